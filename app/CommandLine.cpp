@@ -1,0 +1,159 @@
+#include "app/CommandLine.h"
+
+#include "app/Conversion.h"
+#include "scenario/TextFile.h"
+#include "vxml/TextCodec.h"
+
+#include <optional>
+#include <ostream>
+
+#ifndef DOVETREL_VERSION
+#define DOVETREL_VERSION "unknown"
+#endif
+
+namespace dovetrel {
+
+namespace {
+
+constexpr const char* kProgram = "dovetrel-convert";
+
+constexpr const char* kHelp =
+    R"(Использование:
+  dovetrel-convert [--encoding NAME] IVR_FILE [VXML_FILE]
+  dovetrel-convert --check [--encoding NAME] IVR_FILE
+  dovetrel-convert --help | --version
+
+Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
+называют его строки menu) в один документ VoiceXML.
+
+  VXML_FILE          документ VoiceXML; по умолчанию имя IVR_FILE до первой
+                     точки с расширением .vxml, в том же каталоге
+  --encoding NAME    кодировка файлов сценария, любое имя, известное iconv
+                     (например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если
+                     все тексты сценария в UTF-8, иначе WINDOWS-1251
+  --check            только проверить сценарий, ничего не записывая
+  -h, --help         показать эту справку
+  -V, --version      показать версию
+
+Сообщения выводятся в стандартный поток ошибок, по одному в строке:
+«ВИД: ТЕКСТ», подробности (файл и строка) — на следующей строке с отступом.
+
+Коды завершения: 0 — успех; 1 — преобразование не удалось;
+2 — неверный вызов; 3 — (--check) есть только предупреждения.
+)";
+
+/// What the command line asked for.
+struct Invocation {
+  bool bHelp = false;
+  bool bVersion = false;
+  bool bCheck = false;
+  std::string strEncoding;
+  std::vector<std::string> vecFiles;
+};
+
+/// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
+std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
+                                         std::string& strError) {
+  Invocation call;
+  bool bOptions = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!bOptions || arg.size() < 2 || arg[0] != '-') {
+      call.vecFiles.push_back(arg);
+    } else if (arg == "--") {
+      bOptions = false;
+    } else if (arg == "-h" || arg == "--help") {
+      call.bHelp = true;
+    } else if (arg == "-V" || arg == "--version") {
+      call.bVersion = true;
+    } else if (arg == "--check") {
+      call.bCheck = true;
+    } else if (arg == "--encoding" || arg.rfind("--encoding=", 0) == 0) {
+      if (arg == "--encoding" && i + 1 == args.size()) {
+        strError = "параметру --encoding нужно имя кодировки";
+        return std::nullopt;
+      }
+      call.strEncoding = arg == "--encoding" ? args[++i] : arg.substr(11);
+    } else {
+      strError = "неизвестный параметр " + arg;
+      return std::nullopt;
+    }
+  }
+  return call;
+}
+
+/// Checks what the options say together; empty when the call can go ahead.
+std::string CheckInvocation(const Invocation& call) {
+  if (call.bHelp || call.bVersion)
+    return {};
+  const std::size_t nMaxFiles = call.bCheck ? 1 : 2;
+  if (call.vecFiles.empty())
+    return "не указан файл сценария IVR";
+  if (call.vecFiles.size() > nMaxFiles)
+    return "лишний аргумент " + call.vecFiles[nMaxFiles];
+  if (!call.strEncoding.empty() && !IsKnownEncoding(call.strEncoding))
+    return "неизвестная кодировка " + call.strEncoding;
+  return {};
+}
+
+int Convert(const Invocation& call, std::ostream& err) {
+  CStreamMessageSink messages(err);
+  CScenarioConverter converter;
+  const std::string& strIvr = call.vecFiles[0];
+  const std::string strVxml = call.vecFiles.size() > 1 ? call.vecFiles[1] : ProposeVxmlName(strIvr);
+  std::string strBaseDir;
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  const ConversionOutcome outcome =
+      RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
+  return outcome == ConversionOutcome::Converted ? kExitSuccess : kExitFailure;
+}
+
+int Check(const Invocation& call, std::ostream& err) {
+  CStreamMessageSink messages(err);
+  CScenarioConverter converter;
+  const std::string& strIvr = call.vecFiles[0];
+  const ReadContext reading{messages};
+  return LoadScenarioSet(strIvr, BaseDirectoryOf(strIvr), converter, reading) ? kExitSuccess
+                                                                              : kExitFailure;
+}
+
+} // namespace
+
+MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind kind,
+                                             const MessageDetail& detail) {
+  m_stream << KindName(kind) << ": " << text << '\n';
+  const std::string strDetail = FormatDetail(detail);
+  if (!strDetail.empty())
+    m_stream << "  " << strDetail << '\n';
+  m_stream.flush();
+  return kind == MessageKind::Question ? MessageReply::No : MessageReply::Ok;
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string strError;
+  const std::optional<Invocation> call = ParseArguments(args, strError);
+  if (call && strError.empty())
+    strError = CheckInvocation(*call);
+  if (!strError.empty()) {
+    err << "error: " << kProgram << ": " << strError << '\n'
+        << "  справка: " << kProgram << " --help\n";
+    return kExitUsage;
+  }
+  if (call->bHelp) {
+    out << kHelp;
+    return kExitSuccess;
+  }
+  if (call->bVersion) {
+    out << kProgram << ' ' << DOVETREL_VERSION << '\n';
+    return kExitSuccess;
+  }
+  try {
+    return call->bCheck ? Check(*call, err) : Convert(*call, err);
+  } catch (const CFileReadError& error) {
+    CStreamMessageSink(err).ShowMessage(error.what(), MessageKind::Error);
+    return kExitFailure;
+  }
+}
+
+} // namespace dovetrel

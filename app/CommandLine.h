@@ -1,0 +1,35 @@
+#pragma once
+
+#include "scenario/Message.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace dovetrel {
+
+/// Exit statuses of dovetrel-convert.
+enum ExitStatus : int {
+  kExitSuccess = 0,  ///< converted (or, with --check, nothing to report)
+  kExitFailure = 1,  ///< the conversion failed
+  kExitUsage = 2,    ///< the command line was wrong
+  kExitWarnings = 3, ///< --check found warnings only
+};
+
+/// Prints every message as "KIND: TEXT" with its detail on an indented line below.
+class CStreamMessageSink final : public IMessageSink {
+public:
+  explicit CStreamMessageSink(std::ostream& stream) : m_stream(stream) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind kind,
+                           const MessageDetail& detail) override;
+
+private:
+  std::ostream& m_stream;
+};
+
+/// The whole of dovetrel-convert: \p args are the arguments after the program name. Help and the
+/// version go to \p out, every message to \p err. Returns the exit status.
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace dovetrel

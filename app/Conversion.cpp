@@ -1,0 +1,43 @@
+#include "app/Conversion.h"
+
+#include "app/Texts.h"
+#include "vxml/VoiceXmlWriter.h"
+
+namespace dovetrel {
+
+std::string BaseDirectoryOf(const std::string& strIvrFile) {
+  const std::size_t nSlash = strIvrFile.rfind('/');
+  return nSlash == std::string::npos ? std::string() : strIvrFile.substr(0, nSlash + 1);
+}
+
+std::string ProposeVxmlName(const std::string& strIvrFile) {
+  const std::size_t nNameStart = strIvrFile.rfind('/') + 1; // 0 when there is no '/'
+  const std::size_t nDot = strIvrFile.find('.', nNameStart);
+  return strIvrFile.substr(0, nDot) + ".vxml";
+}
+
+ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
+                                std::string& strBaseDir, CScenarioConverter& converter,
+                                IMessageSink& messages, const ConversionOptions& options) {
+  strBaseDir = BaseDirectoryOf(strIvrFile);
+  if (strIvrFile.empty() || strVxmlFile.empty()) {
+    messages.ShowMessage(text::kNameMissing, MessageKind::Warning);
+    return ConversionOutcome::NameMissing;
+  }
+  const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
+                            options.pObserver};
+  if (!LoadScenarioSet(strIvrFile, strBaseDir, converter, reading)) {
+    messages.ShowMessage(text::kLoadFailed, MessageKind::Warning);
+    return ConversionOutcome::LoadFailed;
+  }
+  const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
+                             options.strEncoding};
+  if (!WriteVoiceXml(strVxmlFile, converter, writing)) {
+    messages.ShowMessage(text::kConvertFailed, MessageKind::Warning);
+    return ConversionOutcome::WriteFailed;
+  }
+  messages.ShowMessage(text::kConverted, MessageKind::Information);
+  return ConversionOutcome::Converted;
+}
+
+} // namespace dovetrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "scenario/Message.h"
+#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioReader.h"
+#include "vxml/XmlOutput.h"
+
+#include <string>
+
+namespace dovetrel {
+
+/// How a conversion ended; the operator has been told in every case.
+enum class ConversionOutcome {
+  Converted,   ///< the document was written
+  NameMissing, ///< the IVR or the VoiceXML name was empty; nothing was read or written
+  LoadFailed,  ///< the scenario set could not be read; nothing was written
+  WriteFailed, ///< the document could not be written; any earlier file is as it was
+};
+
+/// The parts of the outside world a conversion uses; tests replace them.
+struct ConversionOptions {
+  /// Code page of the scenario files; empty to take it from their texts.
+  std::string strEncoding;
+  IInputFiles* pFiles = nullptr;        ///< null: the real file system
+  IXmlOutputFactory* pOutput = nullptr; ///< null: libxml2 over the real file system
+  IScenarioObserver* pObserver = nullptr;
+};
+
+/// The directory nested scenarios are read from: \p strIvrFile up to and including its last '/',
+/// or empty when it has none (nested files then lie beside a relative main file).
+std::string BaseDirectoryOf(const std::string& strIvrFile);
+
+/// The VoiceXML name proposed for \p strIvrFile: its file name cut at the first '.', in the same
+/// directory, followed by ".vxml" ("/data.old/main.ivr" gives "/data.old/main.vxml").
+std::string ProposeVxmlName(const std::string& strIvrFile);
+
+/// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
+/// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome
+/// ends with exactly one summary message, after the failing step's own. A read error in the middle
+/// of a file is not caught: CFileReadError reaches the caller, and nothing has been written.
+ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
+                                std::string& strBaseDir, CScenarioConverter& converter,
+                                IMessageSink& messages, const ConversionOptions& options = {});
+
+} // namespace dovetrel

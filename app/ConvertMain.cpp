@@ -1,0 +1,10 @@
+// dovetrel-convert: the conversion for scripts and machines without a display.
+
+#include "app/CommandLine.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return dovetrel::RunCommandLine(args, std::cout, std::cerr);
+}

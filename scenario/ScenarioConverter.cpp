@@ -1,0 +1,74 @@
+#include "scenario/ScenarioConverter.h"
+
+#include "scenario/Texts.h"
+
+#include <cstring>
+
+namespace dovetrel {
+
+CScenarioConverter::CScenarioConverter()
+    : m_nCapacity(kTableCapacity), m_pEntries(new ScenarioEntry[kTableCapacity]), m_wszBuffer{} {
+  m_vecFilePaths.reserve(kTableCapacity / 5 + 1);
+}
+
+CScenarioConverter::~CScenarioConverter() {
+  // The writer may still push buffered text into the stream, so it goes first.
+  m_pWriter.reset();
+  m_pStream.reset();
+}
+
+void CScenarioConverter::ClearEntries() {
+  m_nCount = 0;
+  for (int i = 0; i < m_nCapacity; ++i)
+    m_pEntries[i] = ScenarioEntry{'\0', kindUnknown, {}, 0};
+  m_vecFilePaths.clear();
+}
+
+bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char key,
+                                  IMessageSink& messages, const MessageDetail& where) {
+  if (m_nCount >= m_nCapacity) {
+    messages.ShowMessage(text::kTableFull, MessageKind::Warning, where);
+    return false;
+  }
+  if (text.size() >= static_cast<std::size_t>(kEntryTextSize)) {
+    messages.ShowMessage(text::kTextTooLong, MessageKind::Warning, where);
+    return false;
+  }
+  ScenarioEntry& row = m_pEntries[m_nCount];
+  row.key = key;
+  row.kind = kind;
+  std::memcpy(row.text, text.data(), text.size());
+  row.text[text.size()] = '\0';
+  row.line = where.nLine;
+  ++m_nCount;
+  return true;
+}
+
+const ScenarioEntry* CScenarioConverter::FindUnresolvedMenu() const {
+  const int nCount = m_nCount;
+  for (int i = 0; i < nCount; ++i) {
+    const ScenarioEntry& menu = m_pEntries[i];
+    if (menu.kind != kindMenu)
+      continue;
+    bool bResolved = false;
+    for (int j = 0; j < nCount && !bResolved; ++j)
+      bResolved =
+          m_pEntries[j].kind == kindScenarioFile && std::strcmp(m_pEntries[j].text, menu.text) == 0;
+    if (!bResolved)
+      return &menu;
+  }
+  return nullptr;
+}
+
+std::string CScenarioConverter::SourcePathOfRow(int nIndex) const {
+  if (nIndex < 0 || nIndex >= m_nCount)
+    return {};
+  std::size_t nFile = 0;
+  for (int i = 0; i <= nIndex; ++i)
+    nFile += m_pEntries[i].kind == kindScenarioFile ? 1 : 0;
+  if (nFile == 0 || nFile > m_vecFilePaths.size())
+    return {};
+  return m_vecFilePaths[nFile - 1];
+}
+
+} // namespace dovetrel

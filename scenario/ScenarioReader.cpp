@@ -1,0 +1,140 @@
+#include "scenario/ScenarioReader.h"
+
+#include "scenario/Texts.h"
+#include "scenario/Tokenize.h"
+
+#include <filesystem>
+
+namespace dovetrel {
+
+namespace {
+
+// Columns at which the words of a key line are looked for.
+constexpr std::ptrdiff_t kKeyColumn = 0;
+constexpr std::ptrdiff_t kActionColumn = 5;
+constexpr std::ptrdiff_t kArgumentColumn = 21;
+constexpr std::string_view kSpace = " ";
+
+/// Takes the timeout and greeting words of line 1 into their rows.
+bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
+                    const ReadContext& context, const MessageDetail& where) {
+  std::ptrdiff_t nPos = 0;
+  const std::string_view timeout = Tokenize(line, kSpace, nPos);
+  if (timeout.empty()) {
+    context.messages.ShowMessage(text::kBadTimeout, MessageKind::Warning, where);
+    return false;
+  }
+  std::string strTimeout(timeout);
+  strTimeout += 's';
+  if (!converter.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
+    return false;
+  nPos += 2;
+  const std::string_view greeting = Tokenize(line, kSpace, nPos);
+  if (greeting.empty()) {
+    context.messages.ShowMessage(text::kBadGreeting, MessageKind::Warning, where);
+    return false;
+  }
+  return converter.AddEntry(greeting, kindGreeting, '\0', context.messages, where);
+}
+
+/// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
+bool AddFieldRows(const std::string& strName, CScenarioConverter& converter,
+                  const ReadContext& context, const MessageDetail& where) {
+  converter.m_strFieldName = "Input_";
+  converter.m_strFieldName += strName;
+  std::ptrdiff_t nPos = 0;
+  converter.m_strFieldName = std::string(Tokenize(converter.m_strFieldName, ".", nPos));
+  return converter.AddEntry(converter.m_strFieldName, kindInputField, '\0', context.messages,
+                            where) &&
+         converter.AddEntry(converter.m_strFieldName, kindFilled, '\0', context.messages, where);
+}
+
+/// Appends the row of one non-empty key line: key at column 0, action at 5, argument at 21.
+bool AddKeyLine(std::string_view line, CScenarioConverter& converter, const ReadContext& context,
+                const MessageDetail& where) {
+  std::ptrdiff_t nPos = kKeyColumn;
+  const std::string_view key = Tokenize(line, kSpace, nPos);
+  nPos = kActionColumn;
+  const std::string_view action = Tokenize(line, kSpace, nPos);
+  nPos = kArgumentColumn;
+  const std::string_view argument = Tokenize(line, kSpace, nPos);
+  return converter.AddEntry(argument, ParseActionKeyword(action), key.empty() ? '\0' : key.front(),
+                            context.messages, where);
+}
+
+} // namespace
+
+EntryKind ParseActionKeyword(std::string_view word) {
+  static constexpr std::string_view kKeywords[] = {"unknown", "menu", "dial", "disconnect"};
+  for (int i = 0; i < 4; ++i)
+    if (word == kKeywords[i])
+      return static_cast<EntryKind>(i);
+  return kindUnknown;
+}
+
+std::string FullPath(const std::string& strPath) {
+  std::error_code error;
+  std::filesystem::path full = std::filesystem::absolute(strPath, error);
+  return error ? strPath : full.string();
+}
+
+std::string NamePart(const std::string& strPath) {
+  const std::string strFull = FullPath(strPath);
+  const std::size_t nSlash = strFull.rfind('/');
+  return nSlash == std::string::npos ? strFull : strFull.substr(nSlash + 1);
+}
+
+bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
+                      const ReadContext& context) {
+  MessageDetail where{FullPath(strPath), 0, {}};
+  auto pFile = context.files.Open(strPath, where.strNote);
+  if (!pFile) {
+    context.messages.ShowMessage(text::kCannotOpenIvr, MessageKind::Warning, where);
+    return false;
+  }
+  const std::string strName = NamePart(strPath);
+  if (!converter.AddEntry(strName, kindScenarioFile, '\0', context.messages, where))
+    return false;
+  converter.m_vecFilePaths.push_back(where.strFile);
+  if (context.pObserver)
+    context.pObserver->OnScenarioFile(where.strFile, converter.m_nCount - 1);
+
+  CLineReader reader(*pFile, where.strFile);
+  CScenarioLine line;
+  if (!reader.ReadLine(line)) {
+    context.messages.ShowMessage(text::kNoLineInIvr, MessageKind::Warning, where);
+    return false;
+  }
+  where.nLine = 1;
+  if (context.pObserver)
+    context.pObserver->OnLine(line, where.nLine);
+  if (!ReadHeaderLine(line.Text(), converter, context, where))
+    return false;
+  where.nLine = 0;
+  if (!AddFieldRows(strName, converter, context, where))
+    return false;
+  while (reader.ReadLine(line)) {
+    where.nLine = reader.LineNumber();
+    if (context.pObserver)
+      context.pObserver->OnLine(line, where.nLine);
+    if (!line.Empty() && !AddKeyLine(line.Text(), converter, context, where))
+      return false;
+  }
+  return true;
+}
+
+bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
+                     CScenarioConverter& converter, const ReadContext& context) {
+  converter.ClearEntries();
+  converter.m_strBaseDirectory = strBaseDirectory;
+  if (!ReadScenarioFile(strIvrPath, converter, context))
+    return false;
+  for (const ScenarioEntry* pMenu = converter.FindUnresolvedMenu(); pMenu;
+       pMenu = converter.FindUnresolvedMenu()) {
+    if (!ReadScenarioFile(converter.m_strBaseDirectory + pMenu->text, converter, context))
+      return false;
+  }
+  return true;
+}
+
+} // namespace dovetrel

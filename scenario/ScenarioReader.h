@@ -1,0 +1,53 @@
+#pragma once
+
+#include "scenario/Message.h"
+#include "scenario/ScenarioConverter.h"
+#include "scenario/TextFile.h"
+
+#include <string>
+#include <string_view>
+
+namespace dovetrel {
+
+/// Watches the reader line by line, so that a diagnostic pass sees exactly what the conversion
+/// reads. It cannot change what is read.
+class IScenarioObserver {
+public:
+  virtual ~IScenarioObserver() = default;
+  /// A scenario file was opened; its scenario-file row is row \p nFirstRow.
+  virtual void OnScenarioFile(const std::string& strFullPath, int nFirstRow) = 0;
+  /// Line \p nLine of the current file was read; its rows, if any, follow.
+  virtual void OnLine(const CScenarioLine& line, int nLine) = 0;
+};
+
+/// What a load needs from outside: where messages go, where files come from, who watches.
+struct ReadContext {
+  IMessageSink& messages;
+  IInputFiles& files = SystemInputFiles();
+  IScenarioObserver* pObserver = nullptr;
+};
+
+/// The kind an action word stands for: "unknown", "menu", "dial" or "disconnect", compared
+/// exactly and case-sensitively; any other word, the empty one included, is kindUnknown.
+EntryKind ParseActionKeyword(std::string_view word);
+
+/// \p strPath made absolute (not resolved); \p strPath itself if that fails.
+std::string FullPath(const std::string& strPath);
+
+/// What follows the last '/' of \p strPath made absolute: the name a scenario-file row carries.
+std::string NamePart(const std::string& strPath);
+
+/// Reads one scenario file and appends its rows: the scenario-file, timeout, greeting, input-field
+/// and filled rows, then one row per non-empty key line. On a failure shows its message, leaves
+/// the rows appended so far and returns false. A read error in the middle of the file throws
+/// CFileReadError.
+bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
+                      const ReadContext& context);
+
+/// Clears the table and reads the main file \p strIvrPath, then, breadth-first, every nested file
+/// that a menu row names and the table does not hold yet, from \p strBaseDirectory followed by the
+/// menu's text. True when every file was read; false at the first failure, after its message.
+bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
+                     CScenarioConverter& converter, const ReadContext& context);
+
+} // namespace dovetrel

@@ -1,0 +1,177 @@
+#include "scenario/TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dovetrel {
+
+namespace {
+
+constexpr std::size_t kTailSpaces = 4;
+constexpr std::size_t kTailWordBytes = 128;
+constexpr int kTailWords = 4;
+constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr int kEndOfText = 0x1A;
+
+class CPosixInputFile final : public IInputFile {
+public:
+  explicit CPosixInputFile(int hFile) : m_hFile(hFile) {}
+  ~CPosixInputFile() override { ::close(m_hFile); }
+  CPosixInputFile(const CPosixInputFile&) = delete;
+  CPosixInputFile& operator=(const CPosixInputFile&) = delete;
+
+  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
+    for (;;) {
+      const ssize_t nRead = ::read(m_hFile, pBuffer, nSize);
+      if (nRead >= 0 || errno != EINTR)
+        return nRead < 0 ? -1 : nRead;
+    }
+  }
+
+private:
+  int m_hFile;
+};
+
+class CPosixInputFiles final : public IInputFiles {
+public:
+  std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override {
+    // Non-blocking, so that a named pipe cannot hold the open; a pipe is refused just below.
+    const int hFile = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (hFile < 0) {
+      strReason = std::strerror(errno);
+      return nullptr;
+    }
+    auto pFile = std::make_unique<CPosixInputFile>(hFile);
+    struct stat info {};
+    if (::fstat(hFile, &info) != 0) {
+      strReason = std::strerror(errno);
+      return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+      strReason = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+      return nullptr;
+    }
+    ::fcntl(hFile, F_SETFL, ::fcntl(hFile, F_GETFL) & ~O_NONBLOCK);
+    return pFile;
+  }
+};
+
+} // namespace
+
+IInputFiles& SystemInputFiles() {
+  static CPosixInputFiles files;
+  return files;
+}
+
+CFileReadError::CFileReadError(const std::string& strPath)
+    : std::runtime_error("An unknown error occurred while accessing " + strPath + "."),
+      m_strPath(strPath) {}
+
+CScenarioLine::CScenarioLine() {
+  m_strText.reserve(kVerbatimColumns + kTailWords * (kTailWordBytes + kTailSpaces) + kTailSpaces);
+  m_vecTailColumns.reserve(m_strText.capacity());
+}
+
+void CScenarioLine::Clear() {
+  m_strText.clear();
+  m_vecTailColumns.clear();
+  m_nLength = 0;
+  m_nWordStart = m_nWordBytes = m_nSpaceRun = 0;
+  m_nTailWords = 0;
+  m_bFull = false;
+}
+
+void CScenarioLine::Append(char c) {
+  const std::uint64_t nColumn = m_nLength++;
+  const bool bVerbatim = nColumn < kVerbatimColumns;
+  if (m_bFull)
+    return;
+  if (c == ' ') {
+    if (m_nWordBytes > 0 && m_nWordStart >= kVerbatimColumns && ++m_nTailWords == kTailWords) {
+      m_bFull = true;
+      return;
+    }
+    m_nWordBytes = 0;
+    if (!bVerbatim && m_nSpaceRun >= kTailSpaces)
+      return;
+    ++m_nSpaceRun;
+  } else {
+    if (m_nWordBytes == 0)
+      m_nWordStart = m_strText.size();
+    if (!bVerbatim && m_nWordBytes >= kTailWordBytes)
+      return;
+    ++m_nWordBytes;
+    m_nSpaceRun = 0;
+  }
+  m_strText.push_back(c);
+  if (!bVerbatim)
+    m_vecTailColumns.push_back(nColumn);
+}
+
+std::uint64_t CScenarioLine::ColumnOf(std::size_t nIndex) const {
+  if (nIndex < kVerbatimColumns)
+    return nIndex;
+  const std::size_t nTail = nIndex - kVerbatimColumns;
+  return nTail < m_vecTailColumns.size() ? m_vecTailColumns[nTail] : m_nLength;
+}
+
+CLineReader::CLineReader(IInputFile& file, std::string strPath)
+    : m_file(file), m_strPath(std::move(strPath)), m_pBuffer(new char[kReadChunk]) {}
+
+int CLineReader::NextByte() {
+  if (m_bEnd)
+    return -1;
+  if (m_nPos == m_nSize) {
+    const std::ptrdiff_t nRead = m_file.Read(m_pBuffer.get(), kReadChunk);
+    if (nRead < 0)
+      throw CFileReadError(m_strPath);
+    if (nRead == 0) {
+      m_bEnd = true;
+      return -1;
+    }
+    m_nPos = 0;
+    m_nSize = static_cast<std::size_t>(nRead);
+  }
+  const int c = static_cast<unsigned char>(m_pBuffer[m_nPos++]);
+  if (c == kEndOfText) {
+    m_bEnd = true;
+    return -1;
+  }
+  return c;
+}
+
+bool CLineReader::ReadLine(CScenarioLine& line) {
+  line.Clear();
+  bool bAny = false;       // some byte of this line, its line end included, was taken
+  bool bCut = false;       // a NUL ended the content
+  bool bPendingCr = false; // a CR that a following LF would drop
+  for (int c = NextByte(); c >= 0; c = NextByte()) {
+    bAny = true;
+    if (c == '\n') {
+      ++m_nLine;
+      return true;
+    }
+    if (bPendingCr)
+      line.Append('\r');
+    bPendingCr = false;
+    if (bCut)
+      continue;
+    if (c == '\r')
+      bPendingCr = true;
+    else if (c == '\0')
+      bCut = true;
+    else
+      line.Append(static_cast<char>(c));
+  }
+  if (bPendingCr)
+    line.Append('\r');
+  if (!bAny)
+    return false;
+  ++m_nLine;
+  return true;
+}
+
+} // namespace dovetrel

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Dovetrel needs that are not installed yet, then configures and
+# builds it. Usage: scripts/setup.sh [run|test] [BUILD_DIR] [extra CMake arguments...]
+#   run   what building and starting the dialog needs
+#   test  everything the test suite needs as well (default)
+set -euo pipefail
+
+profile=${1:-test}
+build_dir=${2:-build}
+shift $(( $# > 2 ? 2 : $# ))
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n)
+if [ "$profile" = test ]; then
+  packages+=(libgtest-dev libbenchmark-dev libxml2-utils xvfb xdotool xauth imagemagick clang
+             libclang-rt-14-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cd "$top"
+if [ ! -f "$build_dir/build.ninja" ] || [ $# -gt 0 ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+fi
+cmake --build "$build_dir" --parallel "$(nproc)"

@@ -1,0 +1,141 @@
+#include "scenario/ScenarioConverter.h"
+#include "scenario/Texts.h"
+#include "tests/support/CollectingMessages.h"
+#include "tests/support/Rows.h"
+
+#include <gtest/gtest.h>
+
+namespace dovetrel {
+namespace {
+
+using test::CCollectingMessages;
+using test::Row;
+using test::RowsOf;
+
+class ScenarioTable : public testing::Test {
+protected:
+  ScenarioTable() { converter.ClearEntries(); }
+
+  bool Add(std::string_view text, EntryKind kind = kindDial, char key = '1') {
+    return converter.AddEntry(text, kind, key, messages, MessageDetail{"/s/main.ivr", 7, {}});
+  }
+  void Fill() {
+    for (int i = 0; i < kTableCapacity; ++i)
+      ASSERT_TRUE(Add("x"));
+  }
+
+  CCollectingMessages messages;
+  CScenarioConverter converter;
+};
+
+TEST_F(ScenarioTable, StoresKeyKindAndACopyOfTheText) {
+  std::string strText = "sales.ivr";
+  ASSERT_TRUE(Add(strText, kindMenu, '5'));
+  strText[0] = 'X';
+  EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindMenu, '5', "sales.ivr"}}));
+  EXPECT_EQ(converter.m_pEntries[0].line, 7);
+}
+
+TEST_F(ScenarioTable, HoldsExactly128Rows) {
+  Fill();
+  EXPECT_FALSE(Add("y"));
+  const auto message = messages.Expect(text::kTableFull);
+  EXPECT_EQ(message.detail.strFile, "/s/main.ivr");
+  EXPECT_EQ(message.detail.nLine, 7);
+  EXPECT_EQ(converter.m_nCount, kTableCapacity);
+  EXPECT_EQ(converter.m_nCapacity, kTableCapacity);
+}
+
+TEST_F(ScenarioTable, Stores63BytesButRefuses64) {
+  EXPECT_TRUE(Add(std::string(63, 'a')));
+  EXPECT_EQ(std::string(converter.m_pEntries[0].text), std::string(63, 'a'));
+  EXPECT_FALSE(Add(std::string(64, 'b')));
+  messages.Expect(text::kTextTooLong);
+  EXPECT_FALSE(Add(std::string(10000, 'c')));
+  messages.Expect(text::kTextTooLong);
+  EXPECT_EQ(converter.m_nCount, 1);
+}
+
+TEST_F(ScenarioTable, LengthCountsBytesNotLetters) {
+  // 32 Cyrillic letters in UTF-8 are 64 bytes.
+  std::string strCyrillic;
+  for (int i = 0; i < 32; ++i)
+    strCyrillic += "\xD0\xB4";
+  EXPECT_FALSE(Add(strCyrillic));
+  messages.Expect(text::kTextTooLong);
+}
+
+TEST_F(ScenarioTable, FullTableIsReportedBeforeALongText) {
+  Fill();
+  EXPECT_FALSE(Add(std::string(64, 'z')));
+  messages.Expect(text::kTableFull);
+  EXPECT_EQ(converter.m_nCount, kTableCapacity);
+}
+
+TEST_F(ScenarioTable, ClearingEmptiesEveryRow) {
+  Fill();
+  converter.ClearEntries();
+  EXPECT_EQ(converter.m_nCount, 0);
+  for (int i = 0; i < kTableCapacity; ++i) {
+    EXPECT_EQ(converter.m_pEntries[i].key, '\0');
+    EXPECT_EQ(converter.m_pEntries[i].kind, kindUnknown);
+    EXPECT_STREQ(converter.m_pEntries[i].text, "");
+  }
+}
+
+struct UnresolvedCase {
+  const char* szName;
+  std::vector<Row> rows;
+  int nExpected; ///< index of the row found, -1 for none
+};
+
+void PrintTo(const UnresolvedCase& c, std::ostream* pOut) {
+  *pOut << c.szName;
+}
+
+class FindUnresolvedMenu : public testing::TestWithParam<UnresolvedCase> {};
+
+TEST_P(FindUnresolvedMenu, FindsTheFirstMenuNoScenarioFileAnswers) {
+  CCollectingMessages messages;
+  CScenarioConverter converter;
+  converter.ClearEntries();
+  for (const Row& row : GetParam().rows)
+    ASSERT_TRUE(converter.AddEntry(row.text, row.kind, row.key, messages, {}));
+  const ScenarioEntry* pFound = converter.FindUnresolvedMenu();
+  const int nFound = pFound ? static_cast<int>(pFound - converter.m_pEntries.get()) : -1;
+  EXPECT_EQ(nFound, GetParam().nExpected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menus, FindUnresolvedMenu,
+    testing::Values(
+        UnresolvedCase{"EmptyTable", {}, -1},
+        UnresolvedCase{"NoMenus", {{kindScenarioFile, 0, "main.ivr"}, {kindDial, '1', "1"}}, -1},
+        UnresolvedCase{"ExactNameResolves",
+                       {{kindScenarioFile, 0, "main.ivr"},
+                        {kindMenu, '1', "sub.ivr"},
+                        {kindScenarioFile, 0, "sub.ivr"}},
+                       -1},
+        UnresolvedCase{"LetterCaseMatters",
+                       {{kindScenarioFile, 0, "Sub.ivr"},
+                        {kindMenu, '1', "sub.ivr"},
+                        {kindScenarioFile, 0, "SUB.IVR"}},
+                       1},
+        UnresolvedCase{"OwnFileResolves",
+                       {{kindScenarioFile, 0, "main.ivr"}, {kindMenu, '-', "main.ivr"}},
+                       -1},
+        UnresolvedCase{
+            "LowerIndexFirst",
+            {{kindScenarioFile, 0, "main.ivr"}, {kindMenu, '1', "b.ivr"}, {kindMenu, '2', "a.ivr"}},
+            1},
+        UnresolvedCase{
+            "EmptyTextNeverResolves", {{kindScenarioFile, 0, "main.ivr"}, {kindMenu, '1', ""}}, 1},
+        // Only scenario-file rows answer a menu, not other rows carrying the same text.
+        UnresolvedCase{
+            "OtherKindsDoNotAnswer",
+            {{kindScenarioFile, 0, "main.ivr"}, {kindDial, '2', "x.ivr"}, {kindMenu, '1', "x.ivr"}},
+            2}),
+    [](const auto& info) { return std::string(info.param.szName); });
+
+} // namespace
+} // namespace dovetrel

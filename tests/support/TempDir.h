@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dovetrel::test {
+
+/// A fresh directory for one test, removed with everything in it when the test ends.
+class CTempDir {
+public:
+  CTempDir();
+  ~CTempDir();
+  CTempDir(const CTempDir&) = delete;
+  CTempDir& operator=(const CTempDir&) = delete;
+
+  /// The directory, ending with '/'.
+  const std::string& Path() const { return m_strPath; }
+  /// Writes \p content to \p strName inside the directory; returns its full path.
+  std::string Write(const std::string& strName, std::string_view content) const;
+  /// The content of \p strName inside the directory (a full path works too).
+  std::string Read(const std::string& strName) const;
+  /// Names of the entries in the directory, sorted.
+  std::string List() const;
+
+private:
+  std::string m_strPath;
+};
+
+/// The whole content of the file at \p strPath; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& strPath);
+
+} // namespace dovetrel::test

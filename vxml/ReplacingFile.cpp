@@ -1,0 +1,161 @@
+#include "vxml/XmlOutput.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dovetrel {
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+constexpr int kTempAttempts = 100;
+
+std::string DirectoryOf(const std::string& strPath) {
+  const std::size_t nSlash = strPath.rfind('/');
+  if (nSlash == std::string::npos)
+    return {};
+  return strPath.substr(0, nSlash + 1);
+}
+
+/// The file a write to \p strPath ends up in: \p strPath, or the destination of the chain of
+/// symbolic links it names (which need not exist yet). Empty, with errno set, for a loop.
+std::string FinalDestination(std::string strPath) {
+  for (int nHop = 0; nHop < kMaxLinkHops; ++nHop) {
+    struct stat info {};
+    if (::lstat(strPath.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+      return strPath;
+    std::string strLink(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+    const ssize_t nLink = ::readlink(strPath.c_str(), strLink.data(), strLink.size());
+    if (nLink < 0 || static_cast<std::size_t>(nLink) >= strLink.size())
+      return strPath;
+    strLink.resize(static_cast<std::size_t>(nLink));
+    strPath = strLink.front() == '/' ? strLink : DirectoryOf(strPath) + strLink;
+  }
+  errno = ELOOP;
+  return {};
+}
+
+class CReplacingFile final : public IOutputStream {
+public:
+  CReplacingFile(int hFile, std::string strTemp, std::string strTarget, const struct stat* pOld)
+      : m_hFile(hFile), m_strTemp(std::move(strTemp)), m_strTarget(std::move(strTarget)) {
+    if (pOld) {
+      m_bKeepOwner = true;
+      m_old = *pOld;
+    }
+  }
+  ~CReplacingFile() override {
+    if (m_hFile >= 0)
+      ::close(m_hFile);
+    if (!m_bCommitted)
+      ::unlink(m_strTemp.c_str());
+  }
+  CReplacingFile(const CReplacingFile&) = delete;
+  CReplacingFile& operator=(const CReplacingFile&) = delete;
+
+  bool Write(const char* pData, std::size_t nSize) override {
+    while (nSize > 0 && m_hFile >= 0) {
+      const ssize_t nWritten = ::write(m_hFile, pData, nSize);
+      if (nWritten < 0 && errno == EINTR)
+        continue;
+      if (nWritten <= 0)
+        return Fail(nWritten < 0 ? errno : ENOSPC);
+      pData += nWritten;
+      nSize -= static_cast<std::size_t>(nWritten);
+    }
+    return nSize == 0;
+  }
+
+  bool Commit() override {
+    if (m_hFile < 0 || m_bCommitted)
+      return false;
+    if (m_bKeepOwner) {
+      ::fchmod(m_hFile, m_old.st_mode & 07777);
+      if (m_old.st_uid != ::geteuid() || m_old.st_gid != ::getegid())
+        (void)::fchown(m_hFile, m_old.st_uid, m_old.st_gid);
+    }
+    const int hFile = m_hFile;
+    m_hFile = -1;
+    if (::close(hFile) != 0)
+      return Fail(errno);
+    if (::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
+      return Fail(errno);
+    m_bCommitted = true;
+    return true;
+  }
+
+  std::string Reason() const override { return m_nError ? std::strerror(m_nError) : ""; }
+
+private:
+  bool Fail(int nError) {
+    m_nError = nError;
+    return false;
+  }
+
+  int m_hFile;
+  std::string m_strTemp;
+  std::string m_strTarget;
+  struct stat m_old {};
+  bool m_bKeepOwner = false;
+  bool m_bCommitted = false;
+  int m_nError = 0;
+};
+
+/// Creates a new, empty file with a name of its own in \p strDirectory; -1 with errno on failure.
+int CreateTempFile(const std::string& strDirectory, std::string& strTemp) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device device;
+  std::mt19937 random(device());
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  for (int nAttempt = 0; nAttempt < kTempAttempts; ++nAttempt) {
+    strTemp = strDirectory + ".dovetrel-";
+    for (int i = 0; i < 8; ++i)
+      strTemp += kLetters[pick(random)];
+    strTemp += ".tmp";
+    const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (hFile >= 0 || errno != EEXIST)
+      return hFile;
+  }
+  return -1;
+}
+
+} // namespace
+
+std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
+                                                   std::string& strReason) {
+  if (strPath.empty()) {
+    strReason = std::strerror(ENOENT);
+    return nullptr;
+  }
+  const std::string strTarget = FinalDestination(strPath);
+  if (strTarget.empty()) {
+    strReason = std::strerror(ELOOP);
+    return nullptr;
+  }
+  struct stat old {};
+  const bool bExists = ::stat(strTarget.c_str(), &old) == 0;
+  int nRefusal = 0;
+  if (strTarget.back() == '/' || (bExists && S_ISDIR(old.st_mode)))
+    nRefusal = EISDIR;
+  else if (bExists && !S_ISREG(old.st_mode))
+    nRefusal = EINVAL;
+  else if (bExists && ::faccessat(AT_FDCWD, strTarget.c_str(), W_OK, AT_EACCESS) != 0)
+    nRefusal = errno;
+  if (nRefusal != 0) {
+    strReason = std::strerror(nRefusal);
+    return nullptr;
+  }
+  std::string strTemp;
+  const int hFile = CreateTempFile(DirectoryOf(strTarget), strTemp);
+  if (hFile < 0) {
+    strReason = std::strerror(errno);
+    return nullptr;
+  }
+  return std::make_unique<CReplacingFile>(hFile, strTemp, strTarget, bExists ? &old : nullptr);
+}
+
+} // namespace dovetrel

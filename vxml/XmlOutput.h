@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace dovetrel {
+
+/// Where a document goes. Until Commit succeeds the target is untouched; destroying an uncommitted
+/// stream discards everything written to it.
+class IOutputStream {
+public:
+  virtual ~IOutputStream() = default;
+  /// Appends \p nSize bytes; false when they could not be written.
+  virtual bool Write(const char* pData, std::size_t nSize) = 0;
+  /// Makes the written document the target's content, all at once.
+  virtual bool Commit() = 0;
+  /// The system's words for the last failure; empty if there was none.
+  virtual std::string Reason() const = 0;
+};
+
+/// A streaming XML writer: each call writes its piece at once, no tree is kept. Every call returns
+/// a status; a negative one is a failure.
+class IXmlWriter {
+public:
+  virtual ~IXmlWriter() = default;
+  /// All further text goes to \p stream, which must outlive the writer.
+  virtual int SetOutput(IOutputStream& stream) = 0;
+  /// Indents nested elements by two spaces, one element per line.
+  virtual int SetIndentation() = 0;
+  /// The declaration: version 1.0, encoding UTF-8, no standalone declaration.
+  virtual int WriteStartDocument() = 0;
+  /// Opens an element as the last child of the innermost open one.
+  virtual int WriteStartElement(const char* szName) = 0;
+  /// An attribute of the element just opened; \p szValue is UTF-8 and is escaped here.
+  virtual int WriteAttributeString(const char* szName, const char* szValue) = 0;
+  /// Closes the innermost element, as an empty-element tag when it has no content.
+  virtual int WriteEndElement() = 0;
+  /// Closes every element still open, innermost first.
+  virtual int WriteEndDocument() = 0;
+  /// Hands everything written so far to the stream.
+  virtual int Flush() = 0;
+};
+
+/// Makes the output stream and the XML writer of one document.
+class IXmlOutputFactory {
+public:
+  virtual ~IXmlOutputFactory() = default;
+  /// A stream that will replace \p strPath; null, with the system's reason, when the target cannot
+  /// be written (missing directory, a directory, no permission). Creates nothing in that case.
+  virtual std::unique_ptr<IOutputStream> CreateStream(const std::string& strPath,
+                                                      std::string& strReason) = 0;
+  /// A new writer without output; null when none can be made.
+  virtual std::unique_ptr<IXmlWriter> CreateWriter() = 0;
+};
+
+/// libxml2's xmlTextWriter over a file that is replaced only once the document is complete.
+IXmlOutputFactory& SystemXmlOutput();
+
+/// The libxml2 writer alone, for any stream.
+std::unique_ptr<IXmlWriter> CreateLibXmlWriter();
+
+/// The file that replaces \p strPath on Commit: written beside the target (beside the final
+/// destination when the target is a symbolic link), renamed over it at the end, keeping an
+/// existing file's permission bits.
+std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
+                                                   std::string& strReason);
+
+} // namespace dovetrel
