@@ -14,7 +14,7 @@ struct WriteContext {
   IMessageSink& messages;
   IXmlOutputFactory& output = SystemXmlOutput();
   /// Code page of the row texts, any name iconv knows; empty to take it from the table.
-  std::string strEncoding;
+  std::string strEncoding{};
 };
 
 /// Writes the loaded table of \p converter as one VoiceXML document to \p strPath: one form per
