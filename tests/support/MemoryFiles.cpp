@@ -56,12 +56,12 @@ void CMemoryFiles::FailAfter(const std::string& strPath, std::uint64_t nBytes) {
 }
 
 std::unique_ptr<IInputFile> CMemoryFiles::Open(const std::string& strPath, std::string& strReason) {
+  m_vecOpened.push_back(strPath);
   const auto found = m_files.find(strPath);
   if (found == m_files.end()) {
     strReason = "No such file or directory";
     return nullptr;
   }
-  m_vecOpened.push_back(strPath);
   const File& file = found->second;
   return std::make_unique<CMemoryFile>(file.nSize, file.generate, file.nFailAfter, m_nChunk,
                                        m_nOpen);

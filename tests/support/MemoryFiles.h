@@ -26,7 +26,7 @@ public:
 
   std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override;
 
-  /// Files opened so far, in order.
+  /// Every path asked for so far, in order, whether it opened or not.
   std::vector<std::string> m_vecOpened;
   /// Files currently open.
   int m_nOpen = 0;

@@ -70,8 +70,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<IOutputStream> CMemoryOutput::CreateStream(const std::string& /*strPath*/,
+std::unique_ptr<IOutputStream> CMemoryOutput::CreateStream(const std::string& strPath,
                                                            std::string& strReason) {
+  m_strPath = strPath;
   if (m_bFailStream) {
     strReason = "Permission denied";
     return nullptr;

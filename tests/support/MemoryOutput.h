@@ -17,6 +17,8 @@ public:
                                               std::string& strReason) override;
   std::unique_ptr<IXmlWriter> CreateWriter() override;
 
+  /// The path of the last stream asked for.
+  std::string m_strPath;
   /// The committed document; unchanged by a document that was not committed.
   std::string m_strDocument = "previous document";
   int m_nCommits = 0;

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real dovetrel-convert binary, one case per run.
+# Usage: convert_cli_e2e.sh BINARY EXAMPLES_DIR CASE
+set -u
+bin=$1 examples=$2 case=$3
+work=$(mktemp -d)
+logs=$(mktemp -d)
+trap 'rm -rf "$work" "$logs"' EXIT
+failures=0
+
+fail() { echo "FAIL [$case]: $*" >&2; failures=$((failures + 1)); }
+
+# run ARGS...: runs the binary, leaving $status, $out and $err.
+run() {
+  "$bin" "$@" >"$logs/out" 2>"$logs/err"
+  status=$?
+  out=$(cat "$logs/out")
+  err=$(cat "$logs/err")
+}
+
+expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"; }
+expect_err() { [ "$err" = "$1" ] || fail "standard error was:"$'\n'"$err"$'\n'"expected:"$'\n'"$1"; }
+expect_no_out() { [ -z "$out" ] || fail "standard output was not empty: $out"; }
+expect_listing() {
+  local listing
+  listing=$(cd "$work" && ls -A | tr '\n' ' ')
+  [ "$listing" = "$1" ] || fail "directory holds '$listing', expected '$1'"
+}
+
+summary_load="warning: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!"
+summary_write="warning: Не удалось сконвертировать сценарий IVR в сценарий VoiceXML!"
+success="information: Файл сценария IVR успешно преобразован в сценарий VoiceXML!"
+
+case $case in
+success)
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  run "$work/main.ivr"
+  expect_status 0; expect_no_out; expect_err "$success"
+  cmp -s "$work/main.vxml" "$examples/worked/expected/main.vxml" || fail "document differs"
+  run "$work/main.ivr" "$work/other.vxml"
+  expect_status 0
+  cmp -s "$work/other.vxml" "$work/main.vxml" || fail "named output differs"
+  expect_listing "main.ivr main.vxml other.vxml sales.ivr "
+  ;;
+name-missing)
+  run "" "$work/out.vxml"
+  expect_status 1; expect_no_out
+  expect_err "warning: Не указано имя файла сценария IVR или файла сценария VoiceXML!"
+  expect_listing ""
+  ;;
+load-failure)
+  printf '10   a.wav\n1    menu            gone.ivr\n' >"$work/main.ivr"
+  echo previous >"$work/main.vxml"
+  run "$work/main.ivr"
+  expect_status 1; expect_no_out
+  expect_err "warning: Не удалось открыть файл сценария IVR!
+  $work/gone.ivr: No such file or directory
+$summary_load"
+  [ "$(cat "$work/main.vxml")" = previous ] || fail "previous document changed"
+  ;;
+write-failure)
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  run "$work/main.ivr" "$work/missing/out.vxml"
+  expect_status 1; expect_no_out
+  expect_err "warning: Невозможно записать заголовок файла сценария VoiceXML!
+  $work/missing/out.vxml: No such file or directory
+$summary_write"
+  printf '10   a.wav\n1    dial            1\x012\n' >"$work/bad.ivr"
+  echo previous >"$work/bad.vxml"
+  run "$work/bad.ivr"
+  expect_status 1
+  expect_err "warning: Ошибка записи элемента сценария VoiceXML!
+  $work/bad.ivr:2
+$summary_write"
+  [ "$(cat "$work/bad.vxml")" = previous ] || fail "previous document changed"
+  expect_listing "bad.ivr bad.vxml main.ivr sales.ivr "
+  ;;
+read-error)
+  # Reading this process's own memory file fails at once with an I/O error.
+  run /proc/self/mem "$work/out.vxml"
+  expect_status 1; expect_no_out
+  expect_err "error: An unknown error occurred while accessing /proc/self/mem."
+  expect_listing ""
+  ;;
+usage)
+  run --bogus
+  expect_status 2; expect_no_out
+  run
+  expect_status 2
+  run "$work/a.ivr" "$work/b" "$work/c"
+  expect_status 2
+  run --help
+  expect_status 0
+  [ -n "$out" ] && [ -z "$err" ] || fail "help must go to standard output only"
+  run --version
+  expect_status 0
+  [ "$out" = "dovetrel-convert 1.3" ] || fail "version was '$out'"
+  ;;
+*)
+  fail "no such case"
+  ;;
+esac
+exit $((failures > 0))
