@@ -9,32 +9,25 @@ namespace dovetrel {
 
 namespace {
 
-// Columns at which the words of a key line are looked for.
-constexpr std::ptrdiff_t kKeyColumn = 0;
-constexpr std::ptrdiff_t kActionColumn = 5;
-constexpr std::ptrdiff_t kArgumentColumn = 21;
 constexpr std::string_view kSpace = " ";
 
 /// Takes the timeout and greeting words of line 1 into their rows.
 bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
                     const ReadContext& context, const MessageDetail& where) {
-  std::ptrdiff_t nPos = 0;
-  const std::string_view timeout = Tokenize(line, kSpace, nPos);
-  if (timeout.empty()) {
+  const HeaderWords words = SplitHeaderLine(line);
+  if (words.timeout.empty()) {
     context.messages.ShowMessage(text::kBadTimeout, MessageKind::Warning, where);
     return false;
   }
-  std::string strTimeout(timeout);
+  std::string strTimeout(words.timeout);
   strTimeout += 's';
   if (!converter.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
     return false;
-  nPos += 2;
-  const std::string_view greeting = Tokenize(line, kSpace, nPos);
-  if (greeting.empty()) {
+  if (words.greeting.empty()) {
     context.messages.ShowMessage(text::kBadGreeting, MessageKind::Warning, where);
     return false;
   }
-  return converter.AddEntry(greeting, kindGreeting, '\0', context.messages, where);
+  return converter.AddEntry(words.greeting, kindGreeting, '\0', context.messages, where);
 }
 
 /// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
@@ -49,17 +42,12 @@ bool AddFieldRows(const std::string& strName, CScenarioConverter& converter,
          converter.AddEntry(converter.m_strFieldName, kindFilled, '\0', context.messages, where);
 }
 
-/// Appends the row of one non-empty key line: key at column 0, action at 5, argument at 21.
+/// Appends the row of one non-empty key line.
 bool AddKeyLine(std::string_view line, CScenarioConverter& converter, const ReadContext& context,
                 const MessageDetail& where) {
-  std::ptrdiff_t nPos = kKeyColumn;
-  const std::string_view key = Tokenize(line, kSpace, nPos);
-  nPos = kActionColumn;
-  const std::string_view action = Tokenize(line, kSpace, nPos);
-  nPos = kArgumentColumn;
-  const std::string_view argument = Tokenize(line, kSpace, nPos);
-  return converter.AddEntry(argument, ParseActionKeyword(action), key.empty() ? '\0' : key.front(),
-                            context.messages, where);
+  const KeyLineWords words = SplitKeyLine(line);
+  return converter.AddEntry(words.argument, ParseActionKeyword(words.action),
+                            words.key.empty() ? '\0' : words.key.front(), context.messages, where);
 }
 
 } // namespace
@@ -70,6 +58,30 @@ EntryKind ParseActionKeyword(std::string_view word) {
     if (word == kKeywords[i])
       return static_cast<EntryKind>(i);
   return kindUnknown;
+}
+
+HeaderWords SplitHeaderLine(std::string_view line) {
+  HeaderWords words;
+  std::ptrdiff_t nPos = 0;
+  words.timeout = Tokenize(line, kSpace, nPos);
+  if (words.timeout.empty())
+    return words;
+  // The position stands one past the byte after the timeout: the greeting is looked for two
+  // columns further, so the three columns after the timeout are passed over whatever they hold.
+  nPos += 2;
+  words.greeting = Tokenize(line, kSpace, nPos);
+  return words;
+}
+
+KeyLineWords SplitKeyLine(std::string_view line) {
+  KeyLineWords words;
+  std::ptrdiff_t nPos = kKeyColumn;
+  words.key = Tokenize(line, kSpace, nPos);
+  nPos = kActionColumn;
+  words.action = Tokenize(line, kSpace, nPos);
+  nPos = kArgumentColumn;
+  words.argument = Tokenize(line, kSpace, nPos);
+  return words;
 }
 
 std::string FullPath(const std::string& strPath) {

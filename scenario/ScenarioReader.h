@@ -27,6 +27,28 @@ struct ReadContext {
   IScenarioObserver* pObserver = nullptr;
 };
 
+/// Columns (0-based) at which the words of a key line are looked for.
+inline constexpr std::ptrdiff_t kKeyColumn = 0;
+inline constexpr std::ptrdiff_t kActionColumn = 5;
+inline constexpr std::ptrdiff_t kArgumentColumn = 21;
+
+/// The words the reader takes from line 1: the first word, and the first word from three columns
+/// after its end. The greeting is empty when the timeout is. Both are views into \p line.
+struct HeaderWords {
+  std::string_view timeout;
+  std::string_view greeting;
+};
+HeaderWords SplitHeaderLine(std::string_view line);
+
+/// The words the reader takes from a key line: the first word at or after each of its three
+/// columns, each search independent of the others. Views into \p line.
+struct KeyLineWords {
+  std::string_view key;
+  std::string_view action;
+  std::string_view argument;
+};
+KeyLineWords SplitKeyLine(std::string_view line);
+
 /// The kind an action word stands for: "unknown", "menu", "dial" or "disconnect", compared
 /// exactly and case-sensitively; any other word, the empty one included, is kindUnknown.
 EntryKind ParseActionKeyword(std::string_view word);

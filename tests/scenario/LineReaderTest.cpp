@@ -1,5 +1,5 @@
+#include "scenario/ScenarioReader.h"
 #include "scenario/TextFile.h"
-#include "scenario/Tokenize.h"
 #include "tests/support/MemoryFiles.h"
 
 #include <gtest/gtest.h>
@@ -91,24 +91,18 @@ TEST(LineReader, ReadErrorInTheMiddleThrowsWithThePath) {
   }
 }
 
-/// What the reader takes from a line: the words at the key-line columns, and the header's
-/// timeout and greeting. Words of 64 bytes or more are only told apart by their length.
+/// What the reader takes from a line, read as a key line and as a header line. Words of 64 bytes
+/// or more are only told apart by their length; after a timeout that long the reader stops.
 std::vector<std::string> Reading(std::string_view line) {
   const auto Cap = [](std::string_view word) {
     return word.size() >= 64 ? std::string("<64 bytes or more>") : std::string(word);
   };
-  std::vector<std::string> words;
-  for (const std::ptrdiff_t nColumn : {0, 5, 21}) {
-    std::ptrdiff_t nPos = nColumn;
-    words.push_back(Cap(Tokenize(line, " ", nPos)));
-  }
-  std::ptrdiff_t nPos = 0;
-  const std::string_view timeout = Tokenize(line, " ", nPos);
-  words.push_back(Cap(timeout));
-  if (!timeout.empty() && timeout.size() < 63) {
-    nPos += 2;
-    words.push_back(Cap(Tokenize(line, " ", nPos)));
-  }
+  const KeyLineWords key = SplitKeyLine(line);
+  const HeaderWords header = SplitHeaderLine(line);
+  std::vector<std::string> words = {Cap(key.key), Cap(key.action), Cap(key.argument),
+                                    Cap(header.timeout)};
+  if (header.timeout.size() < 63)
+    words.push_back(Cap(header.greeting));
   return words;
 }
 
