@@ -1,9 +1,12 @@
 #include "app/CommandLine.h"
 
 #include "app/Conversion.h"
+#include "scenario/ScenarioCheck.h"
 #include "scenario/TextFile.h"
 #include "vxml/TextCodec.h"
+#include "vxml/VoiceXmlWriter.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
@@ -109,13 +112,40 @@ int Convert(const Invocation& call, std::ostream& err) {
   return outcome == ConversionOutcome::Converted ? kExitSuccess : kExitFailure;
 }
 
+/// Hands every failure the conversion reports to the checker, to be placed at its line.
+class CFailureCollector final : public IMessageSink {
+public:
+  explicit CFailureCollector(CScenarioChecker& checker) : m_checker(checker) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
+                           const MessageDetail& detail) override {
+    m_checker.AddFailure(text, detail);
+    return MessageReply::Ok;
+  }
+
+private:
+  CScenarioChecker& m_checker;
+};
+
+/// Reads the set exactly as the conversion does, writes the document into nowhere to find the
+/// rows that cannot be written, and prints every finding.
 int Check(const Invocation& call, std::ostream& err) {
-  CStreamMessageSink messages(err);
-  CScenarioConverter converter;
   const std::string& strIvr = call.vecFiles[0];
-  const ReadContext reading{messages};
-  return LoadScenarioSet(strIvr, BaseDirectoryOf(strIvr), converter, reading) ? kExitSuccess
-                                                                              : kExitFailure;
+  const std::string strBaseDir = BaseDirectoryOf(strIvr);
+  CScenarioChecker checker(strBaseDir);
+  CFailureCollector failures(checker);
+  CScenarioConverter converter;
+  const ReadContext reading{failures, SystemInputFiles(), &checker};
+  const bool bLoaded = LoadScenarioSet(strIvr, strBaseDir, converter, reading);
+  checker.Finish();
+  if (bLoaded)
+    WriteVoiceXml(strIvr, converter,
+                  WriteContext{failures, DiscardingXmlOutput(), call.strEncoding});
+  for (const Diagnostic& diagnostic : checker.Diagnostics())
+    err << FormatDiagnostic(diagnostic) << '\n';
+  if (checker.HasErrors())
+    return kExitFailure;
+  return checker.HasWarnings() ? kExitWarnings : kExitSuccess;
 }
 
 } // namespace
@@ -124,8 +154,11 @@ MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind 
                                              const MessageDetail& detail) {
   m_stream << KindName(kind) << ": " << text << '\n';
   const std::string strDetail = FormatDetail(detail);
-  if (!strDetail.empty())
-    m_stream << "  " << strDetail << '\n';
+  for (std::size_t nStart = 0; nStart < strDetail.size();) {
+    const std::size_t nEnd = std::min(strDetail.find('\n', nStart), strDetail.size());
+    m_stream << "  " << std::string_view(strDetail).substr(nStart, nEnd - nStart) << '\n';
+    nStart = nEnd + 1;
+  }
   m_stream.flush();
   return kind == MessageKind::Question ? MessageReply::No : MessageReply::Ok;
 }

@@ -1,7 +1,10 @@
 #include "app/Conversion.h"
 
 #include "app/Texts.h"
+#include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
+
+#include <optional>
 
 namespace dovetrel {
 
@@ -24,8 +27,11 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
     messages.ShowMessage(text::kNameMissing, MessageKind::Warning);
     return ConversionOutcome::NameMissing;
   }
+  std::optional<CScenarioChecker> checker;
+  if (options.bReportWarnings && !options.pObserver)
+    checker.emplace(strBaseDir);
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
-                            options.pObserver};
+                            checker ? &*checker : options.pObserver};
   if (!LoadScenarioSet(strIvrFile, strBaseDir, converter, reading)) {
     messages.ShowMessage(text::kLoadFailed, MessageKind::Warning);
     return ConversionOutcome::LoadFailed;
@@ -36,7 +42,13 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
     messages.ShowMessage(text::kConvertFailed, MessageKind::Warning);
     return ConversionOutcome::WriteFailed;
   }
-  messages.ShowMessage(text::kConverted, MessageKind::Information);
+  MessageDetail warnings;
+  if (checker) {
+    checker->Finish();
+    for (const Diagnostic& diagnostic : checker->Diagnostics())
+      warnings.strNote += (warnings.strNote.empty() ? "" : "\n") + FormatDiagnostic(diagnostic);
+  }
+  messages.ShowMessage(text::kConverted, MessageKind::Information, warnings);
   return ConversionOutcome::Converted;
 }
 

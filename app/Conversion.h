@@ -23,7 +23,11 @@ struct ConversionOptions {
   std::string strEncoding;
   IInputFiles* pFiles = nullptr;        ///< null: the real file system
   IXmlOutputFactory* pOutput = nullptr; ///< null: libxml2 over the real file system
+  /// Watches the reading; null to have the author diagnostics watch it, see bReportWarnings.
   IScenarioObserver* pObserver = nullptr;
+  /// Hands the author diagnostics' warnings over with the success message, one per line of its
+  /// detail. They never change what is read or written.
+  bool bReportWarnings = true;
 };
 
 /// The directory nested scenarios are read from: \p strIvrFile up to and including its last '/',
@@ -38,6 +42,7 @@ std::string ProposeVxmlName(const std::string& strIvrFile);
 /// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome
 /// ends with exactly one summary message, after the failing step's own. A read error in the middle
 /// of a file is not caught: CFileReadError reaches the caller, and nothing has been written.
+/// A success whose set has warnings carries them as the detail of its message.
 ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
                                 std::string& strBaseDir, CScenarioConverter& converter,
                                 IMessageSink& messages, const ConversionOptions& options = {});

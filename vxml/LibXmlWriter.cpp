@@ -76,7 +76,28 @@ public:
   std::unique_ptr<IXmlWriter> CreateWriter() override { return CreateLibXmlWriter(); }
 };
 
+class CDiscardingStream final : public IOutputStream {
+public:
+  bool Write(const char* /*pData*/, std::size_t /*nSize*/) override { return true; }
+  bool Commit() override { return true; }
+  std::string Reason() const override { return {}; }
+};
+
+class CDiscardingOutput final : public IXmlOutputFactory {
+public:
+  std::unique_ptr<IOutputStream> CreateStream(const std::string& /*strPath*/,
+                                              std::string& /*strReason*/) override {
+    return std::make_unique<CDiscardingStream>();
+  }
+  std::unique_ptr<IXmlWriter> CreateWriter() override { return CreateLibXmlWriter(); }
+};
+
 } // namespace
+
+IXmlOutputFactory& DiscardingXmlOutput() {
+  static CDiscardingOutput output;
+  return output;
+}
 
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter() {
   xmlInitParser();

@@ -64,9 +64,21 @@ bool Fail(IMessageSink& messages, std::string_view text, const MessageDetail& wh
   return false;
 }
 
+/// The line to blame when row \p nIndex could not be written. A field row that can carry its
+/// own name failed for its no-input handler, whose line that is.
+int FailingLine(CScenarioConverter& converter, int nIndex) {
+  if (nIndex >= converter.m_nCount)
+    return 0;
+  const ScenarioEntry& row = converter.m_pEntries[nIndex];
+  if (row.kind == kindInputField && WidenToBuffer(row.text, converter))
+    if (const ScenarioEntry* pNoInput = FindKeyHandler(converter, nIndex, keyNoInput))
+      return pNoInput->line;
+  return row.line;
+}
+
 /// Reports that row \p nIndex could not be written, at the line it came from.
 bool FailRow(IMessageSink& messages, int nIndex, CScenarioConverter& converter) {
-  const int nLine = nIndex < converter.m_nCount ? converter.m_pEntries[nIndex].line : 0;
+  const int nLine = FailingLine(converter, nIndex);
   return Fail(messages, text::kCannotWriteElement,
               MessageDetail{converter.SourcePathOfRow(nIndex), nLine, {}}, converter);
 }

@@ -57,6 +57,10 @@ public:
 /// libxml2's xmlTextWriter over a file that is replaced only once the document is complete.
 IXmlOutputFactory& SystemXmlOutput();
 
+/// The libxml2 writer into nowhere: every document is written in full and thrown away, to learn
+/// whether a table can be written without touching any file.
+IXmlOutputFactory& DiscardingXmlOutput();
+
 /// The libxml2 writer alone, for any stream.
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter();
 

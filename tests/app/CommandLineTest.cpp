@@ -82,26 +82,85 @@ TEST_F(Conversions, FailureGivesTheStepsMessageWithItsDetailThenTheSummary) {
   dir.Write("sub.ivr", "15\n");
   const Outcome run = Call({dir.Path() + "main.ivr", dir.Path() + "out.vxml"});
   EXPECT_EQ(run.nStatus, kExitFailure);
-  EXPECT_EQ(run.err,
-            "warning: Формат файла сценария IVR не верен (имя аудио файла приветствия)!\n"
-            "  " + dir.Path() + "sub.ivr:1\n"
-            "warning: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!\n");
+  EXPECT_EQ(
+      run.err,
+      "warning: Формат файла сценария IVR не верен (имя аудио файла приветствия)!\n"
+      "  " +
+          dir.Path() +
+          "sub.ivr:1\n"
+          "warning: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!\n");
   EXPECT_EQ(dir.List(), "main.ivr sub.ivr");
 }
 
 TEST_F(Conversions, DoubleDashEndsTheOptions) {
   dir.Write("-odd.ivr", "10   a.wav\n");
-  const Outcome run = Call({"--encoding", "KOI8-R", "--", dir.Path() + "-odd.ivr", dir.Path() + "x"});
+  const Outcome run =
+      Call({"--encoding", "KOI8-R", "--", dir.Path() + "-odd.ivr", dir.Path() + "x"});
   EXPECT_EQ(run.nStatus, kExitSuccess) << run.err;
   EXPECT_NE(dir.Read("x").find("<form id=\"-odd\">"), std::string::npos);
 }
 
-TEST_F(Conversions, CheckReadsWithoutWriting) {
-  EXPECT_EQ(Call({"--check", dir.Path() + "main.ivr"}).nStatus, kExitSuccess);
+TEST_F(Conversions, WarningsFollowTheSuccessLine) {
+  dir.Write("sub.ivr", "15   b.wav\n1 menu main.ivr\n");
+  const Outcome run = Call({dir.Path() + "main.ivr"});
+  EXPECT_EQ(run.nStatus, kExitSuccess);
+  EXPECT_EQ(run.err,
+            "information: Файл сценария IVR успешно преобразован в сценарий VoiceXML!\n"
+            "  " +
+                dir.Path() +
+                "sub.ivr:2:3: warning: ключевое слово «menu» начинается "
+                "в столбце 3, а не в 6: строка не сработает; поставьте его начало в столбец 6\n");
+}
+
+struct CheckCase {
+  const char* szName;
+  std::string sub; ///< content of sub.ivr, which main.ivr names
+  int nStatus;
+  std::string err; ///< with DIR for the directory
+};
+
+void PrintTo(const CheckCase& c, std::ostream* pOut) {
+  *pOut << c.szName;
+}
+
+class Check : public Conversions, public testing::WithParamInterface<CheckCase> {};
+
+TEST_P(Check, ReadsAndReportsWithoutWriting) {
+  dir.Write("sub.ivr", GetParam().sub);
+  const Outcome run = Call({"--check", dir.Path() + "main.ivr"});
+  EXPECT_EQ(run.nStatus, GetParam().nStatus);
+  EXPECT_EQ(run.out, "");
+  std::string strExpected = GetParam().err;
+  for (std::size_t nAt = strExpected.find("DIR"); nAt != std::string::npos;
+       nAt = strExpected.find("DIR"))
+    strExpected.replace(nAt, 3, dir.Path());
+  EXPECT_EQ(run.err, strExpected);
   EXPECT_EQ(dir.List(), "main.ivr sub.ivr");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, Check,
+    testing::Values(
+        CheckCase{"Clean", "15   b.wav\n1    menu            main.ivr\n", kExitSuccess, ""},
+        CheckCase{"WarningsOnly", "15   b.wav\n1    Menu            main.ivr\n", kExitWarnings,
+                  "DIRsub.ivr:2:6: warning: «Menu» — не ключевое слово: ключевые слова пишутся "
+                  "строчными буквами, «menu»; строка не сработает\n"},
+        CheckCase{"ReaderFailure", "15\n", kExitFailure,
+                  "DIRsub.ivr:1:3: error: Формат файла сценария IVR не верен (имя аудио файла "
+                  "приветствия)!\n"},
+        CheckCase{"RowThatCannotBeWritten", "15   b.wav\n1    dial            \x01\n", kExitFailure,
+                  "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"},
+        CheckCase{"NoInputWithoutAKeyword", "15   b.wav\n-    jump\n", kExitFailure,
+                  "DIRsub.ivr:2:6: warning: «jump» — не ключевое слово действия: строка не "
+                  "сработает; укажите menu, dial или disconnect\n"
+                  "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"}),
+    [](const auto& info) { return std::string(info.param.szName); });
+
+TEST_F(Conversions, CheckOfAMissingFile) {
   const Outcome run = Call({"--check", dir.Path() + "none.ivr"});
   EXPECT_EQ(run.nStatus, kExitFailure);
-  EXPECT_EQ(run.err.rfind("warning: Не удалось открыть файл сценария IVR!\n", 0), 0u);
+  EXPECT_EQ(run.err, dir.Path() + "none.ivr: error: Не удалось открыть файл сценария IVR! (No "
+                                  "such file or directory)\n");
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dovetrel {
 namespace {
 
@@ -53,18 +55,17 @@ TEST_P(BaseDirectory, IsDerivedFromTheIvrPathEveryTime) {
   EXPECT_EQ(files.m_vecOpened, (std::vector<std::string>{GetParam().ivr, GetParam().nested}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, BaseDirectory,
-    testing::Values(BaseDirCase{"/ivr/main.ivr", "/ivr/", "/ivr/sales.ivr"},
-                    BaseDirCase{"/main.ivr", "/", "/sales.ivr"},
-                    BaseDirCase{"//server/share/main.ivr", "//server/share/",
-                                "//server/share/sales.ivr"},
-                    BaseDirCase{"rel/main.ivr", "rel/", "rel/sales.ivr"},
-                    // No separator: nested files lie beside the relative main file, whatever an
-                    // earlier conversion used.
-                    BaseDirCase{"main.ivr", "", "sales.ivr"},
-                    // The backslash is no separator here.
-                    BaseDirCase{"C:\\ivr\\main.ivr", "", "sales.ivr"}));
+INSTANTIATE_TEST_SUITE_P(Paths, BaseDirectory,
+                         testing::Values(BaseDirCase{"/ivr/main.ivr", "/ivr/", "/ivr/sales.ivr"},
+                                         BaseDirCase{"/main.ivr", "/", "/sales.ivr"},
+                                         BaseDirCase{"//server/share/main.ivr", "//server/share/",
+                                                     "//server/share/sales.ivr"},
+                                         BaseDirCase{"rel/main.ivr", "rel/", "rel/sales.ivr"},
+                                         // No separator: nested files lie beside the relative main
+                                         // file, whatever an earlier conversion used.
+                                         BaseDirCase{"main.ivr", "", "sales.ivr"},
+                                         // The backslash is no separator here.
+                                         BaseDirCase{"C:\\ivr\\main.ivr", "", "sales.ivr"}));
 
 TEST_F(Conversion, PathNamingADirectoryFailsToLoad) {
   EXPECT_EQ(Run("/ivr/"), ConversionOutcome::LoadFailed);
@@ -136,6 +137,30 @@ TEST_F(Conversion, ReadErrorIsNotCaughtAndNothingIsWritten) {
   EXPECT_THROW(Run("/ivr/main.ivr"), CFileReadError);
   EXPECT_TRUE(output.m_vecCalls.empty());
   EXPECT_EQ(files.m_nOpen, 0);
+}
+
+TEST_F(Conversion, WarningsNeverChangeTheDocument) {
+  files.Add("/ivr/main.ivr", "10 welcome.wav\n1 menu sales.ivr\n2    Dial            5\n"
+                             "3    dial           77\nb    menu            sales.ivr\n");
+  files.Add("/ivr/sales.ivr", kHeaderOnly);
+  options.bReportWarnings = false;
+  ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
+  EXPECT_EQ(messages.Expect(text::kConverted, MessageKind::Information).detail.strNote, "");
+  const std::string strQuiet = output.m_strDocument;
+  options.bReportWarnings = true;
+  ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
+  const std::string strNote =
+      messages.Expect(text::kConverted, MessageKind::Information).detail.strNote;
+  EXPECT_EQ(output.m_strDocument, strQuiet);
+  EXPECT_EQ(std::count(strNote.begin(), strNote.end(), '\n'), 3) << strNote;
+  EXPECT_EQ(strNote.rfind("/ivr/main.ivr:1:4: warning: приветствие «welcome.wav»", 0), 0u);
+}
+
+TEST_F(Conversion, CleanSetHasNoDetail) {
+  files.Add("/ivr/main.ivr", "10   a.wav\n1    dial            5\nb    disconnect\n");
+  ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
+  const auto message = messages.Expect(text::kConverted, MessageKind::Information);
+  EXPECT_EQ(FormatDetail(message.detail), "");
 }
 
 struct ProposedCase {

@@ -187,8 +187,8 @@ TEST_P(UnknownHandlers, FailTheConversion) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, UnknownHandlers,
     testing::Values(
-        // The failure is the field row's: the no-input handler is written with the field.
-        UnknownCase{"NoInput", {{kindUnknown, '-', ""}}, 3},
+        // The no-input handler is written with the field, but its own line is to blame.
+        UnknownCase{"NoInput", {{kindDisconnect, '1', ""}, {kindUnknown, '-', ""}}, 6},
         UnknownCase{"Busy", {{kindDial, '1', "5"}, {kindUnknown, 'b', ""}}, 5}),
     [](const auto& info) { return std::string(info.param.szName); });
 

@@ -1,0 +1,309 @@
+#include "scenario/ScenarioCheck.h"
+
+#include "scenario/Texts.h"
+
+#include <algorithm>
+#include <map>
+
+namespace dovetrel {
+
+namespace {
+
+constexpr std::string_view kActionKeywords[] = {"menu", "dial", "disconnect"};
+constexpr std::size_t kNone = std::string_view::npos;
+
+bool IsActionKeyword(std::string_view word) {
+  return std::find(std::begin(kActionKeywords), std::end(kActionKeywords), word) !=
+         std::end(kActionKeywords);
+}
+
+bool IsNumber(std::string_view word) {
+  return std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string AsciiLower(std::string_view word) {
+  std::string strLower(word);
+  for (char& c : strLower)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  return strLower;
+}
+
+std::string Quoted(std::string_view text) {
+  return "«" + std::string(text) + "»";
+}
+
+/// Index in \p text of \p word, a non-empty view into it.
+std::size_t IndexOf(std::string_view text, std::string_view word) {
+  return static_cast<std::size_t>(word.data() - text.data());
+}
+
+/// 1-based column in the file of the kept byte at \p nIndex.
+std::uint64_t Column(const CScenarioLine& line, std::size_t nIndex) {
+  return line.ColumnOf(nIndex) + 1;
+}
+
+/// The run of non-spaces of \p text that starts at \p nStart.
+std::string_view WordFrom(std::string_view text, std::size_t nStart) {
+  const std::size_t nEnd = text.find(' ', nStart);
+  return text.substr(nStart, nEnd == kNone ? kNone : nEnd - nStart);
+}
+
+std::string ReadAs(std::string_view word) {
+  return word.empty() ? "ничего не будет прочитано" : "будет прочитано " + Quoted(word);
+}
+
+} // namespace
+
+std::string FormatDiagnostic(const Diagnostic& diagnostic) {
+  std::string strLine = diagnostic.strFile;
+  if (diagnostic.nLine > 0)
+    strLine += ':' + std::to_string(diagnostic.nLine);
+  if (diagnostic.nLine > 0 && diagnostic.nColumn > 0)
+    strLine += ':' + std::to_string(diagnostic.nColumn);
+  strLine += diagnostic.severity == Severity::Error ? ": error: " : ": warning: ";
+  return strLine + diagnostic.strText;
+}
+
+CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
+    : m_strBaseDirectory(std::move(strBaseDirectory)) {}
+
+void CScenarioChecker::OnScenarioFile(const std::string& strFullPath, int /*nFirstRow*/) {
+  CheckKeysOfFile();
+  m_vecFiles.push_back(strFullPath);
+}
+
+void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
+  if (nLine == 1)
+    CheckHeader(line);
+  else if (!line.Empty())
+    CheckKeyLine(line, nLine);
+}
+
+void CScenarioChecker::Finish() {
+  CheckKeysOfFile();
+}
+
+void CScenarioChecker::Warn(int nLine, std::uint64_t nColumn, std::string strText) {
+  m_vecDiagnostics.push_back(
+      Diagnostic{m_vecFiles.back(), nLine, nColumn, Severity::Warning, std::move(strText)});
+}
+
+void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
+  const std::string_view text = line.Text();
+  const HeaderWords words = SplitHeaderLine(text);
+  m_nTimeoutColumn = words.timeout.empty() ? 1 : Column(line, IndexOf(text, words.timeout));
+  m_nGreetingColumn = 0;
+  if (words.timeout.empty())
+    return;
+  if (!IsNumber(words.timeout))
+    Warn(1, m_nTimeoutColumn,
+         "время ожидания " + Quoted(words.timeout) +
+             " — не число секунд; укажите его цифрами, например 10");
+  const std::size_t nEnd = IndexOf(text, words.timeout) + words.timeout.size();
+  m_nGreetingColumn = Column(line, words.greeting.empty() ? std::min(nEnd + 3, text.size())
+                                                          : IndexOf(text, words.greeting));
+  // The timeout row gets an "s": a timeout of 63 bytes is already too long.
+  m_nLongHeaderColumn =
+      words.timeout.size() + 1 >= kEntryTextSize ? m_nTimeoutColumn : m_nGreetingColumn;
+  // The greeting is looked for from the third column after the timeout on: a word that begins
+  // nearer loses its beginning, or is passed over.
+  const std::size_t nStart = text.find_first_not_of(' ', nEnd);
+  if (nStart == kNone || nStart >= nEnd + 3)
+    return;
+  Warn(1, Column(line, nStart),
+       "приветствие " + Quoted(WordFrom(text, nStart)) +
+           " начинается меньше чем через три пробела после времени ожидания: " +
+           ReadAs(words.greeting) + "; поставьте между ними не меньше трёх пробелов");
+}
+
+void CScenarioChecker::CheckKeyLine(const CScenarioLine& line, int nLine) {
+  const std::string_view text = line.Text();
+  const KeyLineWords words = SplitKeyLine(text);
+  const EntryKind kind = ParseActionKeyword(words.action);
+  m_nArgumentColumn =
+      words.argument.empty() ? kArgumentColumn + 1 : Column(line, IndexOf(text, words.argument));
+  if (words.key.empty())
+    return;
+  CheckKeyWord(line, words.key, nLine);
+  if (kind == kindUnknown && words.action != "unknown")
+    CheckAction(line, words.action, nLine);
+  if (kind == kindMenu || kind == kindDial)
+    CheckArgument(line, words, kind, nLine);
+  m_vecKeyRows.push_back(
+      KeyRow{words.key.front(), kind, nLine, Column(line, IndexOf(text, words.key))});
+}
+
+void CScenarioChecker::CheckKeyWord(const CScenarioLine& line, std::string_view key, int nLine) {
+  const std::string_view text = line.Text();
+  if (text.front() == ' ') {
+    Warn(nLine, Column(line, IndexOf(text, key)),
+         "в столбце 1 нет клавиши: клавишей станет первый знак слова " + Quoted(key) +
+             "; поставьте клавишу в столбец 1");
+  } else if (key.size() > 1) {
+    Warn(nLine, 1,
+         "клавиша " + Quoted(key) +
+             " длиннее одного знака: учитывается только её первый байт; оставьте один знак");
+  }
+}
+
+void CScenarioChecker::CheckAction(const CScenarioLine& line, std::string_view action, int nLine) {
+  const std::string_view text = line.Text();
+  for (std::size_t nStart = text.find_first_not_of(' '); nStart != kNone;) {
+    const std::string_view word = WordFrom(text, nStart);
+    if (IsActionKeyword(word) && word.data() != action.data()) {
+      Warn(nLine, Column(line, nStart),
+           "ключевое слово " + Quoted(word) + " начинается в столбце " +
+               std::to_string(Column(line, nStart)) +
+               ", а не в 6: строка не сработает; поставьте его начало в столбец 6");
+      return;
+    }
+    nStart = text.find_first_not_of(' ', nStart + word.size());
+  }
+  if (action.empty()) {
+    Warn(nLine, kActionColumn + 1,
+         "в столбце 6 нет действия: клавиша не сработает; укажите menu, dial или disconnect");
+    return;
+  }
+  const std::string strLower = AsciiLower(action);
+  Warn(nLine, Column(line, IndexOf(text, action)),
+       IsActionKeyword(strLower)
+           ? Quoted(action) + " — не ключевое слово: ключевые слова пишутся строчными буквами, " +
+                 Quoted(strLower) + "; строка не сработает"
+           : Quoted(action) + " — не ключевое слово действия: строка не сработает; укажите menu, "
+                              "dial или disconnect");
+}
+
+void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWords& words,
+                                     EntryKind kind, int nLine) {
+  const std::string_view text = line.Text();
+  if (kind == kindMenu)
+    m_vecMenus.push_back(MenuRef{FullPath(m_strBaseDirectory + std::string(words.argument)),
+                                 m_vecFiles.back(), nLine, m_nArgumentColumn});
+  // What the author meant as the argument: the first word after the action word.
+  const std::size_t nStart =
+      text.find_first_not_of(' ', IndexOf(text, words.action) + words.action.size());
+  if (words.argument.empty()) {
+    if (nStart == kNone)
+      Warn(nLine, kArgumentColumn + 1,
+           std::string("у действия ") + (kind == kindMenu ? "menu" : "dial") +
+               " нет аргумента: укажите со столбца 22 " +
+               (kind == kindMenu ? "файл вложенного сценария" : "номер телефона"));
+    else
+      Warn(nLine, Column(line, nStart),
+           "аргумент " + Quoted(WordFrom(text, nStart)) +
+               " стоит до столбца 22 и не будет прочитан; поставьте его начало в столбец 22");
+    return;
+  }
+  const std::size_t nArgument = IndexOf(text, words.argument);
+  if (nStart < nArgument)
+    Warn(nLine, Column(line, nStart),
+         "аргумент " + Quoted(WordFrom(text, nStart)) + " начинается в столбце " +
+             std::to_string(Column(line, nStart)) + ", а не в 22: " + ReadAs(words.argument) +
+             "; поставьте его начало в столбец 22");
+  const std::size_t nNext = text.find_first_not_of(' ', nArgument + words.argument.size());
+  if (nNext != kNone)
+    Warn(nLine, Column(line, nNext),
+         "текст " + Quoted(WordFrom(text, nNext)) +
+             " после аргумента не читается; уберите его или перенесите в отдельную строку");
+  if (kind == kindMenu && words.argument.find('/') != kNone)
+    Warn(nLine, m_nArgumentColumn,
+         "вложенный сценарий " + Quoted(words.argument) +
+             " указан с каталогом: вложенные файлы берутся из каталога главного, а этот будет "
+             "читаться снова и снова, пока не переполнится таблица; укажите только имя файла");
+}
+
+void CScenarioChecker::CheckKeysOfFile() {
+  std::map<char, int> firstLineOfKey;
+  const KeyRow* pNoInput = nullptr;
+  std::vector<bool> vecBusyUsed(m_vecKeyRows.size(), false);
+  const auto UseBusyFrom = [&](std::size_t nFrom) {
+    for (std::size_t j = nFrom; j < m_vecKeyRows.size(); ++j)
+      if (m_vecKeyRows[j].key == keyBusy) {
+        vecBusyUsed[j] = true;
+        return;
+      }
+  };
+  for (std::size_t i = 0; i < m_vecKeyRows.size(); ++i) {
+    const KeyRow& row = m_vecKeyRows[i];
+    if (row.key == keyNoInput) {
+      if (pNoInput)
+        Warn(row.nLine, row.nColumn,
+             "действие при отсутствии ввода уже задано в строке " +
+                 std::to_string(pNoInput->nLine) + ": эта строка не сработает");
+      else if ((pNoInput = &row)->kind == kindDial)
+        UseBusyFrom(0);
+      continue;
+    }
+    if (row.key == keyBusy || row.kind == kindUnknown)
+      continue;
+    const auto [found, bFirst] = firstLineOfKey.emplace(row.key, row.nLine);
+    if (!bFirst)
+      Warn(row.nLine, row.nColumn,
+           "клавиша " + Quoted(std::string_view(&row.key, 1)) + " уже назначена в строке " +
+               std::to_string(found->second) + ": эта строка не сработает");
+    if (row.kind == kindDial)
+      UseBusyFrom(i + 1);
+  }
+  for (std::size_t i = 0; i < m_vecKeyRows.size(); ++i)
+    if (m_vecKeyRows[i].key == keyBusy && !vecBusyUsed[i])
+      Warn(m_vecKeyRows[i].nLine, m_vecKeyRows[i].nColumn,
+           "строка занятости (b) не служит ни одному переводу (dial) выше неё: она не "
+           "сработает; поставьте её после строки dial");
+  m_vecKeyRows.clear();
+}
+
+void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& detail) {
+  Diagnostic failure{detail.strFile, detail.nLine, 0, Severity::Error, std::string(text)};
+  std::string strNote = detail.strNote;
+  if (text == text::kCannotOpenIvr) {
+    // A nested file that cannot be opened is the fault of the menu line that names it.
+    const auto menu = std::find_if(m_vecMenus.begin(), m_vecMenus.end(), [&](const MenuRef& ref) {
+      return ref.strPath == detail.strFile;
+    });
+    if (menu != m_vecMenus.end()) {
+      failure.strFile = menu->strFile;
+      failure.nLine = menu->nLine;
+      failure.nColumn = menu->nColumn;
+      strNote = detail.strFile + (strNote.empty() ? "" : ": " + strNote);
+    }
+  } else if (text == text::kBadTimeout) {
+    failure.nColumn = 1;
+  } else if (text == text::kBadGreeting) {
+    failure.nColumn = m_nGreetingColumn;
+  } else if (text == text::kTextTooLong && detail.nLine == 1) {
+    failure.nColumn = m_nLongHeaderColumn;
+  } else if (text == text::kTextTooLong && detail.nLine > 1) {
+    failure.nColumn = m_nArgumentColumn;
+  }
+  if (!strNote.empty())
+    failure.strText += " (" + strNote + ")";
+  m_vecDiagnostics.push_back(std::move(failure));
+}
+
+std::vector<Diagnostic> CScenarioChecker::Diagnostics() const {
+  const auto FileIndex = [this](const std::string& strFile) {
+    return std::find(m_vecFiles.begin(), m_vecFiles.end(), strFile) - m_vecFiles.begin();
+  };
+  std::vector<Diagnostic> sorted = m_vecDiagnostics;
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const Diagnostic& a, const Diagnostic& b) {
+    const auto nFileA = FileIndex(a.strFile);
+    const auto nFileB = FileIndex(b.strFile);
+    if (nFileA != nFileB)
+      return nFileA < nFileB;
+    return a.nLine < b.nLine;
+  });
+  return sorted;
+}
+
+bool CScenarioChecker::HasErrors() const {
+  return std::any_of(m_vecDiagnostics.begin(), m_vecDiagnostics.end(),
+                     [](const Diagnostic& d) { return d.severity == Severity::Error; });
+}
+
+bool CScenarioChecker::HasWarnings() const {
+  return std::any_of(m_vecDiagnostics.begin(), m_vecDiagnostics.end(),
+                     [](const Diagnostic& d) { return d.severity == Severity::Warning; });
+}
+
+} // namespace dovetrel

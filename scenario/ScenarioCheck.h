@@ -1,0 +1,87 @@
+#pragma once
+
+#include "scenario/Message.h"
+#include "scenario/ScenarioReader.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dovetrel {
+
+/// How bad a finding is: an error makes the conversion fail, a warning only means that the
+/// document may not do what the author meant.
+enum class Severity { Warning, Error };
+
+/// One finding for the author of a scenario, with the place it concerns.
+struct Diagnostic {
+  std::string strFile;       ///< full path
+  int nLine = 0;             ///< 1-based; 0 when the file as a whole is concerned
+  std::uint64_t nColumn = 0; ///< 1-based; 0 when no column is concerned
+  Severity severity = Severity::Warning;
+  std::string strText; ///< what is wrong and, briefly, how to mend it
+};
+
+/// "FILE:LINE:COL: warning: TEXT" (or "error:"), leaving out the place's unknown parts.
+std::string FormatDiagnostic(const Diagnostic& diagnostic);
+
+/// Watches a load and finds the traps that the forgiving column format lets through: words that
+/// miss their columns and are read cut or not at all, keywords that are not, keys that never
+/// answer, busy lines that serve no transfer. It only looks: what is read stays as it is.
+/// Failures of the conversion itself are added with AddFailure, placed at their line and column.
+class CScenarioChecker final : public IScenarioObserver {
+public:
+  /// \p strBaseDirectory is the one the load reads nested files from.
+  explicit CScenarioChecker(std::string strBaseDirectory);
+
+  void OnScenarioFile(const std::string& strFullPath, int nFirstRow) override;
+  void OnLine(const CScenarioLine& line, int nLine) override;
+  /// Runs the checks that need a file's every line; call once the load is over.
+  void Finish();
+  /// Adds a failure that the conversion reported, at the most precise place the lines tell.
+  void AddFailure(std::string_view text, const MessageDetail& detail);
+
+  /// Every finding so far, file by file in reading order, then by line; the findings of one line
+  /// in the order they were made, its warnings before the failure they may explain.
+  std::vector<Diagnostic> Diagnostics() const;
+  bool HasErrors() const;
+  bool HasWarnings() const;
+
+private:
+  /// A key line as the checks across a file need it.
+  struct KeyRow {
+    char key;
+    EntryKind kind;
+    int nLine;
+    std::uint64_t nColumn;
+  };
+  /// Where a menu names a nested file, to place that file's open failure.
+  struct MenuRef {
+    std::string strPath;
+    std::string strFile;
+    int nLine;
+    std::uint64_t nColumn;
+  };
+
+  void CheckHeader(const CScenarioLine& line);
+  void CheckKeyLine(const CScenarioLine& line, int nLine);
+  void CheckKeyWord(const CScenarioLine& line, std::string_view key, int nLine);
+  void CheckAction(const CScenarioLine& line, std::string_view action, int nLine);
+  void CheckArgument(const CScenarioLine& line, const KeyLineWords& words, EntryKind kind,
+                     int nLine);
+  void CheckKeysOfFile();
+  void Warn(int nLine, std::uint64_t nColumn, std::string strText);
+
+  std::string m_strBaseDirectory;
+  std::vector<std::string> m_vecFiles; ///< files in reading order
+  std::vector<Diagnostic> m_vecDiagnostics;
+  std::vector<KeyRow> m_vecKeyRows; ///< key lines of the current file
+  std::vector<MenuRef> m_vecMenus;
+  std::uint64_t m_nTimeoutColumn = 0;    ///< of the last header line
+  std::uint64_t m_nGreetingColumn = 0;   ///< of the last header line
+  std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
+  std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
+};
+
+} // namespace dovetrel
