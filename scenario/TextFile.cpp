@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kTailSpaces = 4;
 constexpr std::size_t kTailWordBytes = 128;
 constexpr int kTailWords = 4;
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr int kEndOfText = 0x1A;
 
 class CPosixInputFile final : public IInputFile {

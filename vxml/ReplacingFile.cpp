@@ -33,7 +33,9 @@ std::string FinalDestination(std::string strPath) {
     if (nLink < 0 || static_cast<std::size_t>(nLink) >= strLink.size())
       return strPath;
     strLink.resize(static_cast<std::size_t>(nLink));
-    strPath = strLink.front() == '/' ? strLink : DirectoryOf(strPath) + strLink;
+    if (strLink.front() != '/')
+      strLink.insert(0, DirectoryOf(strPath));
+    strPath = std::move(strLink);
   }
   errno = ELOOP;
   return {};

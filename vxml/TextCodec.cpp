@@ -13,7 +13,8 @@ iconv_t Handle(void* h) {
   return static_cast<iconv_t>(h);
 }
 
-const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
+// iconv_open's documented failure value.
+const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
 
 /// Decodes the UTF-8 sequence at \p i (advancing it); -1 for a malformed one.
 std::int32_t DecodeUtf8(std::string_view s, std::size_t& i) {

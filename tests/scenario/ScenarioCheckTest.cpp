@@ -59,7 +59,7 @@ class Traps : public testing::TestWithParam<TrapCase> {};
 TEST_P(Traps, AreFoundAtTheirLineAndColumn) {
   const TrapCase& c = GetParam();
   const std::string strMain =
-      c.lines.rfind("#", 0) == 0 ? c.lines.substr(1) : "10   a.wav\n" + c.lines;
+      c.lines.starts_with('#') ? c.lines.substr(1) : "10   a.wav\n" + c.lines;
   const std::vector<std::string> findings = Check(strMain, c.others);
   ASSERT_EQ(findings.size(), c.findings.size()) << testing::PrintToString(findings);
   for (std::size_t i = 0; i < findings.size(); ++i)

@@ -15,14 +15,17 @@ void Walk(xmlNodePtr pNode, int nDepth, std::vector<std::string>& elements) {
   for (; pNode; pNode = pNode->next) {
     if (pNode->type == XML_TEXT_NODE) {
       if (!xmlIsBlankNode(pNode))
-        elements.push_back(std::string(2 * nDepth, ' ') + "#text");
+        elements.push_back(std::string(std::size_t{2} * static_cast<std::size_t>(nDepth), ' ') +
+                           "#text");
       continue;
     }
     if (pNode->type != XML_ELEMENT_NODE) {
-      elements.push_back(std::string(2 * nDepth, ' ') + "#node");
+      elements.push_back(std::string(std::size_t{2} * static_cast<std::size_t>(nDepth), ' ') +
+                         "#node");
       continue;
     }
-    std::string strLine = std::string(2 * nDepth, ' ') + AsString(pNode->name);
+    std::string strLine =
+        std::string(std::size_t{2} * static_cast<std::size_t>(nDepth), ' ') + AsString(pNode->name);
     for (xmlAttrPtr pAttr = pNode->properties; pAttr; pAttr = pAttr->next) {
       xmlChar* pValue = xmlNodeListGetString(pNode->doc, pAttr->children, 1);
       strLine += " " + AsString(pAttr->name) + "=" + AsString(pValue);
