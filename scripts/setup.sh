@@ -11,9 +11,11 @@ shift $(( $# > 2 ? 2 : $# ))
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n)
+# The build configures the tests and the benchmarks too, so both profiles need their libraries.
+packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
+          libgtest-dev libbenchmark-dev)
 if [ "$profile" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev libxml2-utils xvfb xdotool xauth imagemagick clang
+  packages+=(libxml2-utils xvfb xdotool xauth imagemagick clang
              libclang-rt-14-dev)
 fi
 

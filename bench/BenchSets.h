@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dovetrel::bench {
+
+/// A scenario set written to a fresh directory for a benchmark, removed again with it.
+class CBenchSet {
+public:
+  /// The largest set the table holds: a main file with 20 menus, a dial and a no-input line, and
+  /// 20 nested files of only their header line; 21 files, 127 rows.
+  static CBenchSet Largest();
+  /// The two-file example from examples/worked, copied from \p strExamplesDir.
+  static CBenchSet Worked(const std::string& strExamplesDir);
+
+  CBenchSet(CBenchSet&& other) noexcept;
+  CBenchSet& operator=(CBenchSet&&) = delete;
+  CBenchSet(const CBenchSet&) = delete;
+  CBenchSet& operator=(const CBenchSet&) = delete;
+  ~CBenchSet();
+
+  /// The directory, ending with '/'.
+  const std::string& Directory() const { return m_strDirectory; }
+  /// The main file's full path.
+  std::string MainFile() const { return m_strDirectory + "main.ivr"; }
+  /// The document's full path.
+  std::string Document() const { return m_strDirectory + "main.vxml"; }
+  /// Every scenario file of the set, main file first.
+  const std::vector<std::string>& Files() const { return m_vecFiles; }
+
+private:
+  CBenchSet();
+  void Add(const std::string& strName, const std::string& strContent);
+
+  std::string m_strDirectory;
+  std::vector<std::string> m_vecFiles;
+};
+
+/// The whole content of \p strPath; empty when it cannot be read.
+std::string ReadFile(const std::string& strPath);
+
+} // namespace dovetrel::bench

@@ -1,0 +1,228 @@
+// The in-process cost of a conversion, beside the bare system calls of the same file work.
+
+#include "app/Conversion.h"
+#include "bench/BenchSets.h"
+#include "scenario/ScenarioReader.h"
+#include "vxml/VoiceXmlWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace dovetrel::bench {
+namespace {
+
+/// Counts failures; a benchmark whose conversion fails measures nothing worth reporting.
+class CCountingSink final : public IMessageSink {
+public:
+  int m_nFailures = 0;
+  MessageReply ShowMessage(std::string_view, MessageKind kind, const MessageDetail&) override {
+    if (kind != MessageKind::Information)
+      ++m_nFailures;
+    return MessageReply::Ok;
+  }
+};
+
+/// A set with its document already written once, so the floor can write as many bytes.
+struct Fixture {
+  CBenchSet set;
+  std::string strDocument;
+};
+
+Fixture& FixtureOf(bool bLargest) {
+  static std::map<bool, std::unique_ptr<Fixture>> fixtures;
+  std::unique_ptr<Fixture>& pFixture = fixtures[bLargest];
+  if (!pFixture) {
+    pFixture.reset(new Fixture{
+        bLargest ? CBenchSet::Largest() : CBenchSet::Worked(DOVETREL_SOURCE_DIR "/examples"), {}});
+    CScenarioConverter converter;
+    CCountingSink sink;
+    std::string strBaseDir;
+    RunConversion(pFixture->set.MainFile(), pFixture->set.Document(), strBaseDir, converter, sink);
+    pFixture->strDocument = ReadFile(pFixture->set.Document());
+  }
+  return *pFixture;
+}
+
+/// The floor of reading: open, read to the end and close every file of the set.
+void ReadFloor(const std::vector<std::string>& vecFiles) {
+  char buffer[64 * 1024];
+  for (const std::string& strPath : vecFiles) {
+    const int fd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    while (read(fd, buffer, sizeof buffer) > 0) {
+    }
+    close(fd);
+  }
+}
+
+/// The floor of writing: a new file beside the target, its bytes, and the rename over the target.
+void WriteFloor(const std::string& strTarget, const std::string& strTemporary,
+                const std::string& strDocument) {
+  const int fd = open(strTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  benchmark::DoNotOptimize(write(fd, strDocument.data(), strDocument.size()));
+  close(fd);
+  std::rename(strTemporary.c_str(), strTarget.c_str());
+}
+
+void CheckRun(benchmark::State& state, const CCountingSink& sink) {
+  if (sink.m_nFailures > 0)
+    state.SkipWithError("the conversion failed");
+}
+
+void Load(benchmark::State& state, bool bLargest) {
+  Fixture& fixture = FixtureOf(bLargest);
+  CScenarioConverter converter;
+  CCountingSink sink;
+  const ReadContext context{sink};
+  for (auto _ : state)
+    LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), converter, context);
+  CheckRun(state, sink);
+  state.counters["rows"] = converter.m_nCount;
+}
+
+void LoadFloor(benchmark::State& state, bool bLargest) {
+  const Fixture& fixture = FixtureOf(bLargest);
+  for (auto _ : state)
+    ReadFloor(fixture.set.Files());
+}
+
+void Write(benchmark::State& state, bool bLargest) {
+  Fixture& fixture = FixtureOf(bLargest);
+  CScenarioConverter converter;
+  CCountingSink sink;
+  LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), converter, ReadContext{sink});
+  const WriteContext context{sink};
+  for (auto _ : state)
+    WriteVoiceXml(fixture.set.Document(), converter, context);
+  CheckRun(state, sink);
+  state.counters["bytes"] = static_cast<double>(fixture.strDocument.size());
+}
+
+void WriteFloorBench(benchmark::State& state, bool bLargest) {
+  const Fixture& fixture = FixtureOf(bLargest);
+  const std::string strTemporary = fixture.set.Directory() + "floor.tmp";
+  for (auto _ : state)
+    WriteFloor(fixture.set.Document(), strTemporary, fixture.strDocument);
+}
+
+void Convert(benchmark::State& state, bool bLargest) {
+  Fixture& fixture = FixtureOf(bLargest);
+  CScenarioConverter converter;
+  CCountingSink sink;
+  std::string strBaseDir;
+  for (auto _ : state)
+    RunConversion(fixture.set.MainFile(), fixture.set.Document(), strBaseDir, converter, sink);
+  CheckRun(state, sink);
+}
+
+void ConvertFloor(benchmark::State& state, bool bLargest) {
+  const Fixture& fixture = FixtureOf(bLargest);
+  const std::string strTemporary = fixture.set.Directory() + "floor.tmp";
+  for (auto _ : state) {
+    ReadFloor(fixture.set.Files());
+    WriteFloor(fixture.set.Document(), strTemporary, fixture.strDocument);
+  }
+}
+
+/// Keeps every run's time per benchmark while the console shows them as usual.
+class CCollectingReporter final : public benchmark::ConsoleReporter {
+public:
+  std::map<std::string, std::vector<double>> m_mapTimes;
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        m_mapTimes[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  /// The median time of \p strName; 0 when it did not run.
+  double Median(const std::string& strName) const {
+    const auto it = m_mapTimes.find(strName);
+    if (it == m_mapTimes.end() || it->second.empty())
+      return 0;
+    std::vector<double> times = it->second;
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+  }
+};
+
+struct Comparison {
+  const char* szName;
+  const char* szFloor;
+  double dBudget; ///< 0: reported, not held to a budget
+};
+
+constexpr Comparison kComparisons[] = {
+    {"load/largest", "load_floor/largest", 0},
+    {"write/largest", "write_floor/largest", 0},
+    {"convert/largest", "convert_floor/largest", 3.0},
+    {"load/worked", "load_floor/worked", 0},
+    {"write/worked", "write_floor/worked", 0},
+    {"convert/worked", "convert_floor/worked", 0},
+};
+
+/// Prints each benchmark's ratio to its floor; false when one is over its budget.
+bool ReportRatios(const CCollectingReporter& reporter) {
+  bool bWithinBudget = true;
+  std::printf("\n%-18s %10s %10s %7s %s\n", "ratio", "us", "floor us", "x", "budget");
+  for (const Comparison& c : kComparisons) {
+    const double dTime = reporter.Median(c.szName);
+    const double dFloor = reporter.Median(c.szFloor);
+    if (dTime <= 0 || dFloor <= 0)
+      continue;
+    const double dRatio = dTime / dFloor;
+    const bool bOver = c.dBudget > 0 && dRatio > c.dBudget;
+    bWithinBudget = bWithinBudget && !bOver;
+    std::printf("%-18s %10.1f %10.1f %7.2f %s\n", c.szName, dTime, dFloor, dRatio,
+                c.dBudget > 0 ? (bOver ? "OVER" : "ok") : "");
+  }
+  return bWithinBudget;
+}
+
+void Register() {
+  using Function = void (*)(benchmark::State&, bool);
+  const std::pair<const char*, Function> kBenchmarks[] = {
+      {"load", Load},       {"load_floor", LoadFloor},
+      {"write", Write},     {"write_floor", WriteFloorBench},
+      {"convert", Convert}, {"convert_floor", ConvertFloor},
+  };
+  for (const bool bLargest : {true, false})
+    for (const auto& [szName, pFunction] : kBenchmarks)
+      benchmark::RegisterBenchmark(
+          (std::string(szName) + (bLargest ? "/largest" : "/worked")).c_str(), pFunction, bLargest)
+          ->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+} // namespace dovetrel::bench
+
+/// Runs the benchmarks, then prints each one's ratio to its floor. With --enforce, the exit status
+/// is 1 when a ratio is over its budget.
+int main(int argc, char** argv) {
+  bool bEnforce = false;
+  int nKept = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--enforce") == 0)
+      bEnforce = true;
+    else
+      argv[nKept++] = argv[i];
+  }
+  argc = nKept;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 2;
+  dovetrel::bench::Register();
+  dovetrel::bench::CCollectingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  const bool bWithinBudget = dovetrel::bench::ReportRatios(reporter);
+  return bEnforce && !bWithinBudget ? 1 : 0;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
+# the in-process benchmarks against their system-call floors, the whole process against
+# xmllint --format, and the dialog's start-up time. Exits non-zero when a budget is missed.
+# Usage: bench/run.sh [BUILD_DIR]
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-build}
+"$top/scripts/setup.sh" test "$build" >/dev/null
+cd "$top"
+
+status=0
+echo "== machine"
+echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo
+echo "== in process (median of 5 repetitions)"
+"$build/bench/dovetrel_bench" --enforce --benchmark_repetitions=5 \
+  --benchmark_display_aggregates_only=true --benchmark_color=false || status=1
+echo
+echo "== whole process"
+bench/process.sh "$build" || status=1
+echo
+echo "== dependencies of dovetrel-convert"
+if ldd "$build/app/dovetrel-convert" | grep -qi qt; then
+  echo "dovetrel-convert links Qt: OVER"
+  status=1
+else
+  echo "no Qt: ok"
+fi
+exit $status
