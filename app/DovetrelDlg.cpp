@@ -86,7 +86,9 @@ CDovetrelDlg::CDovetrelDlg(IDialogServices& services, const ConversionOptions& o
     : QDialog(pParent), m_services(services), m_options(options),
       m_pConverter(std::make_unique<CScenarioConverter>()) {
   setWindowTitle(FromUtf8(text::kDialogCaption));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+  // A window of its own rather than a dialog window, so that it gets its own taskbar entry; it can
+  // be minimised but neither maximised nor resized.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   CreateControls();

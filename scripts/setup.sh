@@ -11,10 +11,13 @@ shift $(( $# > 2 ? 2 : $# ))
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n)
+# fonts-dejavu-core: the dialog's Cyrillic texts need a font that has the glyphs.
+packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
+          fonts-dejavu-core)
 if [ "$profile" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev libxml2-utils xvfb xdotool xauth imagemagick clang
-             libclang-rt-14-dev)
+  # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
+  packages+=(libgtest-dev libbenchmark-dev libxml2-utils xvfb xdotool xauth x11-utils imagemagick
+             clang libclang-rt-14-dev)
 fi
 
 missing=()

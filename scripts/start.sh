@@ -8,9 +8,11 @@ if [ -x "$top/build/app/dovetrel" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAN
   exec "$top/build/app/dovetrel"
 fi
 cat >&2 <<MSG
-There is no display here, so the dialog cannot open.
-Convert from the command line instead, for example:
+There is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the dialog cannot open.
+Everything is built. Either convert from the command line, for example:
   $top/build/app/dovetrel-convert $top/examples/worked/main.ivr /tmp/main.vxml
   $top/build/app/dovetrel-convert --help
+or run the dialog on a virtual display (scripts/setup.sh test installs xvfb-run):
+  xvfb-run -a $top/build/app/dovetrel
 MSG
 exit 1

@@ -166,7 +166,9 @@ void DialogTest::windowIsFixedAndHasNoMaximiseButton() {
   QVERIFY(!(m_pDlg->windowFlags() & Qt::WindowMaximizeButtonHint));
   QVERIFY(m_pDlg->windowFlags() & Qt::WindowMinimizeButtonHint);
   QVERIFY(m_pDlg->windowFlags() & Qt::WindowCloseButtonHint);
-  QVERIFY(m_pDlg->parentWidget() == nullptr); // a window of its own, with its own taskbar entry
+  // A window of its own, not transient for anything, so it has its own taskbar entry.
+  QVERIFY(m_pDlg->parentWidget() == nullptr);
+  QCOMPARE(m_pDlg->windowType(), Qt::Window);
   // Every control lies inside the window.
   for (QWidget* pChild : m_pDlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     QVERIFY2(m_pDlg->rect().contains(pChild->geometry()), qPrintable(pChild->objectName()));

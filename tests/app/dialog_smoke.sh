@@ -7,7 +7,7 @@ set -euo pipefail
 binary=$1
 examples=$2
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -87,6 +87,16 @@ await_gone() {
 keys_to() { xdotool windowfocus --sync "$1"; sleep 0.2; xdotool key --clearmodifiers "${@:2}"; }
 
 dialog=$(await_window Dovetrel) || fail "the dialog did not appear"
+# An ordinary window of its own (own taskbar entry), of fixed size, with a 32 x 32 icon.
+props=$(xprop -id "$dialog")
+grep -q '^WM_TRANSIENT_FOR' <<<"$props" && fail "the dialog is transient for another window"
+grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL' <<<"$props" ||
+  fail "the dialog is not an ordinary window"
+minimum=$(sed -n 's/^\s*program specified minimum size: //p' <<<"$props")
+maximum=$(sed -n 's/^\s*program specified maximum size: //p' <<<"$props")
+[ -n "$minimum" ] && [ "$minimum" = "$maximum" ] || fail "the dialog can be resized"
+grep -q 'Icon (32 x 32)' <<<"$props" || fail "the dialog has no 32 x 32 icon"
+
 xdotool windowfocus --sync "$dialog"; sleep 0.3
 # The IVR field has the focus at start; Tab twice passes its chooser button to the VoiceXML field.
 xdotool type --delay 5 "$work/main.ivr"
