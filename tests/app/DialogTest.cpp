@@ -7,7 +7,9 @@
 #include "vxml/Texts.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace dovetrel {
@@ -52,6 +55,40 @@ public:
   }
 };
 
+/// While it lives, hands the first modal window that opens (the chooser or box the test calls
+/// up) to \p act, every 10 ms until \p act returns true. Any modal window after that, such as an
+/// overwrite question, is counted and closed; after five seconds whatever is open is closed, so
+/// that nothing blocks the test.
+class CModalWatch {
+public:
+  explicit CModalWatch(std::function<bool(QWidget*)> act) : m_act(std::move(act)) {
+    m_elapsed.start();
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+    m_timer.start(10);
+  }
+  /// Modal windows that opened after the first one was done with, or stayed too long.
+  int Others() const { return m_nOthers; }
+
+private:
+  void Poll() {
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (!pModal)
+      return;
+    if (m_elapsed.elapsed() > 5000 || !m_act) {
+      ++m_nOthers;
+      pModal->close();
+      return;
+    }
+    if (m_act(pModal))
+      m_act = nullptr;
+  }
+
+  std::function<bool(QWidget*)> m_act;
+  QTimer m_timer;
+  QElapsedTimer m_elapsed;
+  int m_nOthers = 0;
+};
+
 const QString kExamples = QStringLiteral(DOVETREL_SOURCE_DIR "/examples/worked/");
 
 } // namespace
@@ -83,6 +120,10 @@ private slots:
   void successWithWarningsCarriesThemAsDetail();
   void boxesLookAsTheirKindSays_data();
   void boxesLookAsTheirKindSays();
+  void realChoosers_data();
+  void realChoosers();
+  void realBoxesReturnTheButtonPressed_data();
+  void realBoxesReturnTheButtonPressed();
 
 private:
   QLineEdit* Field(const char* pszName) const { return m_pDlg->findChild<QLineEdit*>(pszName); }
@@ -474,6 +515,115 @@ void DialogTest::boxesLookAsTheirKindSays() {
   QCOMPARE(shown, buttons);
   QCOMPARE(box.informativeText(), informative);
   QCOMPARE(box.detailedText(), detailed);
+}
+
+void DialogTest::realChoosers_data() {
+  QTest::addColumn<bool>("save");
+  QTest::addColumn<QString>("typed"); // relative to the temporary directory; "" to cancel
+  QTest::addColumn<QString>("result");
+  QTest::newRow("open an existing file") << false << "main.ivr"
+                                         << "main.ivr";
+  QTest::newRow("open, cancelled") << false << ""
+                                   << "";
+  QTest::newRow("save over an existing file asks nothing") << true << "main.vxml"
+                                                           << "main.vxml";
+  QTest::newRow("save, the suffix added") << true << "new"
+                                          << "new.vxml";
+  QTest::newRow("save, cancelled") << true << ""
+                                   << "";
+}
+
+void DialogTest::realChoosers() {
+  QFETCH(bool, save);
+  QFETCH(QString, typed);
+  QFETCH(QString, result);
+  for (const char* pszName : {"main.ivr", "main.vxml"}) {
+    QFile file(m_pDir->filePath(QLatin1String(pszName)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  QStringList filters;
+  QFileDialog::Options options;
+  QFileDialog::FileMode mode = QFileDialog::Directory;
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pChooser = qobject_cast<QFileDialog*>(pModal);
+    if (!pChooser) {
+      pModal->close();
+      return true;
+    }
+    filters = pChooser->nameFilters();
+    options = pChooser->options();
+    mode = pChooser->fileMode();
+    if (typed.isEmpty()) {
+      pChooser->reject();
+      return true;
+    }
+    // Types the name, as the operator would, into the chooser's name field.
+    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!pName) {
+      pChooser->reject();
+      return true;
+    }
+    pChooser->setDirectory(m_pDir->path());
+    pName->setText(typed);
+    // QFileDialog::accept, as the Save button does; later, so that a question it may ask is
+    // watched as well (a timer is never run again from inside its own handler).
+    QTimer::singleShot(0, pChooser, [pChooser] { static_cast<QDialog*>(pChooser)->accept(); });
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  const std::string strPath = save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix)
+                                   : services.OpenFileName(text::kIvrFilter);
+  QCOMPARE(Q(strPath), result.isEmpty() ? QString() : m_pDir->filePath(result));
+  QCOMPARE(watch.Others(), 0);
+  QCOMPARE(filters, QStringList{Q(save ? text::kVxmlFilter : text::kIvrFilter)});
+  QCOMPARE(mode, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  QCOMPARE(bool(options & QFileDialog::DontConfirmOverwrite), save);
+}
+
+void DialogTest::realBoxesReturnTheButtonPressed_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<int>("button"); // 0: Escape
+  QTest::addColumn<int>("reply");
+  QTest::newRow("question, Yes") << int(MessageKind::Question) << int(QMessageBox::Yes)
+                                 << int(MessageReply::Yes);
+  QTest::newRow("question, No") << int(MessageKind::Question) << int(QMessageBox::No)
+                                << int(MessageReply::No);
+  QTest::newRow("question, Escape") << int(MessageKind::Question) << 0 << int(MessageReply::No);
+  QTest::newRow("warning, OK") << int(MessageKind::Warning) << int(QMessageBox::Ok)
+                               << int(MessageReply::Ok);
+  QTest::newRow("information, Escape")
+      << int(MessageKind::Information) << 0 << int(MessageReply::Ok);
+}
+
+void DialogTest::realBoxesReturnTheButtonPressed() {
+  QFETCH(int, kind);
+  QFETCH(int, button);
+  QFETCH(int, reply);
+  QString strTitle;
+  QString strText;
+  bool bModal = false;
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    if (!pBox) {
+      pModal->close();
+      return true;
+    }
+    strTitle = pBox->windowTitle();
+    strText = pBox->text();
+    bModal = pBox->isModal() && pBox->parentWidget() == m_pDlg.get();
+    if (button == 0)
+      QTest::keyClick(pBox, Qt::Key_Escape);
+    else
+      pBox->button(QMessageBox::StandardButton(button))->click();
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  const MessageReply shown = services.ShowBox(MessageKind(kind), text::kExitQuestion, {});
+  QCOMPARE(int(shown), reply);
+  QCOMPARE(watch.Others(), 0);
+  QCOMPARE(strText, Q(text::kExitQuestion));
+  QCOMPARE(strTitle, ApplicationTitle());
+  QVERIFY(bModal);
 }
 
 } // namespace dovetrel
