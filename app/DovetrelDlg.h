@@ -44,9 +44,13 @@ public:
   /// Escape: the exit question instead of closing at once.
   void reject() override;
 
+  /// The IVR name as of the last exchange or chooser.
   const std::string& IvrFile() const { return m_strIvrFile; }
+  /// The VoiceXML name as of the last exchange, chooser or proposal.
   const std::string& VxmlFile() const { return m_strVxmlFile; }
+  /// The directory the last conversion read nested scenarios from.
   const std::string& BaseDir() const { return m_strBaseDir; }
+  /// The one converter every conversion of this dialog reuses.
   const CScenarioConverter& Converter() const { return *m_pConverter; }
 
 protected:

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -120,6 +121,7 @@ private slots:
   void successWithWarningsCarriesThemAsDetail();
   void boxesLookAsTheirKindSays_data();
   void boxesLookAsTheirKindSays();
+  void standardTextsAreRussian();
   void realChoosers_data();
   void realChoosers();
   void realBoxesReturnTheButtonPressed_data();
@@ -515,6 +517,16 @@ void DialogTest::boxesLookAsTheirKindSays() {
   QCOMPARE(shown, buttons);
   QCOMPARE(box.informativeText(), informative);
   QCOMPARE(box.detailedText(), detailed);
+}
+
+void DialogTest::standardTextsAreRussian() {
+  const QString strDir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(strDir + QStringLiteral("/qtbase_ru.qm")))
+    QSKIP("Qt's Russian translation is not installed (qt6-translations-l10n)");
+  QVERIFY(InstallRussianTranslation());
+  QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+  QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"),
+           QStringLiteral("&Имя файла:"));
 }
 
 void DialogTest::realChoosers_data() {
