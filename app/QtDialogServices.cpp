@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPainter>
@@ -93,6 +94,8 @@ void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
                 const MessageDetail& detail) {
   box.setWindowTitle(ApplicationTitle());
   box.setIcon(IconOf(kind));
+  // Texts and file names are shown as they are, never read as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(FromUtf8(text));
   if (kind == MessageKind::Question) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -107,6 +110,8 @@ void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
     box.setDetailedText(strDetail);
   else if (!strDetail.isEmpty())
     box.setInformativeText(strDetail);
+  for (QLabel* pLabel : box.findChildren<QLabel*>())
+    pLabel->setTextFormat(Qt::PlainText); // the informative text's label too
 }
 
 std::string CQtDialogServices::OpenFileName(std::string_view filter) {

@@ -475,8 +475,8 @@ void DialogTest::boxesLookAsTheirKindSays_data() {
   QTest::addColumn<QString>("detailed");
   const QStringList ok{QStringLiteral("OK")};
   QTest::newRow("warning with a place")
-      << int(MessageKind::Warning) << int(QMessageBox::Warning) << ok << "No such file"
-      << "/s/a.ivr:3: No such file"
+      << int(MessageKind::Warning) << int(QMessageBox::Warning) << ok << "<i>No such file</i>"
+      << "/s/a.ivr:3: <i>No such file</i>"
       << "";
   QTest::newRow("information with warnings")
       << int(MessageKind::Information) << int(QMessageBox::Information) << ok << "first\nsecond"
@@ -517,6 +517,15 @@ void DialogTest::boxesLookAsTheirKindSays() {
   QCOMPARE(shown, buttons);
   QCOMPARE(box.informativeText(), informative);
   QCOMPARE(box.detailedText(), detailed);
+  // What looks like markup is shown as it stands.
+  int nTextLabels = 0;
+  for (QLabel* pLabel : box.findChildren<QLabel*>()) {
+    if (pLabel->text() != box.text() && (informative.isEmpty() || pLabel->text() != informative))
+      continue;
+    QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+    ++nTextLabels;
+  }
+  QCOMPARE(nTextLabels, informative.isEmpty() ? 1 : 2);
 }
 
 void DialogTest::standardTextsAreRussian() {
