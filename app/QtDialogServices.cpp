@@ -11,7 +11,6 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTranslator>
@@ -26,6 +25,7 @@ QString FromUtf8(std::string_view text) {
 
 /// The path \p chooser ended with, as the file system spells it; empty after a cancel.
 std::string RunChooser(QFileDialog& chooser) {
+  // Qt's own chooser, not the desktop's, so that Qt's Russian translation reaches it everywhere.
   chooser.setOption(QFileDialog::DontUseNativeDialog);
   if (chooser.exec() != QDialog::Accepted)
     return {};
