@@ -16,4 +16,21 @@ inline constexpr std::string_view kConverted =
 inline constexpr std::string_view kExitQuestion =
     "Вы действительно хотите выйти из программы Dovetrel?";
 
+inline constexpr std::string_view kDialogCaption = "Dovetrel";
+inline constexpr std::string_view kIvrLabel = "Файл сценария IVR:";
+inline constexpr std::string_view kVxmlLabel = "Файл сценария VoiceXML:";
+inline constexpr std::string_view kBrowse = "...";
+inline constexpr std::string_view kConvert = "Конвертировать";
+inline constexpr std::string_view kExit = "Выход";
+/// The maker's notice; the version is appended.
+inline constexpr std::string_view kNotice = "© Разработчики Dovetrel. Dovetrel, версия ";
+/// The choosers' single filter entries.
+inline constexpr std::string_view kIvrFilter = "Scenario IVR (*.ivr)";
+inline constexpr std::string_view kVxmlFilter = "Scenario VoiceXML (*.vxml)";
+inline constexpr std::string_view kVxmlSuffix = "vxml";
+/// The buttons of every box, whatever Qt's own translation offers.
+inline constexpr std::string_view kYes = "Да";
+inline constexpr std::string_view kNo = "Нет";
+inline constexpr std::string_view kOk = "OK";
+
 } // namespace dovetrel::text

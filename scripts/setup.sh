@@ -12,11 +12,12 @@ shift $(( $# > 2 ? 2 : $# ))
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
+# fonts-dejavu-core: the dialog's Cyrillic texts need a font that has the glyphs.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
-          libgtest-dev libbenchmark-dev)
+          libgtest-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$profile" = test ]; then
-  packages+=(libxml2-utils xvfb xdotool xauth imagemagick clang
-             libclang-rt-14-dev)
+  # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
+  packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev)
 fi
 
 missing=()

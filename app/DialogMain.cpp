@@ -1,0 +1,6 @@
+#include "app/DovetrelApp.h"
+
+int main(int argc, char** argv) {
+  dovetrel::CDovetrelApp app(argc, argv);
+  return app.InitInstance();
+}

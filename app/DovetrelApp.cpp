@@ -1,0 +1,20 @@
+#include "app/DovetrelApp.h"
+
+#include "app/DovetrelDlg.h"
+#include "app/QtDialogServices.h"
+
+namespace dovetrel {
+
+CDovetrelApp::CDovetrelApp(int& argc, char** argv) : QApplication(argc, argv) {}
+
+int CDovetrelApp::InitInstance() {
+  InstallRussianTranslation(); // without it every box still sets its own Russian button texts
+  setWindowIcon(ApplicationIcon());
+  CQtDialogServices services;
+  CDovetrelDlg dlg(services);
+  services.SetOwner(&dlg);
+  dlg.exec();
+  return 0;
+}
+
+} // namespace dovetrel

@@ -1,0 +1,208 @@
+#include "app/DovetrelDlg.h"
+
+#include "app/QtDialogServices.h"
+#include "app/Texts.h"
+#include "scenario/TextFile.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#ifndef DOVETREL_VERSION
+#define DOVETREL_VERSION "unknown"
+#endif
+
+namespace dovetrel {
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// A control's place in dialog units: a quarter of the font's average character width across, an
+/// eighth of its height down.
+struct UnitRect {
+  int x, y, width, height;
+};
+
+constexpr UnitRect kDialogSize{0, 0, 436, 81};
+constexpr UnitRect kIvrEditRect{100, 7, 298, 14};
+constexpr UnitRect kBrowseIvrRect{404, 7, 25, 14};
+constexpr UnitRect kVxmlEditRect{100, 29, 298, 14};
+constexpr UnitRect kBrowseVxmlRect{404, 28, 25, 14};
+constexpr UnitRect kConvertRect{282, 55, 70, 14};
+constexpr UnitRect kExitRect{360, 55, 69, 14};
+// The labels reach to the fields and to the Convert button, so that wider fonts do not cut them.
+constexpr UnitRect kIvrLabelRect{9, 10, 89, 8};
+constexpr UnitRect kVxmlLabelRect{9, 31, 89, 8};
+constexpr UnitRect kNoticeRect{11, 57, 268, 8};
+
+/// Turns dialog units into pixels of \p font.
+class CUnitScale {
+public:
+  explicit CUnitScale(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    m_dX = metrics.horizontalAdvance(
+               QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+           52.0 / 4.0;
+    m_dY = metrics.height() / 8.0;
+  }
+  QRect operator()(const UnitRect& rect) const {
+    return QRect(qRound(rect.x * m_dX), qRound(rect.y * m_dY), qRound(rect.width * m_dX),
+                 qRound(rect.height * m_dY));
+  }
+
+private:
+  double m_dX = 1;
+  double m_dY = 1;
+};
+
+QLineEdit* MakeEdit(QWidget* pParent, const char* pszName) {
+  auto* pEdit = new QLineEdit(pParent);
+  pEdit->setObjectName(QLatin1String(pszName));
+  return pEdit;
+}
+
+QPushButton* MakeButton(QWidget* pParent, const char* pszName, std::string_view text) {
+  auto* pButton = new QPushButton(FromUtf8(text), pParent);
+  pButton->setObjectName(QLatin1String(pszName));
+  return pButton;
+}
+
+QLabel* MakeLabel(QWidget* pParent, const char* pszName, const QString& strText) {
+  auto* pLabel = new QLabel(strText, pParent);
+  pLabel->setObjectName(QLatin1String(pszName));
+  return pLabel;
+}
+
+} // namespace
+
+CDovetrelDlg::CDovetrelDlg(IDialogServices& services, const ConversionOptions& options,
+                           QWidget* pParent)
+    : QDialog(pParent), m_services(services), m_options(options),
+      m_pConverter(std::make_unique<CScenarioConverter>()) {
+  setWindowTitle(FromUtf8(text::kDialogCaption));
+  // A window of its own rather than a dialog window, so that it gets its own taskbar entry; it can
+  // be minimised but neither maximised nor resized.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  CreateControls();
+  PlaceControls();
+  OnInitDialog();
+}
+
+CDovetrelDlg::~CDovetrelDlg() = default;
+
+void CDovetrelDlg::CreateControls() {
+  // Created in tab order: IVR field, its chooser, VoiceXML field, its chooser, Convert, Exit.
+  m_pIvrEdit = MakeEdit(this, "ivrEdit");
+  m_pBrowseIvr = MakeButton(this, "browseIvrButton", text::kBrowse);
+  m_pVxmlEdit = MakeEdit(this, "vxmlEdit");
+  m_pBrowseVxml = MakeButton(this, "browseVxmlButton", text::kBrowse);
+  m_pConvert = MakeButton(this, "convertButton", text::kConvert);
+  m_pExit = MakeButton(this, "exitButton", text::kExit);
+  m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
+  m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
+  m_pNotice =
+      MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + QStringLiteral(DOVETREL_VERSION));
+  QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
+  QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
+  QWidget::setTabOrder(m_pVxmlEdit, m_pBrowseVxml);
+  QWidget::setTabOrder(m_pBrowseVxml, m_pConvert);
+  QWidget::setTabOrder(m_pConvert, m_pExit);
+  m_pConvert->setDefault(true);
+  connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
+  connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
+  connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
+  connect(m_pExit, &QPushButton::clicked, this, &CDovetrelDlg::OnExit);
+}
+
+void CDovetrelDlg::PlaceControls() {
+  const CUnitScale scale(font());
+  m_pIvrEdit->setGeometry(scale(kIvrEditRect));
+  m_pBrowseIvr->setGeometry(scale(kBrowseIvrRect));
+  m_pVxmlEdit->setGeometry(scale(kVxmlEditRect));
+  m_pBrowseVxml->setGeometry(scale(kBrowseVxmlRect));
+  m_pConvert->setGeometry(scale(kConvertRect));
+  m_pExit->setGeometry(scale(kExitRect));
+  m_pIvrLabel->setGeometry(scale(kIvrLabelRect));
+  m_pVxmlLabel->setGeometry(scale(kVxmlLabelRect));
+  m_pNotice->setGeometry(scale(kNoticeRect));
+  setFixedSize(scale(kDialogSize).size());
+}
+
+void CDovetrelDlg::OnInitDialog() {
+  UpdateData(false);
+  setWindowIcon(ApplicationIcon());
+  m_pIvrEdit->setFocus();
+}
+
+bool CDovetrelDlg::UpdateData(bool bSaveAndValidate) {
+  DoDataExchange(bSaveAndValidate);
+  return true;
+}
+
+void CDovetrelDlg::DoDataExchange(bool bSaveAndValidate) {
+  // File names are bytes on this system; the fields show them as the file system decodes them.
+  if (bSaveAndValidate) {
+    m_strIvrFile = QFile::encodeName(m_pIvrEdit->text()).toStdString();
+    m_strVxmlFile = QFile::encodeName(m_pVxmlEdit->text()).toStdString();
+    return;
+  }
+  m_pIvrEdit->setText(QFile::decodeName(QByteArray::fromStdString(m_strIvrFile)));
+  m_pVxmlEdit->setText(QFile::decodeName(QByteArray::fromStdString(m_strVxmlFile)));
+}
+
+void CDovetrelDlg::OnBrowseIvr() {
+  m_strIvrFile = m_services.OpenFileName(text::kIvrFilter);
+  if (m_strIvrFile.find('.') != std::string::npos)
+    m_strVxmlFile = ProposeVxmlName(m_strIvrFile);
+  UpdateData(false);
+}
+
+void CDovetrelDlg::OnBrowseVxml() {
+  m_strVxmlFile = m_services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix);
+  UpdateData(false);
+}
+
+void CDovetrelDlg::OnConvert() {
+  UpdateData(true);
+  CBoxMessageSink messages(m_services);
+  try {
+    RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages, m_options);
+  } catch (const CFileReadError& error) {
+    m_services.ShowBox(MessageKind::Error, error.what(), MessageDetail{});
+  } catch (const std::exception& error) {
+    // Nothing else should escape a conversion; if it does, the operator is told and the dialog
+    // stays, instead of the program ending in the middle of the event loop.
+    m_services.ShowBox(MessageKind::Error, error.what(), MessageDetail{});
+  }
+}
+
+void CDovetrelDlg::OnExit() {
+  if (m_services.ShowBox(MessageKind::Question, text::kExitQuestion, MessageDetail{}) !=
+      MessageReply::Yes)
+    return;
+  m_bEnding = true;
+  QDialog::reject();
+}
+
+void CDovetrelDlg::reject() {
+  OnExit();
+}
+
+void CDovetrelDlg::closeEvent(QCloseEvent* pEvent) {
+  if (!m_bEnding)
+    OnExit();
+  if (m_bEnding)
+    pEvent->accept();
+  else
+    pEvent->ignore();
+}
+
+} // namespace dovetrel

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/Conversion.h"
+#include "app/DialogServices.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dovetrel {
+
+/// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
+/// Convert command and the Exit command. It keeps no settings; between conversions the two names,
+/// the base directory and the one converter are all it remembers.
+class CDovetrelDlg : public QDialog {
+  Q_OBJECT
+
+public:
+  /// A dialog whose choosers and boxes come from \p services and whose conversions run with
+  /// \p options (the real file system by default). Both fields start empty, the IVR field focused.
+  explicit CDovetrelDlg(IDialogServices& services, const ConversionOptions& options = {},
+                        QWidget* pParent = nullptr);
+  ~CDovetrelDlg() override;
+
+  /// Exchanges the two fields with their members: true takes the fields' texts into the members,
+  /// false shows the members in the fields. Any text is accepted; returns true.
+  bool UpdateData(bool bSaveAndValidate = true);
+
+  /// The IVR chooser: its path (empty after a cancel) becomes the IVR name, and a path with a '.'
+  /// proposes the VoiceXML name beside it; both fields then show the members.
+  void OnBrowseIvr();
+  /// The VoiceXML chooser: its path (empty after a cancel) becomes the VoiceXML name.
+  void OnBrowseVxml();
+  /// Takes both fields and converts; every outcome is reported in boxes and the dialog stays open.
+  void OnConvert();
+  /// Asks whether to leave; Yes ends the dialog, No changes nothing.
+  void OnExit();
+
+  /// Escape: the exit question instead of closing at once.
+  void reject() override;
+
+  /// The IVR name as of the last exchange or chooser.
+  const std::string& IvrFile() const { return m_strIvrFile; }
+  /// The VoiceXML name as of the last exchange, chooser or proposal.
+  const std::string& VxmlFile() const { return m_strVxmlFile; }
+  /// The directory the last conversion read nested scenarios from.
+  const std::string& BaseDir() const { return m_strBaseDir; }
+  /// The one converter every conversion of this dialog reuses.
+  const CScenarioConverter& Converter() const { return *m_pConverter; }
+
+protected:
+  /// The window's close button and Alt+F4: the exit question as well.
+  void closeEvent(QCloseEvent* pEvent) override;
+  virtual void DoDataExchange(bool bSaveAndValidate);
+
+private:
+  void CreateControls();
+  void PlaceControls();
+  void OnInitDialog();
+
+  IDialogServices& m_services;
+  ConversionOptions m_options;
+  std::string m_strIvrFile;
+  std::string m_strVxmlFile;
+  std::string m_strBaseDir;
+  std::unique_ptr<CScenarioConverter> m_pConverter;
+  bool m_bEnding = false; ///< the operator has answered Yes; closing asks no more
+
+  QLineEdit* m_pIvrEdit = nullptr;
+  QPushButton* m_pBrowseIvr = nullptr;
+  QLineEdit* m_pVxmlEdit = nullptr;
+  QPushButton* m_pBrowseVxml = nullptr;
+  QPushButton* m_pConvert = nullptr;
+  QPushButton* m_pExit = nullptr;
+  QLabel* m_pIvrLabel = nullptr;
+  QLabel* m_pVxmlLabel = nullptr;
+  QLabel* m_pNotice = nullptr;
+};
+
+} // namespace dovetrel

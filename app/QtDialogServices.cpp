@@ -1,0 +1,144 @@
+#include "app/QtDialogServices.h"
+
+#include "app/Texts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTranslator>
+
+namespace dovetrel {
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// The path \p chooser ended with, as the file system spells it; empty after a cancel.
+std::string RunChooser(QFileDialog& chooser) {
+  // Qt's own chooser, not the desktop's, so that Qt's Russian translation reaches it everywhere.
+  chooser.setOption(QFileDialog::DontUseNativeDialog);
+  if (chooser.exec() != QDialog::Accepted)
+    return {};
+  const QStringList files = chooser.selectedFiles();
+  if (files.isEmpty())
+    return {};
+  return QFile::encodeName(files.front()).toStdString();
+}
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+  switch (kind) {
+  case MessageKind::Warning:
+    return QMessageBox::Warning;
+  case MessageKind::Information:
+    return QMessageBox::Information;
+  case MessageKind::Question:
+    return QMessageBox::Question;
+  case MessageKind::Error:
+    break;
+  }
+  return QMessageBox::Critical;
+}
+
+/// A dovetail joint: two interlocking pieces of wood on a rounded blue tile.
+void PaintIcon(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0x1f, 0x4e, 0x8c));
+  painter.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 6, 6);
+  painter.setBrush(QColor(0xe8, 0xb8, 0x6d));
+  painter.drawRect(QRectF(5, 5, 22, 10));
+  const QPointF tail[] = {{11, 15}, {21, 15}, {24, 24}, {8, 24}};
+  painter.setBrush(QColor(0xc8, 0x8a, 0x3e));
+  painter.drawPolygon(tail, 4);
+  painter.drawRect(QRectF(8, 24, 16, 3));
+  painter.setPen(QPen(QColor(0x5a, 0x3a, 0x12), 1));
+  painter.drawLine(QPointF(5, 15), QPointF(27, 15));
+}
+
+} // namespace
+
+QString ApplicationTitle() {
+  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+bool InstallRussianTranslation() {
+  auto* pTranslator = new QTranslator(QCoreApplication::instance());
+  if (!pTranslator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete pTranslator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(pTranslator);
+}
+
+QIcon ApplicationIcon() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  PaintIcon(painter);
+  painter.end();
+  return QIcon(pixmap);
+}
+
+void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
+                const MessageDetail& detail) {
+  box.setWindowTitle(ApplicationTitle());
+  box.setIcon(IconOf(kind));
+  // Texts and file names are shown as they are, never read as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.setText(FromUtf8(text));
+  if (kind == MessageKind::Question) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(FromUtf8(text::kYes));
+    box.button(QMessageBox::No)->setText(FromUtf8(text::kNo));
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(FromUtf8(text::kOk));
+  }
+  const QString strDetail = QString::fromStdString(FormatDetail(detail));
+  if (strDetail.contains(QLatin1Char('\n')))
+    box.setDetailedText(strDetail);
+  else if (!strDetail.isEmpty())
+    box.setInformativeText(strDetail);
+  for (QLabel* pLabel : box.findChildren<QLabel*>())
+    pLabel->setTextFormat(Qt::PlainText); // the informative text's label too
+}
+
+std::string CQtDialogServices::OpenFileName(std::string_view filter) {
+  QFileDialog chooser(m_pOwner, QString(), QString(), FromUtf8(filter));
+  chooser.setAcceptMode(QFileDialog::AcceptOpen);
+  chooser.setFileMode(QFileDialog::ExistingFile);
+  return RunChooser(chooser);
+}
+
+std::string CQtDialogServices::SaveFileName(std::string_view filter,
+                                            std::string_view defaultSuffix) {
+  QFileDialog chooser(m_pOwner, QString(), QString(), FromUtf8(filter));
+  chooser.setAcceptMode(QFileDialog::AcceptSave);
+  chooser.setFileMode(QFileDialog::AnyFile);
+  chooser.setDefaultSuffix(FromUtf8(defaultSuffix));
+  chooser.setOption(QFileDialog::DontConfirmOverwrite);
+  return RunChooser(chooser);
+}
+
+MessageReply CQtDialogServices::ShowBox(MessageKind kind, std::string_view text,
+                                        const MessageDetail& detail) {
+  QMessageBox box(m_pOwner);
+  PrepareBox(box, kind, text, detail);
+  const int nButton = box.exec();
+  if (kind != MessageKind::Question)
+    return MessageReply::Ok;
+  return nButton == QMessageBox::Yes ? MessageReply::Yes : MessageReply::No;
+}
+
+} // namespace dovetrel

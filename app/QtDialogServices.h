@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/DialogServices.h"
+
+#include <QString>
+
+class QIcon;
+class QMessageBox;
+class QWidget;
+
+namespace dovetrel {
+
+/// The application title: the executable's file name without directory and extension. It is the
+/// caption of every message box.
+QString ApplicationTitle();
+
+/// Installs Qt's own Russian translation, so that standard buttons and the file choosers read
+/// Russian whatever the locale. Returns false when the translation is not installed.
+bool InstallRussianTranslation();
+
+/// The 32 x 32 application icon.
+QIcon ApplicationIcon();
+
+/// Makes \p box what a box of \p kind looks like: icon, buttons (with Russian texts) and the
+/// application title as caption. \p detail, when there is one, goes beneath the main text: a single
+/// line as informative text, several lines as the detailed text.
+void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
+                const MessageDetail& detail);
+
+/// The file choosers and message boxes of Qt Widgets, all modal to their owner.
+class CQtDialogServices final : public IDialogServices {
+public:
+  /// \p pOwner is the window the choosers and boxes are modal to; it may be set later.
+  explicit CQtDialogServices(QWidget* pOwner = nullptr) : m_pOwner(pOwner) {}
+  void SetOwner(QWidget* pOwner) { m_pOwner = pOwner; }
+
+  std::string OpenFileName(std::string_view filter) override;
+  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix) override;
+  MessageReply ShowBox(MessageKind kind, std::string_view text,
+                       const MessageDetail& detail) override;
+
+private:
+  QWidget* m_pOwner;
+};
+
+} // namespace dovetrel

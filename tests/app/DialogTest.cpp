@@ -1,0 +1,653 @@
+#include "app/DovetrelDlg.h"
+#include "app/QtDialogServices.h"
+#include "app/Texts.h"
+#include "scenario/Texts.h"
+#include "tests/app/ScriptedServices.h"
+#include "tests/support/MemoryFiles.h"
+#include "vxml/Texts.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace dovetrel {
+
+using test::CScriptedServices;
+using test::ShownBox;
+
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string Bytes(const QString& strText) {
+  return QFile::encodeName(strText).toStdString();
+}
+
+QByteArray ReadFile(const QString& strPath) {
+  QFile file(strPath);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void CheckBox(const ShownBox& box, MessageKind kind, std::string_view text) {
+  QCOMPARE(Q(KindName(box.kind)), Q(KindName(kind)));
+  QCOMPARE(Q(box.strText), Q(text));
+}
+
+/// Opening a scenario file throws what the test names.
+class CThrowingFiles final : public IInputFiles {
+public:
+  std::unique_ptr<IInputFile> Open(const std::string& /*strPath*/,
+                                   std::string& /*strReason*/) override {
+    throw std::runtime_error("out of handles");
+  }
+};
+
+/// While it lives, hands the first modal window that opens (the chooser or box the test calls
+/// up) to \p act, every 10 ms until \p act returns true. Any modal window after that, such as an
+/// overwrite question, is counted and closed; after five seconds whatever is open is closed, so
+/// that nothing blocks the test.
+class CModalWatch {
+public:
+  explicit CModalWatch(std::function<bool(QWidget*)> act) : m_act(std::move(act)) {
+    m_elapsed.start();
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+    m_timer.start(10);
+  }
+  /// Modal windows that opened after the first one was done with, or stayed too long.
+  int Others() const { return m_nOthers; }
+
+private:
+  void Poll() {
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (!pModal)
+      return;
+    if (m_elapsed.elapsed() > 5000 || !m_act) {
+      ++m_nOthers;
+      pModal->close();
+      return;
+    }
+    if (m_act(pModal))
+      m_act = nullptr;
+  }
+
+  std::function<bool(QWidget*)> m_act;
+  QTimer m_timer;
+  QElapsedTimer m_elapsed;
+  int m_nOthers = 0;
+};
+
+const QString kExamples = QStringLiteral(DOVETREL_SOURCE_DIR "/examples/worked/");
+
+} // namespace
+
+class DialogTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+
+  void startsEmptyWithTheIvrFieldFocused();
+  void tabOrderFollowsTheTemplate();
+  void windowIsFixedAndHasNoMaximiseButton();
+  void ivrChooser_data();
+  void ivrChooser();
+  void vxmlChooser_data();
+  void vxmlChooser();
+  void enterInEitherFieldConverts_data();
+  void enterInEitherFieldConverts();
+  void exitAsks_data();
+  void exitAsks();
+  void yesEndsTheModalDialog();
+  void convertsTheWorkedExampleTwiceWithOneConverter();
+  void failuresShowTheStepThenTheSummary_data();
+  void failuresShowTheStepThenTheSummary();
+  void readErrorIsACriticalBoxAndTheDialogStays();
+  void unexpectedExceptionIsACriticalBoxAndTheDialogStays();
+  void successWithWarningsCarriesThemAsDetail();
+  void boxesLookAsTheirKindSays_data();
+  void boxesLookAsTheirKindSays();
+  void standardTextsAreRussian();
+  void realChoosers_data();
+  void realChoosers();
+  void realBoxesReturnTheButtonPressed_data();
+  void realBoxesReturnTheButtonPressed();
+
+private:
+  QLineEdit* Field(const char* pszName) const { return m_pDlg->findChild<QLineEdit*>(pszName); }
+  QPushButton* Button(const char* pszName) const {
+    return m_pDlg->findChild<QPushButton*>(pszName);
+  }
+  /// Makes a dialog whose conversions use \p options, shown and active.
+  void MakeDialog(const ConversionOptions& options = {});
+  /// Gives the VoiceXML member an earlier value, as the last exchange toward the members would.
+  void SetEarlierNames(const QString& strIvr, const QString& strVxml);
+  /// Copies the worked example into the temporary directory; returns the main file's path.
+  QString CopyWorkedExample() const;
+
+  CScriptedServices m_services;
+  std::unique_ptr<CDovetrelDlg> m_pDlg;
+  std::unique_ptr<QTemporaryDir> m_pDir;
+};
+
+void DialogTest::init() {
+  m_services = CScriptedServices();
+  m_pDir = std::make_unique<QTemporaryDir>();
+  QVERIFY(m_pDir->isValid());
+  MakeDialog();
+}
+
+void DialogTest::cleanup() {
+  m_pDlg.reset();
+  m_pDir.reset();
+  const QStringList leftovers = m_services.Leftovers();
+  QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(QStringLiteral("; "))));
+}
+
+void DialogTest::MakeDialog(const ConversionOptions& options) {
+  m_pDlg = std::make_unique<CDovetrelDlg>(m_services, options);
+  m_pDlg->show();
+  m_pDlg->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(m_pDlg.get()));
+}
+
+void DialogTest::SetEarlierNames(const QString& strIvr, const QString& strVxml) {
+  Field("ivrEdit")->setText(strIvr);
+  Field("vxmlEdit")->setText(strVxml);
+  m_pDlg->UpdateData(true);
+}
+
+QString DialogTest::CopyWorkedExample() const {
+  for (const char* pszName : {"main.ivr", "sales.ivr"})
+    QFile::copy(kExamples + QLatin1String(pszName), m_pDir->filePath(QLatin1String(pszName)));
+  return m_pDir->filePath(QStringLiteral("main.ivr"));
+}
+
+void DialogTest::startsEmptyWithTheIvrFieldFocused() {
+  QCOMPARE(Field("ivrEdit")->text(), QString());
+  QCOMPARE(Field("vxmlEdit")->text(), QString());
+  QCOMPARE(m_pDlg->IvrFile(), std::string());
+  QCOMPARE(m_pDlg->VxmlFile(), std::string());
+  QCOMPARE(QApplication::focusWidget(), Field("ivrEdit"));
+  QCOMPARE(m_pDlg->windowTitle(), QStringLiteral("Dovetrel"));
+  QVERIFY(Button("convertButton")->isDefault());
+  QVERIFY(m_pDlg->findChild<QLabel*>("noticeLabel")->text().contains(QStringLiteral("1.3")));
+  QVERIFY(!m_pDlg->windowIcon().isNull());
+}
+
+void DialogTest::tabOrderFollowsTheTemplate() {
+  const QList<QWidget*> expected{Field("ivrEdit"),        Button("browseIvrButton"),
+                                 Field("vxmlEdit"),       Button("browseVxmlButton"),
+                                 Button("convertButton"), Button("exitButton")};
+  QList<QWidget*> visited{QApplication::focusWidget()};
+  for (int i = 1; i < expected.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget();
+  }
+  QCOMPARE(visited, expected);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), Field("ivrEdit"));
+}
+
+void DialogTest::windowIsFixedAndHasNoMaximiseButton() {
+  QCOMPARE(m_pDlg->minimumSize(), m_pDlg->maximumSize());
+  QCOMPARE(m_pDlg->size(), m_pDlg->minimumSize());
+  QVERIFY(!(m_pDlg->windowFlags() & Qt::WindowMaximizeButtonHint));
+  QVERIFY(m_pDlg->windowFlags() & Qt::WindowMinimizeButtonHint);
+  QVERIFY(m_pDlg->windowFlags() & Qt::WindowCloseButtonHint);
+  // A window of its own, not transient for anything, so it has its own taskbar entry.
+  QVERIFY(m_pDlg->parentWidget() == nullptr);
+  QCOMPARE(m_pDlg->windowType(), Qt::Window);
+  // Every control lies inside the window.
+  for (QWidget* pChild : m_pDlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    QVERIFY2(m_pDlg->rect().contains(pChild->geometry()), qPrintable(pChild->objectName()));
+}
+
+void DialogTest::ivrChooser_data() {
+  QTest::addColumn<QString>("chosen");
+  QTest::addColumn<QString>("vxml");
+  QTest::newRow("proposed beside it") << "/scen/main.ivr"
+                                      << "/scen/main.vxml";
+  QTest::newRow("cut at the name's first dot") << "/scen/main.test.ivr"
+                                               << "/scen/main.vxml";
+  QTest::newRow("dotted directory kept") << "/data.old/main.ivr"
+                                         << "/data.old/main.vxml";
+  QTest::newRow("dot only in the directory") << "/data.old/main"
+                                             << "/data.old/main.vxml";
+  QTest::newRow("no dot keeps the earlier name") << "/scen/main"
+                                                 << "/earlier/out.vxml";
+  QTest::newRow("cancel keeps the earlier name") << ""
+                                                 << "/earlier/out.vxml";
+  QTest::newRow("Cyrillic names") << "/сценарии/главный.ivr"
+                                  << "/сценарии/главный.vxml";
+}
+
+void DialogTest::ivrChooser() {
+  QFETCH(QString, chosen);
+  QFETCH(QString, vxml);
+  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
+  // Typed by hand after the last exchange: the chooser's exchange replaces both.
+  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
+  Field("vxmlEdit")->setText(QStringLiteral("typed.vxml"));
+  m_services.m_openResults.push_back(Bytes(chosen));
+  QTest::mouseClick(Button("browseIvrButton"), Qt::LeftButton);
+  QCOMPARE(m_services.m_chooserCalls, std::deque<std::string>{"open Scenario IVR (*.ivr)"});
+  QCOMPARE(Q(m_pDlg->IvrFile()), chosen);
+  QCOMPARE(Q(m_pDlg->VxmlFile()), vxml);
+  QCOMPARE(Field("ivrEdit")->text(), chosen);
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+}
+
+void DialogTest::vxmlChooser_data() {
+  QTest::addColumn<QString>("chosen");
+  QTest::newRow("chosen") << "/out/document.vxml";
+  QTest::newRow("cancel empties the field") << "";
+  QTest::newRow("Cyrillic name") << "/выход/документ.vxml";
+}
+
+void DialogTest::vxmlChooser() {
+  QFETCH(QString, chosen);
+  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
+  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
+  m_services.m_saveResults.push_back(Bytes(chosen));
+  QTest::mouseClick(Button("browseVxmlButton"), Qt::LeftButton);
+  QCOMPARE(m_services.m_chooserCalls,
+           std::deque<std::string>{"save Scenario VoiceXML (*.vxml) vxml"});
+  QCOMPARE(Q(m_pDlg->VxmlFile()), chosen);
+  QCOMPARE(Field("vxmlEdit")->text(), chosen);
+  QCOMPARE(m_pDlg->IvrFile(), std::string("/earlier/main.ivr"));
+  QCOMPARE(Field("ivrEdit")->text(), QStringLiteral("/earlier/main.ivr"));
+}
+
+void DialogTest::enterInEitherFieldConverts_data() {
+  QTest::addColumn<QByteArray>("field");
+  QTest::addColumn<int>("key");
+  QTest::newRow("Return in the IVR field") << QByteArray("ivrEdit") << int(Qt::Key_Return);
+  QTest::newRow("Enter in the IVR field") << QByteArray("ivrEdit") << int(Qt::Key_Enter);
+  QTest::newRow("Return in the VoiceXML field") << QByteArray("vxmlEdit") << int(Qt::Key_Return);
+  QTest::newRow("Enter in the VoiceXML field") << QByteArray("vxmlEdit") << int(Qt::Key_Enter);
+}
+
+void DialogTest::enterInEitherFieldConverts() {
+  QFETCH(QByteArray, field);
+  QFETCH(int, key);
+  const QString strIvr = CopyWorkedExample();
+  const QString strVxml = m_pDir->filePath(QStringLiteral("typed.vxml"));
+  QTest::keyClicks(Field("ivrEdit"), strIvr);
+  QTest::keyClicks(Field("vxmlEdit"), strVxml);
+  Field(field.constData())->setFocus();
+  QTest::keyClick(Field(field.constData()), Qt::Key(key));
+  CheckBox(m_services.Take(), MessageKind::Information, text::kConverted);
+  QVERIFY(QFile::exists(strVxml));
+  QVERIFY(m_pDlg->isVisible());
+  QCOMPARE(Q(m_pDlg->IvrFile()), strIvr);
+}
+
+void DialogTest::exitAsks_data() {
+  QTest::addColumn<QString>("way");
+  QTest::newRow("Escape") << "escape";
+  QTest::newRow("close button or Alt+F4") << "close";
+  QTest::newRow("Exit button") << "button";
+}
+
+void DialogTest::exitAsks() {
+  QFETCH(QString, way);
+  const auto leave = [&] {
+    if (way == QLatin1String("escape"))
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    else if (way == QLatin1String("close"))
+      m_pDlg->close();
+    else
+      QTest::mouseClick(Button("exitButton"), Qt::LeftButton);
+  };
+  SetEarlierNames(QStringLiteral("/a/main.ivr"), QStringLiteral("/a/main.vxml"));
+  Field("vxmlEdit")->setText(QStringLiteral("typed.vxml"));
+  const CScenarioConverter* pConverter = &m_pDlg->Converter();
+
+  m_services.m_replies.push_back(MessageReply::No);
+  leave();
+  CheckBox(m_services.Take(), MessageKind::Question, text::kExitQuestion);
+  QVERIFY(m_pDlg->isVisible());
+  QCOMPARE(Field("ivrEdit")->text(), QStringLiteral("/a/main.ivr"));
+  QCOMPARE(Field("vxmlEdit")->text(), QStringLiteral("typed.vxml"));
+  QCOMPARE(m_pDlg->VxmlFile(), std::string("/a/main.vxml"));
+  QCOMPARE(&m_pDlg->Converter(), pConverter);
+
+  m_services.m_replies.push_back(MessageReply::Yes);
+  leave();
+  CheckBox(m_services.Take(), MessageKind::Question, text::kExitQuestion);
+  QVERIFY(!m_pDlg->isVisible());
+  QCOMPARE(m_pDlg->result(), int(QDialog::Rejected));
+}
+
+void DialogTest::yesEndsTheModalDialog() {
+  m_pDlg->hide();
+  m_services.m_replies.push_back(MessageReply::Yes);
+  QTimer::singleShot(0, m_pDlg.get(), [this] {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_pDlg.get(),
+                    Qt::Key_Escape);
+  });
+  // Should the question go unanswered, the dialog is ended another way and the test fails.
+  QTimer::singleShot(5000, m_pDlg.get(), [this] { m_pDlg->done(-1); });
+  QCOMPARE(m_pDlg->exec(), int(QDialog::Rejected));
+  CheckBox(m_services.Take(), MessageKind::Question, text::kExitQuestion);
+}
+
+void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
+  const QString strIvr = CopyWorkedExample();
+  const QString strVxml = m_pDir->filePath(QStringLiteral("main.vxml"));
+  const QByteArray expected = ReadFile(kExamples + QStringLiteral("expected/main.vxml"));
+  QVERIFY(!expected.isEmpty());
+  m_services.m_openResults.push_back(Bytes(strIvr));
+  QTest::mouseClick(Button("browseIvrButton"), Qt::LeftButton);
+  QCOMPARE(Field("vxmlEdit")->text(), strVxml);
+  const CScenarioConverter* pConverter = &m_pDlg->Converter();
+  for (int nRun = 0; nRun < 2; ++nRun) {
+    QFile::remove(strVxml);
+    QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+    const ShownBox box = m_services.Take();
+    CheckBox(box, MessageKind::Information, text::kConverted);
+    QCOMPARE(Q(FormatDetail(box.detail)), QString());
+    QCOMPARE(ReadFile(strVxml), expected);
+  }
+  QCOMPARE(&m_pDlg->Converter(), pConverter);
+  QCOMPARE(Q(m_pDlg->BaseDir()), m_pDir->path() + QLatin1Char('/'));
+  QVERIFY(m_pDlg->isVisible());
+}
+
+void DialogTest::failuresShowTheStepThenTheSummary_data() {
+  QTest::addColumn<QString>("ivr"); // relative to the temporary directory; "" for none
+  QTest::addColumn<QString>("vxml");
+  QTest::addColumn<QStringList>("texts");
+  QTest::addColumn<QString>("detailFile"); // the first box's file, relative; "" for none
+  QTest::newRow("missing IVR file")
+      << "gone.ivr"
+      << "out.vxml" << QStringList{Q(text::kCannotOpenIvr), Q(text::kLoadFailed)} << "gone.ivr";
+  QTest::newRow("empty IVR name") << ""
+                                  << "out.vxml" << QStringList{Q(text::kNameMissing)} << "";
+  QTest::newRow("empty VoiceXML name") << "main.ivr"
+                                       << "" << QStringList{Q(text::kNameMissing)} << "";
+  QTest::newRow("VoiceXML directory missing")
+      << "main.ivr"
+      << "nowhere/out.vxml" << QStringList{Q(text::kCannotWriteHeader), Q(text::kConvertFailed)}
+      << "nowhere/out.vxml";
+}
+
+void DialogTest::failuresShowTheStepThenTheSummary() {
+  QFETCH(QString, ivr);
+  QFETCH(QString, vxml);
+  QFETCH(QStringList, texts);
+  QFETCH(QString, detailFile);
+  CopyWorkedExample();
+  const auto inDir = [&](const QString& strName) {
+    return strName.isEmpty() ? QString() : m_pDir->filePath(strName);
+  };
+  Field("ivrEdit")->setText(inDir(ivr));
+  Field("vxmlEdit")->setText(inDir(vxml));
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  for (int i = 0; i < texts.size(); ++i) {
+    const ShownBox box = m_services.Take();
+    CheckBox(box, MessageKind::Warning, Bytes(texts[i]));
+    if (i == 0)
+      QCOMPARE(Q(box.detail.strFile), inDir(detailFile));
+  }
+  QVERIFY(!QFile::exists(inDir(QStringLiteral("out.vxml"))));
+  QVERIFY(m_pDlg->isVisible());
+}
+
+void DialogTest::readErrorIsACriticalBoxAndTheDialogStays() {
+  test::CMemoryFiles files;
+  files.Add("/ivr/main.ivr", "10   a.wav\n1    menu            sales.ivr\n");
+  files.Add("/ivr/sales.ivr", "15   b.wav\n2    dial            5\n");
+  files.FailAfter("/ivr/sales.ivr", 12);
+  ConversionOptions options;
+  options.pFiles = &files;
+  MakeDialog(options);
+  const QString strVxml = m_pDir->filePath(QStringLiteral("out.vxml"));
+  Field("ivrEdit")->setText(QStringLiteral("/ivr/main.ivr"));
+  Field("vxmlEdit")->setText(strVxml);
+  QTest::keyClick(Field("ivrEdit"), Qt::Key_Return);
+  CheckBox(m_services.Take(), MessageKind::Error,
+           "An unknown error occurred while accessing /ivr/sales.ivr.");
+  QVERIFY(!QFile::exists(strVxml));
+  QCOMPARE(files.m_nOpen, 0);
+  QVERIFY(m_pDlg->isVisible());
+  // The dialog goes on working afterwards.
+  QTest::keyClick(Field("ivrEdit"), Qt::Key_Return);
+  CheckBox(m_services.Take(), MessageKind::Error,
+           "An unknown error occurred while accessing /ivr/sales.ivr.");
+}
+
+void DialogTest::unexpectedExceptionIsACriticalBoxAndTheDialogStays() {
+  CThrowingFiles files;
+  ConversionOptions options;
+  options.pFiles = &files;
+  MakeDialog(options);
+  Field("ivrEdit")->setText(QStringLiteral("/ivr/main.ivr"));
+  Field("vxmlEdit")->setText(QStringLiteral("/ivr/main.vxml"));
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  CheckBox(m_services.Take(), MessageKind::Error, "out of handles");
+  QVERIFY(m_pDlg->isVisible());
+}
+
+void DialogTest::successWithWarningsCarriesThemAsDetail() {
+  QFile main(m_pDir->filePath(QStringLiteral("main.ivr")));
+  QVERIFY(main.open(QIODevice::WriteOnly));
+  main.write("10 welcome.wav\n1 menu sales.ivr\n2    Dial            5\n"
+             "3    dial           77\nb    menu            sales.ivr\n");
+  main.close();
+  QFile sales(m_pDir->filePath(QStringLiteral("sales.ivr")));
+  QVERIFY(sales.open(QIODevice::WriteOnly));
+  sales.write("15   b.wav\n");
+  sales.close();
+  Field("ivrEdit")->setText(main.fileName());
+  Field("vxmlEdit")->setText(m_pDir->filePath(QStringLiteral("main.vxml")));
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  const ShownBox box = m_services.Take();
+  CheckBox(box, MessageKind::Information, text::kConverted);
+  const QStringList lines = Q(FormatDetail(box.detail)).split(QLatin1Char('\n'));
+  QCOMPARE(lines.size(), 4);
+  QVERIFY2(lines[0].startsWith(main.fileName() + QStringLiteral(":1:4: warning: ")),
+           qPrintable(lines[0]));
+  QVERIFY(QFile::exists(m_pDir->filePath(QStringLiteral("main.vxml"))));
+}
+
+void DialogTest::boxesLookAsTheirKindSays_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<int>("icon");
+  QTest::addColumn<QStringList>("buttons");
+  QTest::addColumn<QString>("note");
+  QTest::addColumn<QString>("informative");
+  QTest::addColumn<QString>("detailed");
+  const QStringList ok{QStringLiteral("OK")};
+  QTest::newRow("warning with a place")
+      << int(MessageKind::Warning) << int(QMessageBox::Warning) << ok << "<i>No such file</i>"
+      << "/s/a.ivr:3: <i>No such file</i>"
+      << "";
+  QTest::newRow("information with warnings")
+      << int(MessageKind::Information) << int(QMessageBox::Information) << ok << "first\nsecond"
+      << ""
+      << "/s/a.ivr:3: first\nsecond";
+  QTest::newRow("question") << int(MessageKind::Question) << int(QMessageBox::Question)
+                            << QStringList{QStringLiteral("Да"), QStringLiteral("Нет")} << ""
+                            << ""
+                            << "";
+  QTest::newRow("read error") << int(MessageKind::Error) << int(QMessageBox::Critical) << ok << ""
+                              << ""
+                              << "";
+}
+
+void DialogTest::boxesLookAsTheirKindSays() {
+  QFETCH(int, kind);
+  QFETCH(int, icon);
+  QFETCH(QStringList, buttons);
+  QFETCH(QString, note);
+  QFETCH(QString, informative);
+  QFETCH(QString, detailed);
+  MessageDetail detail;
+  if (!note.isEmpty())
+    detail = MessageDetail{"/s/a.ivr", 3, Bytes(note)};
+  QMessageBox box;
+  const std::string strText = "Текст «как есть»! %1 <b>";
+  PrepareBox(box, MessageKind(kind), strText, detail);
+  QCOMPARE(box.text(), Q(strText));
+  QCOMPARE(box.windowTitle(), ApplicationTitle());
+  QCOMPARE(int(box.icon()), icon);
+  QStringList shown;
+  for (QAbstractButton* pButton : box.buttons()) {
+    if (box.buttonRole(pButton) != QMessageBox::ActionRole) // not "Show Details..."
+      shown << pButton->text();
+  }
+  shown.sort();
+  buttons.sort();
+  QCOMPARE(shown, buttons);
+  QCOMPARE(box.informativeText(), informative);
+  QCOMPARE(box.detailedText(), detailed);
+  // What looks like markup is shown as it stands.
+  int nTextLabels = 0;
+  for (QLabel* pLabel : box.findChildren<QLabel*>()) {
+    if (pLabel->text() != box.text() && (informative.isEmpty() || pLabel->text() != informative))
+      continue;
+    QCOMPARE(pLabel->textFormat(), Qt::PlainText);
+    ++nTextLabels;
+  }
+  QCOMPARE(nTextLabels, informative.isEmpty() ? 1 : 2);
+}
+
+void DialogTest::standardTextsAreRussian() {
+  const QString strDir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(strDir + QStringLiteral("/qtbase_ru.qm")))
+    QSKIP("Qt's Russian translation is not installed (qt6-translations-l10n)");
+  QVERIFY(InstallRussianTranslation());
+  QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+  QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"),
+           QStringLiteral("&Имя файла:"));
+}
+
+void DialogTest::realChoosers_data() {
+  QTest::addColumn<bool>("save");
+  QTest::addColumn<QString>("typed"); // relative to the temporary directory; "" to cancel
+  QTest::addColumn<QString>("result");
+  QTest::newRow("open an existing file") << false << "main.ivr"
+                                         << "main.ivr";
+  QTest::newRow("open, cancelled") << false << ""
+                                   << "";
+  QTest::newRow("save over an existing file asks nothing") << true << "main.vxml"
+                                                           << "main.vxml";
+  QTest::newRow("save, the suffix added") << true << "new"
+                                          << "new.vxml";
+  QTest::newRow("save, cancelled") << true << ""
+                                   << "";
+}
+
+void DialogTest::realChoosers() {
+  QFETCH(bool, save);
+  QFETCH(QString, typed);
+  QFETCH(QString, result);
+  for (const char* pszName : {"main.ivr", "main.vxml"}) {
+    QFile file(m_pDir->filePath(QLatin1String(pszName)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  QStringList filters;
+  QFileDialog::Options options;
+  QFileDialog::FileMode mode = QFileDialog::Directory;
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pChooser = qobject_cast<QFileDialog*>(pModal);
+    if (!pChooser) {
+      pModal->close();
+      return true;
+    }
+    filters = pChooser->nameFilters();
+    options = pChooser->options();
+    mode = pChooser->fileMode();
+    if (typed.isEmpty()) {
+      pChooser->reject();
+      return true;
+    }
+    // Types the name, as the operator would, into the chooser's name field.
+    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!pName) {
+      pChooser->reject();
+      return true;
+    }
+    pChooser->setDirectory(m_pDir->path());
+    pName->setText(typed);
+    // QFileDialog::accept, as the Save button does; later, so that a question it may ask is
+    // watched as well (a timer is never run again from inside its own handler).
+    QTimer::singleShot(0, pChooser, [pChooser] { static_cast<QDialog*>(pChooser)->accept(); });
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  const std::string strPath = save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix)
+                                   : services.OpenFileName(text::kIvrFilter);
+  QCOMPARE(Q(strPath), result.isEmpty() ? QString() : m_pDir->filePath(result));
+  QCOMPARE(watch.Others(), 0);
+  QCOMPARE(filters, QStringList{Q(save ? text::kVxmlFilter : text::kIvrFilter)});
+  QCOMPARE(mode, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  QCOMPARE(bool(options & QFileDialog::DontConfirmOverwrite), save);
+}
+
+void DialogTest::realBoxesReturnTheButtonPressed_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<int>("button"); // 0: Escape
+  QTest::addColumn<int>("reply");
+  QTest::newRow("question, Yes") << int(MessageKind::Question) << int(QMessageBox::Yes)
+                                 << int(MessageReply::Yes);
+  QTest::newRow("question, No") << int(MessageKind::Question) << int(QMessageBox::No)
+                                << int(MessageReply::No);
+  QTest::newRow("question, Escape") << int(MessageKind::Question) << 0 << int(MessageReply::No);
+  QTest::newRow("warning, OK") << int(MessageKind::Warning) << int(QMessageBox::Ok)
+                               << int(MessageReply::Ok);
+  QTest::newRow("information, Escape")
+      << int(MessageKind::Information) << 0 << int(MessageReply::Ok);
+}
+
+void DialogTest::realBoxesReturnTheButtonPressed() {
+  QFETCH(int, kind);
+  QFETCH(int, button);
+  QFETCH(int, reply);
+  QString strTitle;
+  QString strText;
+  bool bModal = false;
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    if (!pBox) {
+      pModal->close();
+      return true;
+    }
+    strTitle = pBox->windowTitle();
+    strText = pBox->text();
+    bModal = pBox->isModal() && pBox->parentWidget() == m_pDlg.get();
+    if (button == 0)
+      QTest::keyClick(pBox, Qt::Key_Escape);
+    else
+      pBox->button(QMessageBox::StandardButton(button))->click();
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  const MessageReply shown = services.ShowBox(MessageKind(kind), text::kExitQuestion, {});
+  QCOMPARE(int(shown), reply);
+  QCOMPARE(watch.Others(), 0);
+  QCOMPARE(strText, Q(text::kExitQuestion));
+  QCOMPARE(strTitle, ApplicationTitle());
+  QVERIFY(bModal);
+}
+
+} // namespace dovetrel
+
+QTEST_MAIN(dovetrel::DialogTest)
+#include "DialogTest.moc"

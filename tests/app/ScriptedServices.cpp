@@ -1,0 +1,76 @@
+#include "tests/app/ScriptedServices.h"
+
+namespace dovetrel::test {
+
+namespace {
+
+QString Describe(const ShownBox& box) {
+  return QStringLiteral("%1 box: %2 [%3]")
+      .arg(QString::fromUtf8(KindName(box.kind).data(),
+                             static_cast<qsizetype>(KindName(box.kind).size())),
+           QString::fromStdString(box.strText), QString::fromStdString(FormatDetail(box.detail)));
+}
+
+} // namespace
+
+std::string CScriptedServices::OpenFileName(std::string_view filter) {
+  m_chooserCalls.push_back("open " + std::string(filter));
+  if (m_openResults.empty()) {
+    m_faults << QStringLiteral("unscripted open chooser");
+    return {};
+  }
+  std::string strResult = m_openResults.front();
+  m_openResults.pop_front();
+  return strResult;
+}
+
+std::string CScriptedServices::SaveFileName(std::string_view filter,
+                                            std::string_view defaultSuffix) {
+  m_chooserCalls.push_back("save " + std::string(filter) + " " + std::string(defaultSuffix));
+  if (m_saveResults.empty()) {
+    m_faults << QStringLiteral("unscripted save chooser");
+    return {};
+  }
+  std::string strResult = m_saveResults.front();
+  m_saveResults.pop_front();
+  return strResult;
+}
+
+MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
+                                        const MessageDetail& detail) {
+  m_shown.push_back(ShownBox{kind, std::string(text), detail});
+  if (kind != MessageKind::Question)
+    return MessageReply::Ok;
+  if (m_replies.empty()) {
+    m_faults << QStringLiteral("unscripted question: ") + Describe(m_shown.back());
+    return MessageReply::No;
+  }
+  const MessageReply reply = m_replies.front();
+  m_replies.pop_front();
+  return reply;
+}
+
+ShownBox CScriptedServices::Take() {
+  if (m_shown.empty()) {
+    m_faults << QStringLiteral("a box was expected, none was shown");
+    return ShownBox{MessageKind::Warning, {}, {}};
+  }
+  ShownBox box = m_shown.front();
+  m_shown.pop_front();
+  return box;
+}
+
+QStringList CScriptedServices::Leftovers() const {
+  QStringList leftovers = m_faults;
+  for (const ShownBox& box : m_shown)
+    leftovers << QStringLiteral("untaken ") + Describe(box);
+  for (const std::string& strPath : m_openResults)
+    leftovers << QStringLiteral("unused open chooser result ") + QString::fromStdString(strPath);
+  for (const std::string& strPath : m_saveResults)
+    leftovers << QStringLiteral("unused save chooser result ") + QString::fromStdString(strPath);
+  if (!m_replies.empty())
+    leftovers << QStringLiteral("unused answers to questions: %1").arg(m_replies.size());
+  return leftovers;
+}
+
+} // namespace dovetrel::test
