@@ -20,6 +20,22 @@ echo
 echo "== whole process"
 bench/process.sh "$build" || status=1
 echo
+echo "== dialog shown and ready (offscreen, median of 20 starts)"
+if [ -x "$build/bench/dovetrel_dialog_ready" ]; then
+  runtime=$(mktemp -d)
+  trap 'rm -rf "$runtime"' EXIT
+  for ((n = 0; n < 20; n++)); do
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime \
+      "$build/bench/dovetrel_dialog_ready" "$(date +%s%N)"
+  done | sort -n | awk '{ t[NR] = $1 } END {
+    m = t[int((NR + 1) / 2)]
+    printf "ready after %.1f ms (budget 300 ms) %s\n", m, (m <= 300 ? "ok" : "OVER")
+    exit (m <= 300 ? 0 : 1)
+  }' || status=1
+else
+  echo "the dialog is not built (DOVETREL_BUILD_DIALOG=OFF)"
+fi
+echo
 echo "== dependencies of dovetrel-convert"
 if ldd "$build/app/dovetrel-convert" | grep -qi qt; then
   echo "dovetrel-convert links Qt: OVER"
