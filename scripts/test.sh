@@ -14,12 +14,13 @@ if [ "${DOVETREL_QUICK_TESTS:-0}" = 1 ]; then
   exit 0
 fi
 
-echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer (${SECONDS}s so far)"
 "$top/scripts/setup.sh" test build-sanitize -DDOVETREL_SANITIZE=ON -DDOVETREL_BUILD_DIALOG=OFF
 (cd "$top/build-sanitize" &&
   ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure --parallel "$jobs" --timeout 300)
 
-echo "== the conversion fuzzer, one minute"
+echo "== the conversion fuzzer, one minute (${SECONDS}s so far)"
 "$top/fuzz/run.sh" 60 build-fuzz
+echo "== all passed in ${SECONDS}s"
