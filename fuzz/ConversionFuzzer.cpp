@@ -1,7 +1,8 @@
-// The whole conversion under libFuzzer: each input becomes a scenario set of up to eight files in a
-// private directory, is converted by RunConversion into a target that already holds a known
-// document, and every promise of the conversion is checked. A broken promise aborts, which
-// libFuzzer reports as a crash with the input that caused it.
+// The whole conversion under libFuzzer: each input (an optional code page line, then the files)
+// becomes a scenario set of up to eight files in a private directory, is converted by
+// RunConversion into a target that already holds a known document, and every promise of the
+// conversion is checked. A broken promise aborts, which libFuzzer reports as a crash with the
+// input that caused it.
 
 #include "app/Conversion.h"
 #include "app/Texts.h"
@@ -56,8 +57,10 @@ public:
 };
 
 /// The form ids the table's scenario files must become, in table order, in UTF-8.
-std::vector<std::string> ExpectedFormIds(const CScenarioConverter& converter) {
-  auto pCodec = CTextCodec::Open(DetectSourceEncoding(converter));
+std::vector<std::string> ExpectedFormIds(const CScenarioConverter& converter,
+                                         const std::string& strEncoding) {
+  auto pCodec =
+      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
   Require(pCodec != nullptr, "the detected code page can be opened");
   std::vector<std::string> ids;
   char szId[512];
@@ -87,7 +90,8 @@ void CollectFormIds(xmlNode* pNode, std::vector<std::string>& ids) {
 }
 
 /// The document is well-formed UTF-8 XML rooted at vxml, one form per scenario file of the table.
-void CheckDocument(const std::string& strDocument, const CScenarioConverter& converter) {
+void CheckDocument(const std::string& strDocument, const CScenarioConverter& converter,
+                   const std::string& strEncoding) {
   Require(IsValidUtf8(strDocument), "the document is UTF-8");
   xmlDoc* pDoc = xmlReadMemory(strDocument.data(), static_cast<int>(strDocument.size()), kTarget,
                                nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
@@ -101,7 +105,8 @@ void CheckDocument(const std::string& strDocument, const CScenarioConverter& con
   std::vector<std::string> ids;
   CollectFormIds(pRoot, ids);
   xmlFreeDoc(pDoc);
-  Require(ids == ExpectedFormIds(converter), "the forms are the table's scenario files");
+  Require(ids == ExpectedFormIds(converter, strEncoding),
+          "the forms are the table's scenario files");
   Require(ids.size() == converter.m_vecFilePaths.size(), "one form per file read");
 }
 
@@ -115,11 +120,12 @@ void CheckDirectory(const CFuzzDirectory& dir, std::vector<std::string> names) {
 /// One conversion of the set in \p dir over a target holding \p previous; returns what the
 /// target holds afterwards.
 std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter,
-                        const std::vector<std::string>& names, std::string_view previous,
-                        ConversionOutcome& outcome) {
+                        const std::vector<std::string>& names, const std::string& strEncoding,
+                        std::string_view previous, ConversionOutcome& outcome) {
   CConfinedFiles files(dir.Path());
   ConversionOptions options;
   options.pFiles = &files;
+  options.strEncoding = strEncoding;
   CSummarySink messages;
   std::string strBaseDir;
   const int nDescriptors = CountOpenDescriptors();
@@ -139,7 +145,7 @@ std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter
   CheckDirectory(dir, names);
   const std::string strTarget = dir.Read(kTarget);
   if (outcome == ConversionOutcome::Converted)
-    CheckDocument(strTarget, converter);
+    CheckDocument(strTarget, converter, strEncoding);
   else
     Require(strTarget == previous, "a failure leaves the previous document byte for byte");
   return strTarget;
@@ -154,9 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   using namespace dovetrel::fuzz;
   static const CFuzzDirectory dir;
   dir.Clean();
+  std::string_view input(reinterpret_cast<const char*>(pData), nSize);
+  const std::string strEncoding = TakeEncoding(input);
   std::vector<std::string> names;
-  for (const ScenarioFile& file :
-       SplitInput(std::string_view(reinterpret_cast<const char*>(pData), nSize))) {
+  for (const ScenarioFile& file : SplitInput(input)) {
     dir.Write(file.strName, file.content);
     names.push_back(file.strName);
   }
@@ -165,14 +172,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   // One converter serves both runs, as in the dialog: the second must not see the first.
   CScenarioConverter converter;
   ConversionOutcome first{};
-  const std::string strFirst = ConvertOnce(dir, converter, names, kPrevious, first);
+  const std::string strFirst = ConvertOnce(dir, converter, names, strEncoding, kPrevious, first);
   // A set that reads the target as a scenario reads something else the second time.
   const std::vector<std::string>& read = converter.m_vecFilePaths;
   const bool bReadsTarget = std::any_of(read.begin(), read.end(), [](const std::string& strPath) {
     return NamePart(strPath) == kTarget;
   });
   ConversionOutcome second{};
-  const std::string strSecond = ConvertOnce(dir, converter, names, strFirst, second);
+  const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
   Require(bReadsTarget || (second == first && strSecond == strFirst),
           "a second run gives the same result");
   return 0;

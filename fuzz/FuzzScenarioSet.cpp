@@ -32,6 +32,17 @@ std::string TempBase() {
 
 } // namespace
 
+std::string TakeEncoding(std::string_view& input) {
+  if (input.empty() || input.front() != kEncodingMark)
+    return {};
+  const std::size_t nEnd = input.find('\n');
+  if (nEnd == std::string_view::npos || nEnd > kMaxEncodingName)
+    return {};
+  std::string strName(input.substr(1, nEnd - 1));
+  input.remove_prefix(nEnd + 1);
+  return strName;
+}
+
 std::vector<ScenarioFile> SplitInput(std::string_view input) {
   std::vector<ScenarioFile> files;
   for (;;) {
