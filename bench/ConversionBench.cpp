@@ -62,11 +62,13 @@ void ReadFloor(const std::vector<std::string>& vecFiles) {
   }
 }
 
-/// The floor of writing: a new file beside the target, its bytes, and the rename over the target.
+/// The floor of writing: a new file beside the target, its bytes made durable, and the rename over
+/// the target, as the replacing file does it.
 void WriteFloor(const std::string& strTarget, const std::string& strTemporary,
                 const std::string& strDocument) {
   const int fd = open(strTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   benchmark::DoNotOptimize(write(fd, strDocument.data(), strDocument.size()));
+  fsync(fd);
   close(fd);
   std::rename(strTemporary.c_str(), strTarget.c_str());
 }

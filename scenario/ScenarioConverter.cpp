@@ -37,7 +37,8 @@ bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char ke
   ScenarioEntry& row = m_pEntries[m_nCount];
   row.key = key;
   row.kind = kind;
-  std::memcpy(row.text, text.data(), text.size());
+  // copy, not memcpy: the empty view of a missing word has no data pointer at all.
+  text.copy(row.text, text.size());
   row.text[text.size()] = '\0';
   row.line = where.nLine;
   ++m_nCount;

@@ -43,8 +43,10 @@ std::string FinalDestination(std::string strPath) {
 
 class CReplacingFile final : public IOutputStream {
 public:
-  CReplacingFile(int hFile, std::string strTemp, std::string strTarget, const struct stat* pOld)
-      : m_hFile(hFile), m_strTemp(std::move(strTemp)), m_strTarget(std::move(strTarget)) {
+  CReplacingFile(int hFile, std::string strTemp, std::string strTarget, const struct stat* pOld,
+                 FileSystemCalls calls)
+      : m_hFile(hFile), m_strTemp(std::move(strTemp)), m_strTarget(std::move(strTarget)),
+        m_calls(std::move(calls)) {
     if (pOld) {
       m_bKeepOwner = true;
       m_old = *pOld;
@@ -52,7 +54,7 @@ public:
   }
   ~CReplacingFile() override {
     if (m_hFile >= 0)
-      ::close(m_hFile);
+      m_calls.close(m_hFile);
     if (!m_bCommitted)
       ::unlink(m_strTemp.c_str());
   }
@@ -61,7 +63,7 @@ public:
 
   bool Write(const char* pData, std::size_t nSize) override {
     while (nSize > 0 && m_hFile >= 0) {
-      const ssize_t nWritten = ::write(m_hFile, pData, nSize);
+      const ssize_t nWritten = m_calls.write(m_hFile, pData, nSize);
       if (nWritten < 0 && errno == EINTR)
         continue;
       if (nWritten <= 0)
@@ -82,9 +84,15 @@ public:
     }
     const int hFile = m_hFile;
     m_hFile = -1;
-    if (::close(hFile) != 0)
+    // A file system that cannot synchronise a regular file says EINVAL: nothing more can be done.
+    if (m_calls.fsync(hFile) != 0 && errno != EINVAL) {
+      const int nError = errno;
+      m_calls.close(hFile);
+      return Fail(nError);
+    }
+    if (m_calls.close(hFile) != 0)
       return Fail(errno);
-    if (::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
+    if (m_calls.rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
       return Fail(errno);
     m_bCommitted = true;
     return true;
@@ -102,13 +110,15 @@ private:
   std::string m_strTemp;
   std::string m_strTarget;
   struct stat m_old {};
+  FileSystemCalls m_calls;
   bool m_bKeepOwner = false;
   bool m_bCommitted = false;
   int m_nError = 0;
 };
 
 /// Creates a new, empty file with a name of its own in \p strDirectory; -1 with errno on failure.
-int CreateTempFile(const std::string& strDirectory, std::string& strTemp) {
+int CreateTempFile(const std::string& strDirectory, std::string& strTemp,
+                   const FileSystemCalls& calls) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device device;
   std::mt19937 random(device());
@@ -118,7 +128,7 @@ int CreateTempFile(const std::string& strDirectory, std::string& strTemp) {
     for (int i = 0; i < 8; ++i)
       strTemp += kLetters[pick(random)];
     strTemp += ".tmp";
-    const int hFile = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int hFile = calls.open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (hFile >= 0 || errno != EEXIST)
       return hFile;
   }
@@ -127,8 +137,26 @@ int CreateTempFile(const std::string& strDirectory, std::string& strTemp) {
 
 } // namespace
 
+FileSystemCalls SystemFileCalls() {
+  FileSystemCalls calls;
+  calls.open = [](const char* szPath, int nFlags, mode_t nMode) {
+    return ::open(szPath, nFlags, nMode);
+  };
+  calls.write = ::write;
+  calls.fsync = ::fsync;
+  calls.close = ::close;
+  calls.rename = ::rename;
+  return calls;
+}
+
 std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
                                                    std::string& strReason) {
+  return CreateReplacingFile(strPath, strReason, SystemFileCalls());
+}
+
+std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
+                                                   std::string& strReason,
+                                                   const FileSystemCalls& calls) {
   if (strPath.empty()) {
     strReason = std::strerror(ENOENT);
     return nullptr;
@@ -152,12 +180,13 @@ std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
     return nullptr;
   }
   std::string strTemp;
-  const int hFile = CreateTempFile(DirectoryOf(strTarget), strTemp);
+  const int hFile = CreateTempFile(DirectoryOf(strTarget), strTemp, calls);
   if (hFile < 0) {
     strReason = std::strerror(errno);
     return nullptr;
   }
-  return std::make_unique<CReplacingFile>(hFile, strTemp, strTarget, bExists ? &old : nullptr);
+  return std::make_unique<CReplacingFile>(hFile, strTemp, strTarget, bExists ? &old : nullptr,
+                                          calls);
 }
 
 } // namespace dovetrel

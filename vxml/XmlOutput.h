@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 
 namespace dovetrel {
 
@@ -64,10 +66,30 @@ IXmlOutputFactory& DiscardingXmlOutput();
 /// The libxml2 writer alone, for any stream.
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter();
 
+/// The system calls through which a replacing file creates, writes and puts in place its temporary
+/// file. Each behaves as its POSIX namesake, errno included; tests put failing ones in.
+struct FileSystemCalls {
+  std::function<int(const char* szPath, int nFlags, mode_t nMode)> open;
+  std::function<ssize_t(int hFile, const void* pData, std::size_t nSize)> write;
+  std::function<int(int hFile)> fsync;
+  /// Must release the descriptor even when it reports a failure, as the system's does.
+  std::function<int(int hFile)> close;
+  std::function<int(const char* szFrom, const char* szTo)> rename;
+};
+
+/// The real calls.
+FileSystemCalls SystemFileCalls();
+
 /// The file that replaces \p strPath on Commit: written beside the target (beside the final
 /// destination when the target is a symbolic link), renamed over it at the end, keeping an
 /// existing file's permission bits.
+/// Commit makes the document durable (fsync) before the rename, so that a crash leaves either
+/// the old document or the new one whole.
 std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
                                                    std::string& strReason);
+/// The same through \p calls.
+std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
+                                                   std::string& strReason,
+                                                   const FileSystemCalls& calls);
 
 } // namespace dovetrel

@@ -9,9 +9,9 @@ namespace {
 class CMemoryFile final : public IInputFile {
 public:
   CMemoryFile(std::uint64_t nSize, std::function<char(std::uint64_t)> generate,
-              std::uint64_t nFailAfter, std::size_t nChunk, int& nOpen)
-      : m_nSize(nSize), m_generate(std::move(generate)), m_nFailAfter(nFailAfter), m_nChunk(nChunk),
-        m_nOpen(nOpen) {
+              std::uint64_t nFailAfter, bool bThrow, std::size_t nChunk, int& nOpen)
+      : m_nSize(nSize), m_generate(std::move(generate)), m_nFailAfter(nFailAfter), m_bThrow(bThrow),
+        m_nChunk(nChunk), m_nOpen(nOpen) {
     ++m_nOpen;
   }
   ~CMemoryFile() override { --m_nOpen; }
@@ -19,6 +19,8 @@ public:
   CMemoryFile& operator=(const CMemoryFile&) = delete;
 
   std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
+    if (m_nPos >= m_nFailAfter && m_bThrow)
+      throw CInjectedReadFault();
     if (m_nPos >= m_nFailAfter)
       return -1;
     const std::uint64_t nLimit = std::min(m_nSize, m_nFailAfter);
@@ -33,6 +35,7 @@ private:
   std::uint64_t m_nSize;
   std::function<char(std::uint64_t)> m_generate;
   std::uint64_t m_nFailAfter;
+  bool m_bThrow;
   std::size_t m_nChunk;
   int& m_nOpen;
   std::uint64_t m_nPos = 0;
@@ -48,11 +51,12 @@ void CMemoryFiles::Add(const std::string& strPath, std::string content) {
 
 void CMemoryFiles::AddGenerated(const std::string& strPath, std::uint64_t nSize,
                                 std::function<char(std::uint64_t)> generate) {
-  m_files[strPath] = File{nSize, std::move(generate), UINT64_MAX};
+  m_files[strPath] = File{nSize, std::move(generate), UINT64_MAX, false};
 }
 
-void CMemoryFiles::FailAfter(const std::string& strPath, std::uint64_t nBytes) {
+void CMemoryFiles::FailAfter(const std::string& strPath, std::uint64_t nBytes, bool bThrow) {
   m_files.at(strPath).nFailAfter = nBytes;
+  m_files.at(strPath).bThrow = bThrow;
 }
 
 std::unique_ptr<IInputFile> CMemoryFiles::Open(const std::string& strPath, std::string& strReason) {
@@ -63,8 +67,8 @@ std::unique_ptr<IInputFile> CMemoryFiles::Open(const std::string& strPath, std::
     return nullptr;
   }
   const File& file = found->second;
-  return std::make_unique<CMemoryFile>(file.nSize, file.generate, file.nFailAfter, m_nChunk,
-                                       m_nOpen);
+  return std::make_unique<CMemoryFile>(file.nSize, file.generate, file.nFailAfter, file.bThrow,
+                                       m_nChunk, m_nOpen);
 }
 
 } // namespace dovetrel::test

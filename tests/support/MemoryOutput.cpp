@@ -35,8 +35,8 @@ private:
 /// The real writer, each call recorded and possibly failed.
 class CRecordingWriter final : public IXmlWriter {
 public:
-  explicit CRecordingWriter(CMemoryOutput& output)
-      : m_output(output), m_pWriter(CreateLibXmlWriter()) {}
+  CRecordingWriter(std::vector<std::string>& vecCalls, const int& nFailingCall)
+      : m_vecCalls(vecCalls), m_nFailingCall(nFailingCall), m_pWriter(CreateLibXmlWriter()) {}
 
   int SetOutput(IOutputStream& stream) override {
     return Call("output") ? m_pWriter->SetOutput(stream) : -1;
@@ -60,15 +60,21 @@ public:
 
 private:
   bool Call(std::string strName) {
-    m_output.m_vecCalls.push_back(std::move(strName));
-    return static_cast<int>(m_output.m_vecCalls.size()) - 1 != m_output.m_nFailingCall;
+    m_vecCalls.push_back(std::move(strName));
+    return static_cast<int>(m_vecCalls.size()) - 1 != m_nFailingCall;
   }
 
-  CMemoryOutput& m_output;
+  std::vector<std::string>& m_vecCalls;
+  const int& m_nFailingCall;
   std::unique_ptr<IXmlWriter> m_pWriter;
 };
 
 } // namespace
+
+std::unique_ptr<IXmlWriter> CreateRecordingWriter(std::vector<std::string>& vecCalls,
+                                                  const int& nFailingCall) {
+  return std::make_unique<CRecordingWriter>(vecCalls, nFailingCall);
+}
 
 std::unique_ptr<IOutputStream> CMemoryOutput::CreateStream(const std::string& strPath,
                                                            std::string& strReason) {
@@ -83,7 +89,7 @@ std::unique_ptr<IOutputStream> CMemoryOutput::CreateStream(const std::string& st
 std::unique_ptr<IXmlWriter> CMemoryOutput::CreateWriter() {
   if (m_bFailWriter)
     return nullptr;
-  return std::make_unique<CRecordingWriter>(*this);
+  return CreateRecordingWriter(m_vecCalls, m_nFailingCall);
 }
 
 } // namespace dovetrel::test

@@ -33,4 +33,9 @@ public:
   bool m_bFailCommit = false;
 };
 
+/// The real libxml2 writer, each call recorded by name into \p vecCalls; the call whose index is
+/// \p nFailingCall (read at each call) fails without reaching libxml2.
+std::unique_ptr<IXmlWriter> CreateRecordingWriter(std::vector<std::string>& vecCalls,
+                                                  const int& nFailingCall);
+
 } // namespace dovetrel::test

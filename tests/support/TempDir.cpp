@@ -1,6 +1,7 @@
 #include "tests/support/TempDir.h"
 
 #include <cstdlib>
+#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -52,6 +53,17 @@ std::string ReadWholeFile(const std::string& strPath) {
   std::ostringstream content;
   content << file.rdbuf();
   return content.str();
+}
+
+int CountOpenDescriptors() {
+  DIR* pDir = ::opendir("/proc/self/fd");
+  if (!pDir)
+    throw std::runtime_error("cannot list /proc/self/fd");
+  int nCount = 0;
+  while (::readdir(pDir))
+    ++nCount;
+  ::closedir(pDir);
+  return nCount;
 }
 
 } // namespace dovetrel::test

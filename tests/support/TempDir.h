@@ -29,4 +29,7 @@ private:
 /// The whole content of the file at \p strPath; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& strPath);
 
+/// Open file descriptors of this process: the same before and after code that must leak none.
+int CountOpenDescriptors();
+
 } // namespace dovetrel::test

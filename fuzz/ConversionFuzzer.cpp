@@ -1,0 +1,186 @@
+// The whole conversion under libFuzzer: each input (an optional code page line, then the files)
+// becomes a scenario set of up to eight files in a private directory, is converted by
+// RunConversion into a target that already holds a known document, and every promise of the
+// conversion is checked. A broken promise aborts, which libFuzzer reports as a crash with the
+// input that caused it.
+
+#include "app/Conversion.h"
+#include "app/Texts.h"
+#include "fuzz/FuzzScenarioSet.h"
+#include "vxml/TextCodec.h"
+#include "vxml/VoiceXmlWriter.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace dovetrel::fuzz {
+
+namespace {
+
+constexpr const char* kTarget = "out.vxml";
+constexpr std::string_view kPrevious = "<previous document, never to be lost/>\n";
+
+[[noreturn]] void Violated(const std::string& strPromise) {
+  std::fprintf(stderr, "broken promise: %s\n", strPromise.c_str());
+  std::abort();
+}
+
+void Require(bool bHolds, const std::string& strPromise) {
+  if (!bHolds)
+    Violated(strPromise);
+}
+
+/// Counts the summary messages, each of which must be the last message of its run.
+class CSummarySink final : public IMessageSink {
+public:
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
+                           const MessageDetail& /*detail*/) override {
+    Require(m_nSummaries == 0, "nothing is shown after the summary");
+    static constexpr std::string_view kSummaries[] = {text::kNameMissing, text::kLoadFailed,
+                                                      text::kConvertFailed, text::kConverted};
+    if (std::find(std::begin(kSummaries), std::end(kSummaries), text) != std::end(kSummaries)) {
+      ++m_nSummaries;
+      m_strSummary = text;
+    }
+    return MessageReply::Ok;
+  }
+
+  int m_nSummaries = 0;
+  std::string m_strSummary;
+};
+
+/// The form ids the table's scenario files must become, in table order, in UTF-8.
+std::vector<std::string> ExpectedFormIds(const CScenarioConverter& converter,
+                                         const std::string& strEncoding) {
+  auto pCodec =
+      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
+  Require(pCodec != nullptr, "the detected code page can be opened");
+  std::vector<std::string> ids;
+  char szId[512];
+  for (int i = 0; i < converter.m_nCount; ++i) {
+    const ScenarioEntry& row = converter.m_pEntries[i];
+    if (row.kind != kindScenarioFile)
+      continue;
+    Require(pCodec->ToXmlUtf8(ScenarioName(row.text), szId, sizeof szId),
+            "a written form id converts");
+    ids.emplace_back(szId);
+  }
+  return ids;
+}
+
+void CollectFormIds(xmlNode* pNode, std::vector<std::string>& ids) {
+  for (; pNode; pNode = pNode->next) {
+    if (pNode->type != XML_ELEMENT_NODE)
+      continue;
+    if (std::strcmp(reinterpret_cast<const char*>(pNode->name), "form") == 0) {
+      xmlChar* pId = xmlGetProp(pNode, reinterpret_cast<const xmlChar*>("id"));
+      Require(pId != nullptr, "every form has an id");
+      ids.emplace_back(reinterpret_cast<const char*>(pId));
+      xmlFree(pId);
+    }
+    CollectFormIds(pNode->children, ids);
+  }
+}
+
+/// The document is well-formed UTF-8 XML rooted at vxml, one form per scenario file of the table.
+void CheckDocument(const std::string& strDocument, const CScenarioConverter& converter,
+                   const std::string& strEncoding) {
+  Require(IsValidUtf8(strDocument), "the document is UTF-8");
+  xmlDoc* pDoc = xmlReadMemory(strDocument.data(), static_cast<int>(strDocument.size()), kTarget,
+                               nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  Require(pDoc != nullptr, "the document is well-formed XML");
+  Require(pDoc->encoding &&
+              std::strcmp(reinterpret_cast<const char*>(pDoc->encoding), "UTF-8") == 0,
+          "the document declares UTF-8");
+  xmlNode* pRoot = xmlDocGetRootElement(pDoc);
+  Require(pRoot && std::strcmp(reinterpret_cast<const char*>(pRoot->name), "vxml") == 0,
+          "the root is vxml");
+  std::vector<std::string> ids;
+  CollectFormIds(pRoot, ids);
+  xmlFreeDoc(pDoc);
+  Require(ids == ExpectedFormIds(converter, strEncoding),
+          "the forms are the table's scenario files");
+  Require(ids.size() == converter.m_vecFilePaths.size(), "one form per file read");
+}
+
+/// What one run left behind: the directory holds the inputs and the target, nothing else.
+void CheckDirectory(const CFuzzDirectory& dir, std::vector<std::string> names) {
+  names.emplace_back(kTarget);
+  std::sort(names.begin(), names.end());
+  Require(dir.List() == names, "no temporary or other file is left in the directory");
+}
+
+/// One conversion of the set in \p dir over a target holding \p previous; returns what the
+/// target holds afterwards.
+std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter,
+                        const std::vector<std::string>& names, const std::string& strEncoding,
+                        std::string_view previous, ConversionOutcome& outcome) {
+  CConfinedFiles files(dir.Path());
+  ConversionOptions options;
+  options.pFiles = &files;
+  options.strEncoding = strEncoding;
+  CSummarySink messages;
+  std::string strBaseDir;
+  const int nDescriptors = CountOpenDescriptors();
+  try {
+    outcome = RunConversion(dir.Path() + names.front(), dir.Path() + kTarget, strBaseDir, converter,
+                            messages, options);
+  } catch (const CFileReadError& error) {
+    Violated(std::string("a regular file reads to its end: ") + error.what());
+  }
+  Require(CountOpenDescriptors() == nDescriptors, "no file descriptor is left open");
+  Require(messages.m_nSummaries == 1, "exactly one summary message");
+  Require(outcome == ConversionOutcome::LoadFailed || outcome == ConversionOutcome::WriteFailed ||
+              outcome == ConversionOutcome::Converted,
+          "both names are given, so neither is missing");
+  Require((outcome == ConversionOutcome::Converted) == (messages.m_strSummary == text::kConverted),
+          "the summary tells the outcome");
+  CheckDirectory(dir, names);
+  const std::string strTarget = dir.Read(kTarget);
+  if (outcome == ConversionOutcome::Converted)
+    CheckDocument(strTarget, converter, strEncoding);
+  else
+    Require(strTarget == previous, "a failure leaves the previous document byte for byte");
+  return strTarget;
+}
+
+} // namespace
+
+} // namespace dovetrel::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+  using namespace dovetrel;
+  using namespace dovetrel::fuzz;
+  static const CFuzzDirectory dir;
+  dir.Clean();
+  std::string_view input(reinterpret_cast<const char*>(pData), nSize);
+  const std::string strEncoding = TakeEncoding(input);
+  std::vector<std::string> names;
+  for (const ScenarioFile& file : SplitInput(input)) {
+    dir.Write(file.strName, file.content);
+    names.push_back(file.strName);
+  }
+  dir.Write(kTarget, kPrevious);
+
+  // One converter serves both runs, as in the dialog: the second must not see the first.
+  CScenarioConverter converter;
+  ConversionOutcome first{};
+  const std::string strFirst = ConvertOnce(dir, converter, names, strEncoding, kPrevious, first);
+  // A set that reads the target as a scenario reads something else the second time.
+  const std::vector<std::string>& read = converter.m_vecFilePaths;
+  const bool bReadsTarget = std::any_of(read.begin(), read.end(), [](const std::string& strPath) {
+    return NamePart(strPath) == kTarget;
+  });
+  ConversionOutcome second{};
+  const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
+  Require(bReadsTarget || (second == first && strSecond == strFirst),
+          "a second run gives the same result");
+  return 0;
+}

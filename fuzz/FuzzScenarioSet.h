@@ -1,0 +1,74 @@
+#pragma once
+
+#include "scenario/TextFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dovetrel::fuzz {
+
+/// The line that separates two scenario files in a fuzzer input.
+inline constexpr std::string_view kFileSeparator = "\n%%\n";
+/// Files of one input at most; the last one keeps whatever follows, separators included.
+inline constexpr std::size_t kMaxFiles = 8;
+
+/// What an input may begin with: a line naming the code page to convert from, as the command
+/// line's --encoding does ("@KOI8-R\n"). Without it the code page is taken from the texts.
+inline constexpr char kEncodingMark = '@';
+/// Bytes of a code page name at most; a longer first line is no such line.
+inline constexpr std::size_t kMaxEncodingName = 40;
+
+/// Takes the code page line, if any, off the front of \p input and returns the name.
+std::string TakeEncoding(std::string_view& input);
+
+/// One scenario file of an input.
+struct ScenarioFile {
+  std::string strName; ///< "a.ivr" for the first (the main file), "b.ivr" for the second...
+  std::string_view content;
+};
+
+/// Cuts a fuzzer input into scenario files at each kFileSeparator. Always at least one file.
+std::vector<ScenarioFile> SplitInput(std::string_view input);
+
+/// A private directory, made once and emptied before each input.
+class CFuzzDirectory {
+public:
+  CFuzzDirectory();
+  ~CFuzzDirectory();
+  CFuzzDirectory(const CFuzzDirectory&) = delete;
+  CFuzzDirectory& operator=(const CFuzzDirectory&) = delete;
+
+  /// The directory, ending with '/'.
+  const std::string& Path() const { return m_strPath; }
+  /// Removes every entry.
+  void Clean() const;
+  /// Creates \p strName with \p content; aborts when that fails.
+  void Write(const std::string& strName, std::string_view content) const;
+  /// The content of \p strName; empty when it cannot be read.
+  std::string Read(const std::string& strName) const;
+  /// Names of the entries, sorted.
+  std::vector<std::string> List() const;
+
+private:
+  std::string m_strPath;
+};
+
+/// The real file system, but only inside one directory: a menu line that names a path outside it
+/// ("../../etc/passwd", "/proc/...") is refused as a missing file would be, so that no input can
+/// read or block on anything else on the machine.
+class CConfinedFiles final : public IInputFiles {
+public:
+  explicit CConfinedFiles(std::string strDirectory) : m_strDirectory(std::move(strDirectory)) {}
+  std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override;
+
+private:
+  std::string m_strDirectory;
+};
+
+/// Open file descriptors of this process.
+int CountOpenDescriptors();
+
+} // namespace dovetrel::fuzz
