@@ -137,16 +137,24 @@ void ConvertFloor(benchmark::State& state, bool bLargest) {
 class CCollectingReporter final : public benchmark::ConsoleReporter {
 public:
   std::map<std::string, std::vector<double>> m_mapTimes;
+  std::map<std::string, double> m_mapMedians; ///< the library's own, when it computed them
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+    for (const Run& run : runs) {
+      if (run.error_occurred)
+        continue;
+      if (run.run_type == Run::RT_Iteration)
         m_mapTimes[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+      else if (run.aggregate_name == "median")
+        m_mapMedians[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
 
   /// The median time of \p strName; 0 when it did not run.
   double Median(const std::string& strName) const {
+    if (const auto itMedian = m_mapMedians.find(strName); itMedian != m_mapMedians.end())
+      return itMedian->second;
     const auto it = m_mapTimes.find(strName);
     if (it == m_mapTimes.end() || it->second.empty())
       return 0;
