@@ -181,6 +181,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     out << kProgram << ' ' << DOVETREL_VERSION << '\n';
     return kExitSuccess;
   }
+  SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   try {
     return call->bCheck ? Check(*call, err) : Convert(*call, err);
   } catch (const CFileReadError& error) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,7 +152,7 @@ bool CLineReader::ReadLine(CScenarioLine& line) {
   for (int c = NextByte(); c >= 0; c = NextByte()) {
     bAny = true;
     if (c == '\n') {
-      ++m_nLine;
+      CountLine();
       return true;
     }
     if (bPendingCr)
@@ -170,8 +171,15 @@ bool CLineReader::ReadLine(CScenarioLine& line) {
     line.Append('\r');
   if (!bAny)
     return false;
-  ++m_nLine;
+  CountLine();
   return true;
+}
+
+void CLineReader::CountLine() {
+  // Past the largest number a line keeps that number rather than overflowing; only empty lines
+  // can come that far, since the table holds a few rows.
+  if (m_nLine < std::numeric_limits<int>::max())
+    ++m_nLine;
 }
 
 } // namespace dovetrel

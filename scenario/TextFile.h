@@ -93,6 +93,7 @@ public:
 
 private:
   int NextByte();
+  void CountLine();
 
   IInputFile& m_file;
   std::string m_strPath;

@@ -19,6 +19,8 @@ int CloseStream(void* /*pContext*/) {
   return 0;
 }
 
+void IgnoreReport(void* /*pContext*/, const char* /*szFormat*/, ...) {}
+
 class CLibXmlWriter final : public IXmlWriter {
 public:
   CLibXmlWriter() = default;
@@ -97,6 +99,10 @@ public:
 IXmlOutputFactory& DiscardingXmlOutput() {
   static CDiscardingOutput output;
   return output;
+}
+
+void SilenceLibXmlReports() {
+  xmlSetGenericErrorFunc(nullptr, IgnoreReport);
 }
 
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter() {

@@ -66,6 +66,11 @@ IXmlOutputFactory& DiscardingXmlOutput();
 /// The libxml2 writer alone, for any stream.
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter();
 
+/// Stops libxml2 printing its own failure reports ("I/O error : flush error") to standard error on
+/// this thread. The writer's callers learn of every failure from its results and report it once,
+/// in their own words; a front end whose standard error has a fixed form calls this at start.
+void SilenceLibXmlReports();
+
 /// The system calls through which a replacing file creates, writes and puts in place its temporary
 /// file. Each behaves as its POSIX namesake, errno included; tests put failing ones in.
 struct FileSystemCalls {

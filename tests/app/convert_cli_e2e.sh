@@ -75,6 +75,20 @@ $summary_write"
   [ "$(cat "$work/bad.vxml")" = previous ] || fail "previous document changed"
   expect_listing "bad.ivr bad.vxml main.ivr sales.ivr "
   ;;
+end-failure)
+  # A file-size limit of one block makes the final write fail with EFBIG: the end stage's message
+  # and its reason, and nothing printed by the XML library itself.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  echo previous >"$work/main.vxml"
+  (trap '' XFSZ; ulimit -f 1; run "$work/main.ivr"; echo "$status" >"$logs/status")
+  status=$(cat "$logs/status") err=$(cat "$logs/err")
+  expect_status 1
+  expect_err "warning: Невозможно записать окончание файла сценария VoiceXML!
+  $work/main.vxml: File too large
+$summary_write"
+  [ "$(cat "$work/main.vxml")" = previous ] || fail "previous document changed"
+  expect_listing "main.ivr main.vxml sales.ivr "
+  ;;
 read-error)
   # Reading this process's own memory file fails at once with an I/O error.
   run /proc/self/mem "$work/out.vxml"
