@@ -9,8 +9,10 @@
 
 namespace dovetrel::bench {
 
-CBenchSet::CBenchSet() {
-  std::string strTemplate = (std::filesystem::temp_directory_path() / "dovetrel-bench-XXXXXX");
+CBenchSet::CBenchSet(const std::string& strParent) {
+  const std::filesystem::path parent =
+      strParent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(strParent);
+  std::string strTemplate = parent / "dovetrel-bench-XXXXXX";
   if (!mkdtemp(strTemplate.data()))
     throw std::runtime_error("cannot create a directory for the benchmark");
   m_strDirectory = strTemplate + "/";
@@ -37,11 +39,11 @@ void CBenchSet::Add(const std::string& strName, const std::string& strContent) {
   m_vecFiles.push_back(strPath);
 }
 
-CBenchSet CBenchSet::Largest() {
+CBenchSet CBenchSet::Largest(const std::string& strParent) {
   // Twenty distinct keys that are neither the dial's '0' nor the busy and fax keys.
   constexpr std::string_view kKeys = "123456789*#acdeghijk";
   constexpr int kMenus = static_cast<int>(kKeys.size());
-  CBenchSet set;
+  CBenchSet set(strParent);
   std::string strMain = "10   welcome.wav\n";
   for (int i = 1; i <= kMenus; ++i) {
     strMain += std::string(1, kKeys[static_cast<std::size_t>(i - 1)]) + "    menu            menu" +

@@ -9,8 +9,9 @@ namespace dovetrel::bench {
 class CBenchSet {
 public:
   /// The largest set the table holds: a main file with 20 menus, a dial and a no-input line, and
-  /// 20 nested files of only their header line; 21 files, 127 rows.
-  static CBenchSet Largest();
+  /// 20 nested files of only their header line; 21 files, 127 rows. In a new directory under
+  /// \p strParent, or under the system's temporary directory when it is empty.
+  static CBenchSet Largest(const std::string& strParent = {});
   /// The two-file example from examples/worked, copied from \p strExamplesDir.
   static CBenchSet Worked(const std::string& strExamplesDir);
 
@@ -30,7 +31,7 @@ public:
   const std::vector<std::string>& Files() const { return m_vecFiles; }
 
 private:
-  CBenchSet();
+  explicit CBenchSet(const std::string& strParent = {});
   void Add(const std::string& strName, const std::string& strContent);
 
   std::string m_strDirectory;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
-# the in-process benchmarks against their system-call floors, the whole process against
-# xmllint --format, and the dialog's start-up time. Exits non-zero when a budget is missed.
+# the in-process benchmarks against their system-call floors and the whole process beside
+# xmllint --format (dovetrel_bench), and times the dialog's start-up. Exits non-zero when a
+# budget is missed.
 # Usage: bench/run.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,12 +14,9 @@ status=0
 echo "== machine"
 echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
-echo "== in process (median of 5 repetitions)"
+echo "== in process, and the whole process beside xmllint (median of 5 repetitions)"
 "$build/bench/dovetrel_bench" --enforce --benchmark_repetitions=5 \
-  --benchmark_display_aggregates_only=true --benchmark_color=false || status=1
-echo
-echo "== whole process"
-bench/process.sh "$build" || status=1
+  --benchmark_display_aggregates_only=true || status=1
 echo
 echo "== dialog shown and ready (offscreen, median of 20 starts)"
 if [ -x "$build/bench/dovetrel_dialog_ready" ]; then

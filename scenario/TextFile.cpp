@@ -55,7 +55,7 @@ public:
       strReason = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
       return nullptr;
     }
-    ::fcntl(hFile, F_SETFL, ::fcntl(hFile, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK stays: it changes nothing for a regular file.
     return pFile;
   }
 };
