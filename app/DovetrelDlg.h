@@ -56,9 +56,10 @@ public:
 protected:
   /// The window's close button and Alt+F4: the exit question as well.
   void closeEvent(QCloseEvent* pEvent) override;
-  virtual void DoDataExchange(bool bSaveAndValidate);
 
 private:
+  /// Moves the two names between the fields and the members; see UpdateData.
+  void DoDataExchange(bool bSaveAndValidate);
   void CreateControls();
   void PlaceControls();
   void OnInitDialog();

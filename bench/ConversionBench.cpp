@@ -145,6 +145,7 @@ std::string ProcessDirectory() {
 /// Runs \p args to the end with standard error discarded; false unless it exits with status 0.
 bool RunProcess(const std::vector<std::string>& args) {
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (const std::string& strArg : args)
     argv.push_back(const_cast<char*>(strArg.c_str()));
   argv.push_back(nullptr);

@@ -127,7 +127,7 @@ private slots:
   void realBoxesReturnTheButtonPressed_data();
   void realBoxesReturnTheButtonPressed();
 
-private:
+private: // NOLINT(readability-redundant-access-specifiers): helpers, not test slots
   QLineEdit* Field(const char* pszName) const { return m_pDlg->findChild<QLineEdit*>(pszName); }
   QPushButton* Button(const char* pszName) const {
     return m_pDlg->findChild<QPushButton*>(pszName);

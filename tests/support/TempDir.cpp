@@ -26,7 +26,7 @@ CTempDir::~CTempDir() {
 }
 
 std::string CTempDir::Write(const std::string& strName, std::string_view content) const {
-  const std::string strPath = m_strPath + strName;
+  std::string strPath = m_strPath + strName;
   std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
   file.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!file)

@@ -76,8 +76,10 @@ protected:
   /// A table whose document is several times libxml2's output buffer, so that it reaches the
   /// file in several writes, most of them in the middle of a row.
   void LargeTable() {
+    constexpr int kKeys = 100;
     std::vector<Row> keys;
-    for (int i = 0; i < 100; ++i)
+    keys.reserve(kKeys);
+    for (int i = 0; i < kKeys; ++i)
       keys.push_back(Row{kindDial, static_cast<char>('0' + i % 10), std::string(60, '7')});
     Table(Scenario("m.ivr", keys));
   }
