@@ -143,7 +143,7 @@ std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter
   Require((outcome == ConversionOutcome::Converted) == (messages.m_strSummary == text::kConverted),
           "the summary tells the outcome");
   CheckDirectory(dir, names);
-  const std::string strTarget = dir.Read(kTarget);
+  std::string strTarget = dir.Read(kTarget);
   if (outcome == ConversionOutcome::Converted)
     CheckDocument(strTarget, converter, strEncoding);
   else
