@@ -1,5 +1,8 @@
 #pragma once
 
+#include "tests/support/TempDir.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,18 +18,12 @@ public:
   /// The two-file example from examples/worked, copied from \p strExamplesDir.
   static CBenchSet Worked(const std::string& strExamplesDir);
 
-  CBenchSet(CBenchSet&& other) noexcept;
-  CBenchSet& operator=(CBenchSet&&) = delete;
-  CBenchSet(const CBenchSet&) = delete;
-  CBenchSet& operator=(const CBenchSet&) = delete;
-  ~CBenchSet();
-
   /// The directory, ending with '/'.
-  const std::string& Directory() const { return m_strDirectory; }
+  const std::string& Directory() const { return m_pDir->Path(); }
   /// The main file's full path.
-  std::string MainFile() const { return m_strDirectory + "main.ivr"; }
+  std::string MainFile() const { return Directory() + "main.ivr"; }
   /// The document's full path.
-  std::string Document() const { return m_strDirectory + "main.vxml"; }
+  std::string Document() const { return Directory() + "main.vxml"; }
   /// Every scenario file of the set, main file first.
   const std::vector<std::string>& Files() const { return m_vecFiles; }
 
@@ -34,11 +31,8 @@ private:
   explicit CBenchSet(const std::string& strParent = {});
   void Add(const std::string& strName, const std::string& strContent);
 
-  std::string m_strDirectory;
+  std::unique_ptr<test::CTempDir> m_pDir;
   std::vector<std::string> m_vecFiles;
 };
-
-/// The whole content of \p strPath; empty when it cannot be read.
-std::string ReadFile(const std::string& strPath);
 
 } // namespace dovetrel::bench

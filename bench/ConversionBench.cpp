@@ -40,8 +40,8 @@ struct Fixture {
 };
 
 Fixture& FixtureOf(bool bLargest) {
-  static std::map<bool, std::unique_ptr<Fixture>> fixtures;
-  std::unique_ptr<Fixture>& pFixture = fixtures[bLargest];
+  static std::unique_ptr<Fixture> fixtures[2]; // worked, largest
+  std::unique_ptr<Fixture>& pFixture = fixtures[bLargest ? 1 : 0];
   if (!pFixture) {
     pFixture.reset(new Fixture{
         bLargest ? CBenchSet::Largest() : CBenchSet::Worked(DOVETREL_SOURCE_DIR "/examples"), {}});
@@ -49,7 +49,7 @@ Fixture& FixtureOf(bool bLargest) {
     CCountingSink sink;
     std::string strBaseDir;
     RunConversion(pFixture->set.MainFile(), pFixture->set.Document(), strBaseDir, converter, sink);
-    pFixture->strDocument = ReadFile(pFixture->set.Document());
+    pFixture->strDocument = test::ReadWholeFile(pFixture->set.Document());
   }
   return *pFixture;
 }
@@ -136,12 +136,6 @@ void ConvertFloor(benchmark::State& state, bool bLargest) {
   }
 }
 
-/// A directory in memory when there is one: the processes are compared on their own work, not on
-/// the disk's latency in making the document durable, which only dovetrel-convert waits for.
-std::string ProcessDirectory() {
-  return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "";
-}
-
 /// Runs \p args to the end with standard error discarded; false unless it exits with status 0.
 bool RunProcess(const std::vector<std::string>& args) {
   std::vector<char*> argv;
@@ -178,9 +172,11 @@ double TimeProcess(const std::vector<std::string>& args) {
 
 /// The whole dovetrel-convert process on the largest set beside xmllint --format on the document it
 /// wrote (the same libxml2 loaded, one document written), one after the other in every iteration,
-/// so that the machine's drift touches both alike. Their medians and ratio are counters.
+/// so that the machine's drift touches both alike. Their medians and ratio are counters. The files
+/// lie in memory where possible: the processes are compared on their own work, not on the disk's
+/// latency in making the document durable, which only dovetrel-convert waits for.
 void Processes(benchmark::State& state) {
-  static const CBenchSet set = CBenchSet::Largest(ProcessDirectory());
+  static const CBenchSet set = CBenchSet::Largest(test::MemoryBackedParent());
   const std::vector<std::string> convert{DOVETREL_CONVERT, set.MainFile(), set.Document()};
   const std::vector<std::string> xmllint{"xmllint", "--format", "--output",
                                          set.Directory() + "formatted.xml", set.Document()};
@@ -201,7 +197,8 @@ void Processes(benchmark::State& state) {
   state.counters["ratio"] = dXmllint > 0 ? dConvert / dXmllint : 0;
 }
 
-/// Keeps every run's time per benchmark while the console shows them as usual.
+/// Keeps every run's value per benchmark while the console shows them as usual: its time, or the
+/// ratio it measured itself when it has one.
 class CCollectingReporter final : public benchmark::ConsoleReporter {
 public:
   /// Colours only on a terminal, so that a log or a pipe gets plain text.
@@ -209,25 +206,23 @@ public:
 
   std::map<std::string, std::vector<double>> m_mapTimes;
   std::map<std::string, double> m_mapMedians; ///< the library's own, when it computed them
-  std::vector<double> m_vecProcessRatios;     ///< one per repetition of the process comparison
 
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred)
         continue;
-      // The repetitions' ratios, or the library's median of them when only aggregates are shown.
-      if (run.counters.count("ratio") &&
-          (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
-        m_vecProcessRatios.push_back(run.counters.at("ratio"));
+      const auto itRatio = run.counters.find("ratio");
+      const double dValue =
+          itRatio != run.counters.end() ? itRatio->second.value : run.GetAdjustedRealTime();
       if (run.run_type == Run::RT_Iteration)
-        m_mapTimes[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+        m_mapTimes[run.run_name.function_name].push_back(dValue);
       else if (run.aggregate_name == "median")
-        m_mapMedians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        m_mapMedians[run.run_name.function_name] = dValue;
     }
     ConsoleReporter::ReportRuns(runs);
   }
 
-  /// The median time of \p strName; 0 when it did not run.
+  /// The median value of \p strName; 0 when it did not run.
   double Median(const std::string& strName) const {
     if (const auto itMedian = m_mapMedians.find(strName); itMedian != m_mapMedians.end())
       return itMedian->second;
@@ -268,9 +263,8 @@ bool ReportRatios(const CCollectingReporter& reporter) {
     std::printf("%-18s %10.1f %10.1f %7.2f %s\n", c.szName, dTime, dFloor, dRatio,
                 c.dBudget > 0 ? (bOver ? "OVER" : "ok") : "");
   }
-  if (!reporter.m_vecProcessRatios.empty()) {
+  if (const double dRatio = reporter.Median("process"); dRatio > 0) {
     constexpr double kProcessBudget = 1.2;
-    const double dRatio = Median(reporter.m_vecProcessRatios);
     const bool bOver = dRatio > kProcessBudget;
     bWithinBudget = bWithinBudget && !bOver;
     std::printf("%-18s %10s %10s %7.2f %s (dovetrel-convert to xmllint --format)\n", "process", "",

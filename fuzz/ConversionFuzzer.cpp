@@ -7,6 +7,7 @@
 #include "app/Conversion.h"
 #include "app/Texts.h"
 #include "fuzz/FuzzScenarioSet.h"
+#include "tests/support/TempDir.h"
 #include "vxml/TextCodec.h"
 #include "vxml/VoiceXmlWriter.h"
 
@@ -111,15 +112,15 @@ void CheckDocument(const std::string& strDocument, const CScenarioConverter& con
 }
 
 /// What one run left behind: the directory holds the inputs and the target, nothing else.
-void CheckDirectory(const CFuzzDirectory& dir, std::vector<std::string> names) {
+void CheckDirectory(const test::CTempDir& dir, std::vector<std::string> names) {
   names.emplace_back(kTarget);
   std::sort(names.begin(), names.end());
-  Require(dir.List() == names, "no temporary or other file is left in the directory");
+  Require(dir.Names() == names, "no temporary or other file is left in the directory");
 }
 
 /// One conversion of the set in \p dir over a target holding \p previous; returns what the
 /// target holds afterwards.
-std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter,
+std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter,
                         const std::vector<std::string>& names, const std::string& strEncoding,
                         std::string_view previous, ConversionOutcome& outcome) {
   CConfinedFiles files(dir.Path());
@@ -128,14 +129,14 @@ std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter
   options.strEncoding = strEncoding;
   CSummarySink messages;
   std::string strBaseDir;
-  const int nDescriptors = CountOpenDescriptors();
+  const int nDescriptors = test::CountOpenDescriptors();
   try {
     outcome = RunConversion(dir.Path() + names.front(), dir.Path() + kTarget, strBaseDir, converter,
                             messages, options);
   } catch (const CFileReadError& error) {
     Violated(std::string("a regular file reads to its end: ") + error.what());
   }
-  Require(CountOpenDescriptors() == nDescriptors, "no file descriptor is left open");
+  Require(test::CountOpenDescriptors() == nDescriptors, "no file descriptor is left open");
   Require(messages.m_nSummaries == 1, "exactly one summary message");
   Require(outcome == ConversionOutcome::LoadFailed || outcome == ConversionOutcome::WriteFailed ||
               outcome == ConversionOutcome::Converted,
@@ -158,7 +159,8 @@ std::string ConvertOnce(const CFuzzDirectory& dir, CScenarioConverter& converter
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
   using namespace dovetrel;
   using namespace dovetrel::fuzz;
-  static const CFuzzDirectory dir;
+  // One directory for every input, in memory where possible, emptied before each.
+  static const test::CTempDir dir(test::MemoryBackedParent());
   dir.Clean();
   std::string_view input(reinterpret_cast<const char*>(pData), nSize);
   const std::string strEncoding = TakeEncoding(input);

@@ -33,29 +33,6 @@ struct ScenarioFile {
 /// Cuts a fuzzer input into scenario files at each kFileSeparator. Always at least one file.
 std::vector<ScenarioFile> SplitInput(std::string_view input);
 
-/// A private directory, made once and emptied before each input.
-class CFuzzDirectory {
-public:
-  CFuzzDirectory();
-  ~CFuzzDirectory();
-  CFuzzDirectory(const CFuzzDirectory&) = delete;
-  CFuzzDirectory& operator=(const CFuzzDirectory&) = delete;
-
-  /// The directory, ending with '/'.
-  const std::string& Path() const { return m_strPath; }
-  /// Removes every entry.
-  void Clean() const;
-  /// Creates \p strName with \p content; aborts when that fails.
-  void Write(const std::string& strName, std::string_view content) const;
-  /// The content of \p strName; empty when it cannot be read.
-  std::string Read(const std::string& strName) const;
-  /// Names of the entries, sorted.
-  std::vector<std::string> List() const;
-
-private:
-  std::string m_strPath;
-};
-
 /// The real file system, but only inside one directory: a menu line that names a path outside it
 /// ("../../etc/passwd", "/proc/...") is refused as a missing file would be, so that no input can
 /// read or block on anything else on the machine.
@@ -67,8 +44,5 @@ public:
 private:
   std::string m_strDirectory;
 };
-
-/// Open file descriptors of this process.
-int CountOpenDescriptors();
 
 } // namespace dovetrel::fuzz

@@ -1,18 +1,22 @@
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace dovetrel::test {
 
-CTempDir::CTempDir() {
+CTempDir::CTempDir(const std::string& strParent) {
   const char* szBase = std::getenv("TMPDIR");
-  std::string strTemplate = std::string(szBase && *szBase ? szBase : "/tmp") + "/dovetrel-XXXXXX";
+  const std::string strBase = !strParent.empty()  ? strParent
+                              : szBase && *szBase ? std::string(szBase)
+                                                  : std::string("/tmp");
+  std::string strTemplate = strBase + "/dovetrel-XXXXXX";
   if (!::mkdtemp(strTemplate.data()))
     throw std::runtime_error("cannot create a temporary directory");
   m_strPath = strTemplate + "/";
@@ -38,14 +42,29 @@ std::string CTempDir::Read(const std::string& strName) const {
   return ReadWholeFile(strName.front() == '/' ? strName : m_strPath + strName);
 }
 
-std::string CTempDir::List() const {
-  std::set<std::string> names;
+std::vector<std::string> CTempDir::Names() const {
+  std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
-    names.insert(entry.path().filename().string());
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string CTempDir::List() const {
   std::string strList;
-  for (const std::string& strName : names)
+  for (const std::string& strName : Names())
     strList += (strList.empty() ? "" : " ") + strName;
   return strList;
+}
+
+void CTempDir::Clean() const {
+  for (const std::string& strName : Names())
+    if (::unlink((m_strPath + strName).c_str()) != 0)
+      throw std::runtime_error("cannot remove " + m_strPath + strName);
+}
+
+std::string MemoryBackedParent() {
+  return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "";
 }
 
 std::string ReadWholeFile(const std::string& strPath) {

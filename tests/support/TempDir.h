@@ -2,13 +2,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dovetrel::test {
 
 /// A fresh directory for one test, removed with everything in it when the test ends.
 class CTempDir {
 public:
-  CTempDir();
+  /// A new directory under \p strParent, or under $TMPDIR (else /tmp) when it is empty.
+  explicit CTempDir(const std::string& strParent = {});
   ~CTempDir();
   CTempDir(const CTempDir&) = delete;
   CTempDir& operator=(const CTempDir&) = delete;
@@ -20,11 +22,19 @@ public:
   /// The content of \p strName inside the directory (a full path works too).
   std::string Read(const std::string& strName) const;
   /// Names of the entries in the directory, sorted.
+  std::vector<std::string> Names() const;
+  /// The same names in one line, separated by spaces.
   std::string List() const;
+  /// Removes every entry, so that the directory can serve again.
+  void Clean() const;
 
 private:
   std::string m_strPath;
 };
+
+/// "/dev/shm" when it can be written, else empty: a parent for directories whose files need never
+/// reach a disk.
+std::string MemoryBackedParent();
 
 /// The whole content of the file at \p strPath; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& strPath);
