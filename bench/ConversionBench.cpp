@@ -1,6 +1,6 @@
 // The in-process cost of a conversion, beside the bare system calls of the same file work.
 
-#include "app/Conversion.h"
+#include "convert/Conversion.h"
 #include "bench/BenchSets.h"
 #include "scenario/ScenarioReader.h"
 #include "vxml/VoiceXmlWriter.h"

@@ -2,7 +2,7 @@
 // dovetrel does, and the first moment its dialog is visible, exposed and has the focus in a field
 // is measured against the process start time the caller passes in.
 
-#include "app/DovetrelApp.h"
+#include "gui/DovetrelApp.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -35,7 +35,7 @@ else
 fi
 echo
 echo "== dependencies of dovetrel-convert"
-if ldd "$build/app/dovetrel-convert" | grep -qi qt; then
+if ldd "$build/bin/dovetrel-convert" | grep -qi qt; then
   echo "dovetrel-convert links Qt: OVER"
   status=1
 else

@@ -4,8 +4,8 @@
 // conversion is checked. A broken promise aborts, which libFuzzer reports as a crash with the
 // input that caused it.
 
-#include "app/Conversion.h"
-#include "app/Texts.h"
+#include "convert/Conversion.h"
+#include "convert/Texts.h"
 #include "fuzz/FuzzScenarioSet.h"
 #include "tests/support/TempDir.h"
 #include "vxml/TextCodec.h"

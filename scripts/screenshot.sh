@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${1:-$top/build}
 output=${2:-$top/docs/dialog.png}
-binary=$build_dir/app/dovetrel
+binary=$build_dir/bin/dovetrel
 
 [ -x "$binary" ] || { echo "screenshot: $binary is not built" >&2; exit 1; }
 for tool in xvfb-run xdotool import; do

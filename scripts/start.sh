@@ -4,8 +4,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$top/scripts/setup.sh" run build >&2
-dialog=$top/build/app/dovetrel
-convert=$top/build/app/dovetrel-convert
+dialog=$top/build/bin/dovetrel
+convert=$top/build/bin/dovetrel-convert
 
 if [ ! -x "$dialog" ]; then
   cat >&2 <<MSG

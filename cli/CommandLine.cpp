@@ -1,6 +1,7 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "app/Conversion.h"
+#include "convert/Conversion.h"
+#include "convert/Version.h"
 #include "scenario/ScenarioCheck.h"
 #include "scenario/TextFile.h"
 #include "vxml/TextCodec.h"
@@ -9,10 +10,6 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
-
-#ifndef DOVETREL_VERSION
-#define DOVETREL_VERSION "unknown"
-#endif
 
 namespace dovetrel {
 
@@ -178,7 +175,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return kExitSuccess;
   }
   if (call->bVersion) {
-    out << kProgram << ' ' << DOVETREL_VERSION << '\n';
+    out << kProgram << ' ' << Version() << '\n';
     return kExitSuccess;
   }
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line

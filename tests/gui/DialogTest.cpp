@@ -1,8 +1,9 @@
-#include "app/DovetrelDlg.h"
-#include "app/QtDialogServices.h"
-#include "app/Texts.h"
+#include "gui/DovetrelDlg.h"
+#include "gui/QtDialogServices.h"
+#include "convert/Texts.h"
+#include "gui/Texts.h"
 #include "scenario/Texts.h"
-#include "tests/app/ScriptedServices.h"
+#include "tests/gui/ScriptedServices.h"
 #include "tests/support/MemoryFiles.h"
 #include "vxml/Texts.h"
 

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

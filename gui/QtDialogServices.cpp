@@ -1,6 +1,7 @@
-#include "app/QtDialogServices.h"
+#include "gui/QtDialogServices.h"
 
-#include "app/Texts.h"
+#include "gui/QtStrings.h"
+#include "gui/Texts.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,10 +19,6 @@
 namespace dovetrel {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// The path \p chooser ended with, as the file system spells it; empty after a cancel.
 std::string RunChooser(QFileDialog& chooser) {

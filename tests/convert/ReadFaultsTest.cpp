@@ -2,8 +2,8 @@
 // example: the conversion stops before writing anything, shows nothing (the top level reports the
 // error), keeps no file open, and its converter serves the next conversion as if nothing happened.
 
-#include "app/Conversion.h"
-#include "app/Texts.h"
+#include "convert/Conversion.h"
+#include "convert/Texts.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/TempDir.h"

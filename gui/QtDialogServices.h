@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DialogServices.h"
+#include "gui/DialogServices.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "app/Conversion.h"
+#include "convert/Conversion.h"
 
-#include "app/Texts.h"
+#include "convert/Texts.h"
 #include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Conversion.h"
-#include "app/DialogServices.h"
+#include "convert/Conversion.h"
+#include "gui/DialogServices.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 // dovetrel-convert: the conversion for scripts and machines without a display.
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <iostream>
 

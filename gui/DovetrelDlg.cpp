@@ -1,7 +1,9 @@
-#include "app/DovetrelDlg.h"
+#include "gui/DovetrelDlg.h"
 
-#include "app/QtDialogServices.h"
-#include "app/Texts.h"
+#include "convert/Version.h"
+#include "gui/QtDialogServices.h"
+#include "gui/QtStrings.h"
+#include "gui/Texts.h"
 #include "scenario/TextFile.h"
 
 #include <QCloseEvent>
@@ -11,17 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#ifndef DOVETREL_VERSION
-#define DOVETREL_VERSION "unknown"
-#endif
-
 namespace dovetrel {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// A control's place in dialog units: a quarter of the font's average character width across, an
 /// eighth of its height down.
@@ -109,7 +103,7 @@ void CDovetrelDlg::CreateControls() {
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
   m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
   m_pNotice =
-      MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + QStringLiteral(DOVETREL_VERSION));
+      MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
   QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
   QWidget::setTabOrder(m_pVxmlEdit, m_pBrowseVxml);

@@ -1,7 +1,7 @@
-#include "app/DovetrelApp.h"
+#include "gui/DovetrelApp.h"
 
-#include "app/DovetrelDlg.h"
-#include "app/QtDialogServices.h"
+#include "gui/DovetrelDlg.h"
+#include "gui/QtDialogServices.h"
 
 namespace dovetrel {
 

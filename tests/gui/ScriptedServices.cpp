@@ -1,4 +1,4 @@
-#include "tests/app/ScriptedServices.h"
+#include "tests/gui/ScriptedServices.h"
 
 namespace dovetrel::test {
 

@@ -1,5 +1,5 @@
-#include "app/Conversion.h"
-#include "app/Texts.h"
+#include "convert/Conversion.h"
+#include "convert/Texts.h"
 #include "scenario/Texts.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/MemoryFiles.h"

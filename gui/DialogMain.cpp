@@ -1,4 +1,4 @@
-#include "app/DovetrelApp.h"
+#include "gui/DovetrelApp.h"
 
 int main(int argc, char** argv) {
   dovetrel::CDovetrelApp app(argc, argv);

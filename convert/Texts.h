@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+
+/// The operator texts of the conversion command.
+namespace dovetrel::text {
+
+inline constexpr std::string_view kNameMissing =
+    "Не указано имя файла сценария IVR или файла сценария VoiceXML!";
+inline constexpr std::string_view kLoadFailed =
+    "Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!";
+inline constexpr std::string_view kConvertFailed =
+    "Не удалось сконвертировать сценарий IVR в сценарий VoiceXML!";
+inline constexpr std::string_view kConverted =
+    "Файл сценария IVR успешно преобразован в сценарий VoiceXML!";
+
+} // namespace dovetrel::text
