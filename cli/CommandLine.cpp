@@ -2,10 +2,8 @@
 
 #include "convert/Conversion.h"
 #include "convert/Version.h"
-#include "scenario/ScenarioCheck.h"
-#include "scenario/TextFile.h"
 #include "vxml/TextCodec.h"
-#include "vxml/VoiceXmlWriter.h"
+#include "vxml/XmlOutput.h"
 
 #include <algorithm>
 #include <optional>
@@ -109,40 +107,16 @@ int Convert(const Invocation& call, std::ostream& err) {
   return outcome == ConversionOutcome::Converted ? kExitSuccess : kExitFailure;
 }
 
-/// Hands every failure the conversion reports to the checker, to be placed at its line.
-class CFailureCollector final : public IMessageSink {
-public:
-  explicit CFailureCollector(CScenarioChecker& checker) : m_checker(checker) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
-                           const MessageDetail& detail) override {
-    m_checker.AddFailure(text, detail);
-    return MessageReply::Ok;
-  }
-
-private:
-  CScenarioChecker& m_checker;
-};
-
-/// Reads the set exactly as the conversion does, writes the document into nowhere to find the
-/// rows that cannot be written, and prints every finding.
+/// Reads the set exactly as the conversion does and prints every finding.
 int Check(const Invocation& call, std::ostream& err) {
-  const std::string& strIvr = call.vecFiles[0];
-  const std::string strBaseDir = BaseDirectoryOf(strIvr);
-  CScenarioChecker checker(strBaseDir);
-  CFailureCollector failures(checker);
-  CScenarioConverter converter;
-  const ReadContext reading{failures, SystemInputFiles(), &checker};
-  const bool bLoaded = LoadScenarioSet(strIvr, strBaseDir, converter, reading);
-  checker.Finish();
-  if (bLoaded)
-    WriteVoiceXml(strIvr, converter,
-                  WriteContext{failures, DiscardingXmlOutput(), call.strEncoding});
-  for (const Diagnostic& diagnostic : checker.Diagnostics())
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  const std::vector<Diagnostic> findings = RunCheck(call.vecFiles[0], options);
+  for (const Diagnostic& diagnostic : findings)
     err << FormatDiagnostic(diagnostic) << '\n';
-  if (checker.HasErrors())
+  if (HasFindings(findings, Severity::Error))
     return kExitFailure;
-  return checker.HasWarnings() ? kExitWarnings : kExitSuccess;
+  return HasFindings(findings, Severity::Warning) ? kExitWarnings : kExitSuccess;
 }
 
 } // namespace
@@ -179,12 +153,12 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return kExitSuccess;
   }
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
-  try {
-    return call->bCheck ? Check(*call, err) : Convert(*call, err);
-  } catch (const CFileReadError& error) {
-    CStreamMessageSink(err).ShowMessage(error.what(), MessageKind::Error);
+  int nStatus = kExitFailure;
+  CStreamMessageSink messages(err);
+  if (!ReportExceptions(messages,
+                        [&] { nStatus = call->bCheck ? Check(*call, err) : Convert(*call, err); }))
     return kExitFailure;
-  }
+  return nStatus;
 }
 
 } // namespace dovetrel

@@ -1,30 +1,26 @@
 #include "convert/Conversion.h"
 
 #include "convert/Texts.h"
+#include "scenario/Paths.h"
 #include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
 
+#include <new>
 #include <optional>
 
 namespace dovetrel {
 
-std::string BaseDirectoryOf(const std::string& strIvrFile) {
-  const std::size_t nSlash = strIvrFile.rfind('/');
-  return nSlash == std::string::npos ? std::string() : strIvrFile.substr(0, nSlash + 1);
-}
-
 std::string ProposeVxmlName(const std::string& strIvrFile) {
-  const std::size_t nNameStart = strIvrFile.rfind('/') + 1; // 0 when there is no '/'
-  const std::size_t nDot = strIvrFile.find('.', nNameStart);
-  return strIvrFile.substr(0, nDot) + ".vxml";
+  const std::string_view name = FileNameOf(strIvrFile);
+  return DirectoryOf(strIvrFile) + std::string(name.substr(0, name.find('.'))) + ".vxml";
 }
 
 ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
                                 std::string& strBaseDir, CScenarioConverter& converter,
                                 IMessageSink& messages, const ConversionOptions& options) {
-  strBaseDir = BaseDirectoryOf(strIvrFile);
+  strBaseDir = DirectoryOf(strIvrFile);
   if (strIvrFile.empty() || strVxmlFile.empty()) {
-    messages.ShowMessage(text::kNameMissing, MessageKind::Warning);
+    ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
     return ConversionOutcome::NameMissing;
   }
   std::optional<CScenarioChecker> checker;
@@ -33,23 +29,59 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             checker ? &*checker : options.pObserver};
   if (!LoadScenarioSet(strIvrFile, strBaseDir, converter, reading)) {
-    messages.ShowMessage(text::kLoadFailed, MessageKind::Warning);
+    ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
     return ConversionOutcome::LoadFailed;
   }
   const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
                              options.strEncoding};
   if (!WriteVoiceXml(strVxmlFile, converter, writing)) {
-    messages.ShowMessage(text::kConvertFailed, MessageKind::Warning);
+    ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
     return ConversionOutcome::WriteFailed;
   }
   MessageDetail warnings;
   if (checker) {
     checker->Finish();
-    for (const Diagnostic& diagnostic : checker->Diagnostics())
-      warnings.strNote += (warnings.strNote.empty() ? "" : "\n") + FormatDiagnostic(diagnostic);
+    for (const Diagnostic& diagnostic : checker->Diagnostics()) {
+      if (!warnings.strNote.empty())
+        warnings.strNote += '\n';
+      warnings.strNote += FormatDiagnostic(diagnostic);
+    }
   }
   messages.ShowMessage(text::kConverted, MessageKind::Information, warnings);
   return ConversionOutcome::Converted;
+}
+
+std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const ConversionOptions& options) {
+  const std::string strBaseDir = DirectoryOf(strIvrFile);
+  CScenarioChecker checker(strBaseDir);
+  CFailureCollector failures(checker);
+  CScenarioConverter converter;
+  const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
+                            &checker};
+  const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
+  checker.Finish();
+  if (bLoaded)
+    (void)WriteVoiceXml(strIvrFile, converter,
+                        WriteContext{failures, DiscardingXmlOutput(), options.strEncoding});
+  return checker.Diagnostics();
+}
+
+bool ReportExceptions(IMessageSink& messages, const std::function<void()>& command) {
+  MessageDetail detail;
+  try {
+    command();
+    return true;
+  } catch (const CFileReadError& error) {
+    detail.code = FailureCode::ReadError;
+    messages.ShowMessage(error.what(), MessageKind::Error, detail);
+  } catch (const std::bad_alloc&) {
+    detail.code = FailureCode::OutOfMemory;
+    messages.ShowMessage(text::kOutOfMemory, MessageKind::Error, detail);
+  } catch (const std::exception& error) {
+    detail.code = FailureCode::Unexpected;
+    messages.ShowMessage(error.what(), MessageKind::Error, detail);
+  }
+  return false;
 }
 
 } // namespace dovetrel

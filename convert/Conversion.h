@@ -1,11 +1,14 @@
 #pragma once
 
 #include "scenario/Message.h"
+#include "scenario/ScenarioCheck.h"
 #include "scenario/ScenarioConverter.h"
 #include "scenario/ScenarioReader.h"
 #include "vxml/XmlOutput.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace dovetrel {
 
@@ -30,10 +33,6 @@ struct ConversionOptions {
   bool bReportWarnings = true;
 };
 
-/// The directory nested scenarios are read from: \p strIvrFile up to and including its last '/',
-/// or empty when it has none (nested files then lie beside a relative main file).
-std::string BaseDirectoryOf(const std::string& strIvrFile);
-
 /// The VoiceXML name proposed for \p strIvrFile: its file name cut at the first '.', in the same
 /// directory, followed by ".vxml" ("/data.old/main.ivr" gives "/data.old/main.vxml").
 std::string ProposeVxmlName(const std::string& strIvrFile);
@@ -43,8 +42,24 @@ std::string ProposeVxmlName(const std::string& strIvrFile);
 /// ends with exactly one summary message, after the failing step's own. A read error in the middle
 /// of a file is not caught: CFileReadError reaches the caller, and nothing has been written.
 /// A success whose set has warnings carries them as the detail of its message.
-ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
-                                std::string& strBaseDir, CScenarioConverter& converter,
-                                IMessageSink& messages, const ConversionOptions& options = {});
+[[nodiscard]] ConversionOutcome RunConversion(const std::string& strIvrFile,
+                                              const std::string& strVxmlFile,
+                                              std::string& strBaseDir,
+                                              CScenarioConverter& converter, IMessageSink& messages,
+                                              const ConversionOptions& options = {});
+
+/// Reads the set \p strIvrFile exactly as the conversion does, writes its document into nowhere to
+/// find the rows that cannot be written, and returns every finding: the traps of the column format
+/// and every failure the conversion would report, each at its line. Shows nothing. A read error in
+/// the middle of a file is not caught.
+[[nodiscard]] std::vector<Diagnostic> RunCheck(const std::string& strIvrFile,
+                                               const ConversionOptions& options = {});
+
+/// Runs \p command and reports whatever it throws as one error message on \p messages, so that no
+/// front end ends in the middle of a command: a read error in the middle of a file with its own
+/// text, running out of memory with a text of ours, anything else with its own description. False
+/// when something
+/// was thrown; the command's own messages have been shown in every case.
+[[nodiscard]] bool ReportExceptions(IMessageSink& messages, const std::function<void()>& command);
 
 } // namespace dovetrel

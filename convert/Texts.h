@@ -14,4 +14,7 @@ inline constexpr std::string_view kConvertFailed =
 inline constexpr std::string_view kConverted =
     "Файл сценария IVR успешно преобразован в сценарий VoiceXML!";
 
+/// Shown when a command runs out of memory; every other exception brings its own text.
+inline constexpr std::string_view kOutOfMemory = "Недостаточно памяти для выполнения команды!";
+
 } // namespace dovetrel::text

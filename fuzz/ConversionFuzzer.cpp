@@ -64,14 +64,12 @@ std::vector<std::string> ExpectedFormIds(const CScenarioConverter& converter,
       CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
   Require(pCodec != nullptr, "the detected code page can be opened");
   std::vector<std::string> ids;
-  char szId[512];
-  for (int i = 0; i < converter.m_nCount; ++i) {
-    const ScenarioEntry& row = converter.m_pEntries[i];
+  std::string strId;
+  for (const ScenarioEntry& row : converter.Entries()) {
     if (row.kind != kindScenarioFile)
       continue;
-    Require(pCodec->ToXmlUtf8(ScenarioName(row.text), szId, sizeof szId),
-            "a written form id converts");
-    ids.emplace_back(szId);
+    Require(pCodec->ToXmlUtf8(ScenarioName(row.text), strId), "a written form id converts");
+    ids.push_back(strId);
   }
   return ids;
 }
@@ -108,7 +106,7 @@ void CheckDocument(const std::string& strDocument, const CScenarioConverter& con
   xmlFreeDoc(pDoc);
   Require(ids == ExpectedFormIds(converter, strEncoding),
           "the forms are the table's scenario files");
-  Require(ids.size() == converter.m_vecFilePaths.size(), "one form per file read");
+  Require(ids.size() == converter.FilePaths().size(), "one form per file read");
 }
 
 /// What one run left behind: the directory holds the inputs and the target, nothing else.
@@ -176,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   ConversionOutcome first{};
   const std::string strFirst = ConvertOnce(dir, converter, names, strEncoding, kPrevious, first);
   // A set that reads the target as a scenario reads something else the second time.
-  const std::vector<std::string>& read = converter.m_vecFilePaths;
+  const std::vector<std::string>& read = converter.FilePaths();
   const bool bReadsTarget = std::any_of(read.begin(), read.end(), [](const std::string& strPath) {
     return NamePart(strPath) == kTarget;
   });

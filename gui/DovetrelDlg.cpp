@@ -4,7 +4,6 @@
 #include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
-#include "scenario/TextFile.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -102,8 +101,7 @@ void CDovetrelDlg::CreateControls() {
   m_pExit = MakeButton(this, "exitButton", text::kExit);
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
   m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
-  m_pNotice =
-      MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
+  m_pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
   QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
   QWidget::setTabOrder(m_pVxmlEdit, m_pBrowseVxml);
@@ -167,15 +165,11 @@ void CDovetrelDlg::OnBrowseVxml() {
 void CDovetrelDlg::OnConvert() {
   UpdateData(true);
   CBoxMessageSink messages(m_services);
-  try {
-    RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages, m_options);
-  } catch (const CFileReadError& error) {
-    m_services.ShowBox(MessageKind::Error, error.what(), MessageDetail{});
-  } catch (const std::exception& error) {
-    // Nothing else should escape a conversion; if it does, the operator is told and the dialog
-    // stays, instead of the program ending in the middle of the event loop.
-    m_services.ShowBox(MessageKind::Error, error.what(), MessageDetail{});
-  }
+  // Whatever a conversion throws is told to the operator, and the dialog stays.
+  (void)ReportExceptions(messages, [&] {
+    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages,
+                        m_options);
+  });
 }
 
 void CDovetrelDlg::OnExit() {

@@ -16,12 +16,34 @@ enum class MessageKind {
 /// The button the operator closed a box with.
 enum class MessageReply { Ok, Yes, No };
 
+/// What failed, for code to branch on; the operator text beside it says the same to people.
+enum class FailureCode {
+  None,               ///< not a failure: a success, a question
+  TableFull,          ///< the set needs more rows than the table holds
+  TextTooLong,        ///< a row text of 64 bytes or more
+  CannotOpenFile,     ///< a scenario file cannot be opened
+  NoFirstLine,        ///< a scenario file holds no line at all
+  BadTimeout,         ///< line 1 has no timeout
+  BadGreeting,        ///< line 1 has no greeting
+  CannotWriteHeader,  ///< the document cannot be started
+  CannotWriteElement, ///< a row cannot be written
+  CannotWriteEnd,     ///< the document cannot be finished or put in place
+  NameMissing,        ///< the IVR or the VoiceXML name is empty
+  LoadFailed,         ///< summary: the set could not be loaded
+  ConvertFailed,      ///< summary: the document could not be written
+  TargetIsScenario,   ///< the document would replace a file of the set it comes from
+  ReadError,          ///< a file could not be read to its end
+  OutOfMemory,        ///< the command ran out of memory
+  Unexpected,         ///< anything else that ended a command
+};
+
 /// Where a failure was found, handed over beside the operator text so that the author can go
 /// straight to the file and line at fault. The operator text itself never changes.
 struct MessageDetail {
   std::string strFile; ///< full path of the file concerned; empty when no file is concerned
   int nLine = 0;       ///< 1-based line at fault; 0 when the file as a whole is concerned
   std::string strNote; ///< further words, such as the system's reason; may be empty
+  FailureCode code = FailureCode::None; ///< what failed; None for every other message
 };
 
 /// The one way the core reports to the operator: the dialog shows a box, the command line prints a
@@ -36,6 +58,13 @@ public:
     return ShowMessage(text, kind, MessageDetail{});
   }
 };
+
+/// Shows failure \p code to the operator as a warning with its \p text, \p where telling the place.
+inline void ShowFailure(IMessageSink& messages, FailureCode code, std::string_view text,
+                        MessageDetail where) {
+  where.code = code;
+  messages.ShowMessage(text, MessageKind::Warning, where);
+}
 
 /// The detail as one line: "FILE:LINE: NOTE", leaving out the parts that are empty.
 std::string FormatDetail(const MessageDetail& detail);

@@ -1,7 +1,5 @@
 #include "scenario/ScenarioCheck.h"
 
-#include "scenario/Texts.h"
-
 #include <algorithm>
 #include <map>
 
@@ -256,7 +254,8 @@ void CScenarioChecker::CheckKeysOfFile() {
 void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& detail) {
   Diagnostic failure{detail.strFile, detail.nLine, 0, Severity::Error, std::string(text)};
   std::string strNote = detail.strNote;
-  if (text == text::kCannotOpenIvr) {
+  switch (detail.code) {
+  case FailureCode::CannotOpenFile: {
     // A nested file that cannot be opened is the fault of the menu line that names it.
     const auto menu = std::find_if(m_vecMenus.begin(), m_vecMenus.end(), [&](const MenuRef& ref) {
       return ref.strPath == detail.strFile;
@@ -267,14 +266,20 @@ void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& de
       failure.nColumn = menu->nColumn;
       strNote = detail.strFile + (strNote.empty() ? "" : ": " + strNote);
     }
-  } else if (text == text::kBadTimeout) {
+    break;
+  }
+  case FailureCode::BadTimeout:
     failure.nColumn = 1;
-  } else if (text == text::kBadGreeting) {
+    break;
+  case FailureCode::BadGreeting:
     failure.nColumn = m_nGreetingColumn;
-  } else if (text == text::kTextTooLong && detail.nLine == 1) {
-    failure.nColumn = m_nLongHeaderColumn;
-  } else if (text == text::kTextTooLong && detail.nLine > 1) {
-    failure.nColumn = m_nArgumentColumn;
+    break;
+  case FailureCode::TextTooLong:
+    if (detail.nLine > 0)
+      failure.nColumn = detail.nLine == 1 ? m_nLongHeaderColumn : m_nArgumentColumn;
+    break;
+  default:
+    break;
   }
   if (!strNote.empty())
     failure.strText += " (" + strNote + ")";
@@ -296,14 +301,9 @@ std::vector<Diagnostic> CScenarioChecker::Diagnostics() const {
   return sorted;
 }
 
-bool CScenarioChecker::HasErrors() const {
-  return std::any_of(m_vecDiagnostics.begin(), m_vecDiagnostics.end(),
-                     [](const Diagnostic& d) { return d.severity == Severity::Error; });
-}
-
-bool CScenarioChecker::HasWarnings() const {
-  return std::any_of(m_vecDiagnostics.begin(), m_vecDiagnostics.end(),
-                     [](const Diagnostic& d) { return d.severity == Severity::Warning; });
+bool HasFindings(const std::vector<Diagnostic>& diagnostics, Severity severity) {
+  return std::any_of(diagnostics.begin(), diagnostics.end(),
+                     [severity](const Diagnostic& d) { return d.severity == severity; });
 }
 
 } // namespace dovetrel

@@ -26,6 +26,9 @@ struct Diagnostic {
 /// "FILE:LINE:COL: warning: TEXT" (or "error:"), leaving out the place's unknown parts.
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
 
+/// True when \p diagnostics hold a finding of \p severity.
+bool HasFindings(const std::vector<Diagnostic>& diagnostics, Severity severity);
+
 /// Watches a load and finds the traps that the forgiving column format lets through: words that
 /// miss their columns and are read cut or not at all, keywords that are not, keys that never
 /// answer, busy lines that serve no transfer. It only looks: what is read stays as it is.
@@ -45,8 +48,6 @@ public:
   /// Every finding so far, file by file in reading order, then by line; the findings of one line
   /// in the order they were made, its warnings before the failure they may explain.
   std::vector<Diagnostic> Diagnostics() const;
-  bool HasErrors() const;
-  bool HasWarnings() const;
 
 private:
   /// A key line as the checks across a file need it.
@@ -82,6 +83,22 @@ private:
   std::uint64_t m_nGreetingColumn = 0;   ///< of the last header line
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
+};
+
+/// Hands every failure a load or a write reports to \p checker, to be placed at its line, instead
+/// of showing it.
+class CFailureCollector final : public IMessageSink {
+public:
+  explicit CFailureCollector(CScenarioChecker& checker) : m_checker(checker) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
+                           const MessageDetail& detail) override {
+    m_checker.AddFailure(text, detail);
+    return MessageReply::Ok;
+  }
+
+private:
+  CScenarioChecker& m_checker;
 };
 
 } // namespace dovetrel

@@ -2,19 +2,14 @@
 
 #include "scenario/Texts.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace dovetrel {
 
 CScenarioConverter::CScenarioConverter()
-    : m_nCapacity(kTableCapacity), m_pEntries(new ScenarioEntry[kTableCapacity]), m_wszBuffer{} {
+    : m_nCapacity(kTableCapacity), m_pEntries(new ScenarioEntry[kTableCapacity]) {
   m_vecFilePaths.reserve(kTableCapacity / 5 + 1);
-}
-
-CScenarioConverter::~CScenarioConverter() {
-  // The writer may still push buffered text into the stream, so it goes first.
-  m_pWriter.reset();
-  m_pStream.reset();
 }
 
 void CScenarioConverter::ClearEntries() {
@@ -27,11 +22,11 @@ void CScenarioConverter::ClearEntries() {
 bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char key,
                                   IMessageSink& messages, const MessageDetail& where) {
   if (m_nCount >= m_nCapacity) {
-    messages.ShowMessage(text::kTableFull, MessageKind::Warning, where);
+    ShowFailure(messages, FailureCode::TableFull, text::kTableFull, where);
     return false;
   }
   if (text.size() >= static_cast<std::size_t>(kEntryTextSize)) {
-    messages.ShowMessage(text::kTextTooLong, MessageKind::Warning, where);
+    ShowFailure(messages, FailureCode::TextTooLong, text::kTextTooLong, where);
     return false;
   }
   ScenarioEntry& row = m_pEntries[m_nCount];
@@ -57,6 +52,17 @@ const ScenarioEntry* CScenarioConverter::FindUnresolvedMenu() const {
           m_pEntries[j].kind == kindScenarioFile && std::strcmp(m_pEntries[j].text, menu.text) == 0;
     if (!bResolved)
       return &menu;
+  }
+  return nullptr;
+}
+
+const ScenarioEntry* CScenarioConverter::FindKeyHandler(int nStart, char key) const {
+  for (int i = std::max(nStart, 0); i < m_nCount; ++i) {
+    const ScenarioEntry& row = m_pEntries[i];
+    if (row.kind == kindScenarioFile)
+      return nullptr;
+    if (row.key == key)
+      return &row;
   }
   return nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,55 +44,63 @@ struct ScenarioEntry {
   int line;                  ///< 1-based line of the scenario file it came from; 0 if none
 };
 
-class IOutputStream;
-class IXmlWriter;
-class CTextCodec;
-
-/// An owning reference that the VoiceXML writer hands to the converter while it writes a
-/// document. The table knows nothing of the object except how to release it.
-template <class T> using WriterRef = std::unique_ptr<T, void (*)(T*)>;
-
-/// The scenario table of one whole scenario set, plus the base directory of the set and the
-/// working state of the VoiceXML writer. One converter serves every conversion in turn; every
-/// load starts by clearing the table, so nothing of an earlier conversion survives.
+/// The scenario table of one whole scenario set, with the base directory of the set and the full
+/// path of every file read. It is plain data: loading fills it, and the writers, the call flow and
+/// the checks read it as it stands, never changing it. One table serves every conversion in turn;
+/// every load starts by clearing it, so nothing of an earlier conversion survives.
 class CScenarioConverter {
 public:
   CScenarioConverter();
-  ~CScenarioConverter();
-  CScenarioConverter(const CScenarioConverter&) = delete;
-  CScenarioConverter& operator=(const CScenarioConverter&) = delete;
 
-  /// Empties the table: no rows in use, every row reset. Strings and writer state stay.
+  /// Empties the table: no rows in use, every row reset, no file paths.
   void ClearEntries();
 
   /// Appends one row. Refuses, after showing its message with \p where as the detail, when the
   /// table is full (checked first) or when \p text has 64 bytes or more; the table is then
   /// unchanged. A text is never cut short and the table never grows.
-  bool AddEntry(std::string_view text, EntryKind kind, char key, IMessageSink& messages,
-                const MessageDetail& where);
+  [[nodiscard]] bool AddEntry(std::string_view text, EntryKind kind, char key,
+                              IMessageSink& messages, const MessageDetail& where);
+
+  /// Records the full path of the scenario file whose scenario-file row was appended last.
+  void AddFilePath(std::string strFullPath) { m_vecFilePaths.push_back(std::move(strFullPath)); }
+  /// Sets the prefix of every nested file path: empty or ending with '/'.
+  void SetBaseDirectory(std::string strBaseDirectory) {
+    m_strBaseDirectory = std::move(strBaseDirectory);
+  }
 
   /// The first menu row whose text names no scenario file of the table (exact, case-sensitive
   /// byte comparison), or null. Nested files are read in the order this returns them.
   const ScenarioEntry* FindUnresolvedMenu() const;
 
+  /// The first row from \p nStart on, within the scenario that row belongs to, whose key is
+  /// \p key; null when the scenario has none.
+  const ScenarioEntry* FindKeyHandler(int nStart, char key) const;
+
   /// Full path of the scenario file that row \p nIndex belongs to, for the detail of a message;
   /// empty when the table does not say.
   std::string SourcePathOfRow(int nIndex) const;
 
-  std::string m_strBaseDirectory; ///< prefix of every nested file path: empty or ends with '/'
-  bool m_bFirstForm = true;       ///< no form opened yet in the document being written
-  int m_nCapacity;                ///< rows of m_pEntries; never changes
-  int m_nCount = 0;               ///< rows in use: 0 .. m_nCapacity
-  std::unique_ptr<ScenarioEntry[]> m_pEntries;
-  std::string m_strFieldName; ///< the current input field name (reader and writer)
+  /// Rows in use: 0 .. Capacity().
+  int Count() const { return m_nCount; }
+  /// Rows the table holds at most; never changes.
+  int Capacity() const { return m_nCapacity; }
+  /// Row \p nIndex, 0 <= nIndex < Count().
+  const ScenarioEntry& Entry(int nIndex) const { return m_pEntries[nIndex]; }
+  /// The rows in use, in table order.
+  std::span<const ScenarioEntry> Entries() const {
+    return {m_pEntries.get(), static_cast<std::size_t>(m_nCount)};
+  }
   /// Full paths of the scenario files, one per scenario-file row, in table order.
-  std::vector<std::string> m_vecFilePaths;
+  const std::vector<std::string>& FilePaths() const { return m_vecFilePaths; }
+  /// The prefix of every nested file path: empty or ends with '/'.
+  const std::string& BaseDirectory() const { return m_strBaseDirectory; }
 
-  WriterRef<IOutputStream> m_pStream{nullptr, nullptr}; ///< output file while writing
-  WriterRef<IXmlWriter> m_pWriter{nullptr, nullptr};    ///< XML writer while writing
-  WriterRef<CTextCodec> m_pCodec{nullptr, nullptr};     ///< source code page while writing
-  /// Target of every conversion of a row value into the document's UTF-8; one value at a time.
-  char m_wszBuffer[512];
+private:
+  std::string m_strBaseDirectory;
+  int m_nCapacity;
+  int m_nCount = 0;
+  std::unique_ptr<ScenarioEntry[]> m_pEntries;
+  std::vector<std::string> m_vecFilePaths;
 };
 
 } // namespace dovetrel

@@ -1,9 +1,8 @@
 #include "scenario/ScenarioReader.h"
 
+#include "scenario/Paths.h"
 #include "scenario/Texts.h"
 #include "scenario/Tokenize.h"
-
-#include <filesystem>
 
 namespace dovetrel {
 
@@ -16,7 +15,7 @@ bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
                     const ReadContext& context, const MessageDetail& where) {
   const HeaderWords words = SplitHeaderLine(line);
   if (words.timeout.empty()) {
-    context.messages.ShowMessage(text::kBadTimeout, MessageKind::Warning, where);
+    ShowFailure(context.messages, FailureCode::BadTimeout, text::kBadTimeout, where);
     return false;
   }
   std::string strTimeout(words.timeout);
@@ -24,7 +23,7 @@ bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
   if (!converter.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
     return false;
   if (words.greeting.empty()) {
-    context.messages.ShowMessage(text::kBadGreeting, MessageKind::Warning, where);
+    ShowFailure(context.messages, FailureCode::BadGreeting, text::kBadGreeting, where);
     return false;
   }
   return converter.AddEntry(words.greeting, kindGreeting, '\0', context.messages, where);
@@ -33,13 +32,10 @@ bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
 /// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
 bool AddFieldRows(const std::string& strName, CScenarioConverter& converter,
                   const ReadContext& context, const MessageDetail& where) {
-  converter.m_strFieldName = "Input_";
-  converter.m_strFieldName += strName;
-  std::ptrdiff_t nPos = 0;
-  converter.m_strFieldName = std::string(Tokenize(converter.m_strFieldName, ".", nPos));
-  return converter.AddEntry(converter.m_strFieldName, kindInputField, '\0', context.messages,
-                            where) &&
-         converter.AddEntry(converter.m_strFieldName, kindFilled, '\0', context.messages, where);
+  const std::string strPrefixed = "Input_" + strName;
+  const std::string_view fieldName = ScenarioName(strPrefixed);
+  return converter.AddEntry(fieldName, kindInputField, '\0', context.messages, where) &&
+         converter.AddEntry(fieldName, kindFilled, '\0', context.messages, where);
 }
 
 /// Appends the row of one non-empty key line.
@@ -84,37 +80,25 @@ KeyLineWords SplitKeyLine(std::string_view line) {
   return words;
 }
 
-std::string FullPath(const std::string& strPath) {
-  std::error_code error;
-  std::filesystem::path full = std::filesystem::absolute(strPath, error);
-  return error ? strPath : full.string();
-}
-
-std::string NamePart(const std::string& strPath) {
-  const std::string strFull = FullPath(strPath);
-  const std::size_t nSlash = strFull.rfind('/');
-  return nSlash == std::string::npos ? strFull : strFull.substr(nSlash + 1);
-}
-
 bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
                       const ReadContext& context) {
   MessageDetail where{FullPath(strPath), 0, {}};
   auto pFile = context.files.Open(strPath, where.strNote);
   if (!pFile) {
-    context.messages.ShowMessage(text::kCannotOpenIvr, MessageKind::Warning, where);
+    ShowFailure(context.messages, FailureCode::CannotOpenFile, text::kCannotOpenIvr, where);
     return false;
   }
   const std::string strName = NamePart(strPath);
   if (!converter.AddEntry(strName, kindScenarioFile, '\0', context.messages, where))
     return false;
-  converter.m_vecFilePaths.push_back(where.strFile);
+  converter.AddFilePath(where.strFile);
   if (context.pObserver)
-    context.pObserver->OnScenarioFile(where.strFile, converter.m_nCount - 1);
+    context.pObserver->OnScenarioFile(where.strFile, converter.Count() - 1);
 
   CLineReader reader(*pFile, where.strFile);
   CScenarioLine line;
   if (!reader.ReadLine(line)) {
-    context.messages.ShowMessage(text::kNoLineInIvr, MessageKind::Warning, where);
+    ShowFailure(context.messages, FailureCode::NoFirstLine, text::kNoLineInIvr, where);
     return false;
   }
   where.nLine = 1;
@@ -138,12 +122,12 @@ bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
 bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
                      CScenarioConverter& converter, const ReadContext& context) {
   converter.ClearEntries();
-  converter.m_strBaseDirectory = strBaseDirectory;
+  converter.SetBaseDirectory(strBaseDirectory);
   if (!ReadScenarioFile(strIvrPath, converter, context))
     return false;
   for (const ScenarioEntry* pMenu = converter.FindUnresolvedMenu(); pMenu;
        pMenu = converter.FindUnresolvedMenu()) {
-    if (!ReadScenarioFile(converter.m_strBaseDirectory + pMenu->text, converter, context))
+    if (!ReadScenarioFile(converter.BaseDirectory() + pMenu->text, converter, context))
       return false;
   }
   return true;

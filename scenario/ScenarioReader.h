@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenario/Message.h"
+#include "scenario/Paths.h"
 #include "scenario/ScenarioConverter.h"
 #include "scenario/TextFile.h"
 
@@ -53,23 +54,18 @@ KeyLineWords SplitKeyLine(std::string_view line);
 /// exactly and case-sensitively; any other word, the empty one included, is kindUnknown.
 EntryKind ParseActionKeyword(std::string_view word);
 
-/// \p strPath made absolute (not resolved); \p strPath itself if that fails.
-std::string FullPath(const std::string& strPath);
-
-/// What follows the last '/' of \p strPath made absolute: the name a scenario-file row carries.
-std::string NamePart(const std::string& strPath);
-
 /// Reads one scenario file and appends its rows: the scenario-file, timeout, greeting, input-field
 /// and filled rows, then one row per non-empty key line. On a failure shows its message, leaves
 /// the rows appended so far and returns false. A read error in the middle of the file throws
 /// CFileReadError.
-bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
-                      const ReadContext& context);
+[[nodiscard]] bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
+                                    const ReadContext& context);
 
 /// Clears the table and reads the main file \p strIvrPath, then, breadth-first, every nested file
 /// that a menu row names and the table does not hold yet, from \p strBaseDirectory followed by the
 /// menu's text. True when every file was read; false at the first failure, after its message.
-bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
-                     CScenarioConverter& converter, const ReadContext& context);
+[[nodiscard]] bool LoadScenarioSet(const std::string& strIvrPath,
+                                   const std::string& strBaseDirectory,
+                                   CScenarioConverter& converter, const ReadContext& context);
 
 } // namespace dovetrel

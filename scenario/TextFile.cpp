@@ -19,35 +19,35 @@ constexpr int kEndOfText = 0x1A;
 
 class CPosixInputFile final : public IInputFile {
 public:
-  explicit CPosixInputFile(int hFile) : m_hFile(hFile) {}
-  ~CPosixInputFile() override { ::close(m_hFile); }
+  explicit CPosixInputFile(int nDescriptor) : m_nDescriptor(nDescriptor) {}
+  ~CPosixInputFile() override { ::close(m_nDescriptor); }
   CPosixInputFile(const CPosixInputFile&) = delete;
   CPosixInputFile& operator=(const CPosixInputFile&) = delete;
 
   std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
     for (;;) {
-      const ssize_t nRead = ::read(m_hFile, pBuffer, nSize);
+      const ssize_t nRead = ::read(m_nDescriptor, pBuffer, nSize);
       if (nRead >= 0 || errno != EINTR)
         return nRead < 0 ? -1 : nRead;
     }
   }
 
 private:
-  int m_hFile;
+  int m_nDescriptor;
 };
 
 class CPosixInputFiles final : public IInputFiles {
 public:
   std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override {
     // Non-blocking, so that a named pipe cannot hold the open; a pipe is refused just below.
-    const int hFile = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (hFile < 0) {
+    const int nDescriptor = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (nDescriptor < 0) {
       strReason = std::strerror(errno);
       return nullptr;
     }
-    auto pFile = std::make_unique<CPosixInputFile>(hFile);
+    auto pFile = std::make_unique<CPosixInputFile>(nDescriptor);
     struct stat info {};
-    if (::fstat(hFile, &info) != 0) {
+    if (::fstat(nDescriptor, &info) != 0) {
       strReason = std::strerror(errno);
       return nullptr;
     }

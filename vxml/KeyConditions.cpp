@@ -1,9 +1,8 @@
 // The conditions of a scenario's key rows and their actions.
 
-#include "vxml/VoiceXmlWriter.h"
-#include "vxml/WriterCalls.h"
+#include "scenario/Paths.h"
+#include "vxml/ClassicWriter.h"
 
-#include <algorithm>
 #include <string>
 
 namespace dovetrel {
@@ -22,63 +21,45 @@ std::string_view KeyValue(const char& key) {
   return {&key, 1};
 }
 
-bool WriteTransfer(CScenarioConverter& converter, int nIndex, bool bBusyHandler,
-                   std::string_view text) {
-  using namespace calls;
-  std::string strDest = "tel:";
-  strDest += text;
-  if (!StartElement(converter, "transfer") ||
-      !ConstantAttribute(converter, "name", kTransferResult) ||
-      !ValueAttribute(converter, "dest", strDest) || !EndElement(converter))
-    return false;
-  if (bBusyHandler)
-    return EmptyElement(converter, "disconnect");
-  const ScenarioEntry* pBusy = FindKeyHandler(converter, nIndex, keyBusy);
-  return !pBusy || WriteKeyCondition(converter, nIndex, true, *pBusy);
-}
-
 } // namespace
 
-bool WriteKeyCondition(CScenarioConverter& converter, int nIndex, bool bBusyHandler,
-                       const ScenarioEntry& row) {
-  using namespace calls;
-  std::string strCondition = bBusyHandler ? kTransferResult : converter.m_strFieldName;
+bool CClassicWriter::WriteTransfer(int nIndex, bool bBusyHandler, std::string_view text) {
+  std::string strDest = "tel:";
+  strDest += text;
+  if (!m_output.StartElement("transfer") || !m_output.ConstantAttribute("name", kTransferResult) ||
+      !m_output.ValueAttribute("dest", strDest) || !m_output.EndElement())
+    return false;
+  if (bBusyHandler)
+    return m_output.EmptyElement("disconnect");
+  const ScenarioEntry* pBusy = m_converter.FindKeyHandler(nIndex, keyBusy);
+  return !pBusy || WriteKeyCondition(nIndex, true, *pBusy);
+}
+
+bool CClassicWriter::WriteKeyCondition(int nIndex, bool bBusyHandler, const ScenarioEntry& row) {
+  std::string strCondition = bBusyHandler ? kTransferResult : m_strFieldName;
   strCondition += "=='";
   strCondition += KeyValue(row.key);
   strCondition += '\'';
-  return StartElement(converter, "if") && ValueAttribute(converter, "cond", strCondition) &&
-         WriteKeyAction(converter, nIndex, bBusyHandler, row.kind, row.text) &&
-         EndElement(converter);
+  return m_output.StartElement("if") && m_output.ValueAttribute("cond", strCondition) &&
+         WriteKeyAction(nIndex, bBusyHandler, row.kind, row.text) && m_output.EndElement();
 }
 
-bool WriteKeyAction(CScenarioConverter& converter, int nIndex, bool bBusyHandler, EntryKind kind,
-                    std::string_view text) {
-  using namespace calls;
+bool CClassicWriter::WriteKeyAction(int nIndex, bool bBusyHandler, EntryKind kind,
+                                    std::string_view text) {
   switch (kind) {
   case kindMenu: {
     std::string strNext = "#";
     strNext += ScenarioName(text);
-    return StartElement(converter, "goto") && ValueAttribute(converter, "next", strNext) &&
-           EndElement(converter);
+    return m_output.StartElement("goto") && m_output.ValueAttribute("next", strNext) &&
+           m_output.EndElement();
   }
   case kindDial:
-    return WriteTransfer(converter, nIndex, bBusyHandler, text);
+    return WriteTransfer(nIndex, bBusyHandler, text);
   case kindDisconnect:
-    return EmptyElement(converter, "disconnect");
+    return m_output.EmptyElement("disconnect");
   default:
     return false;
   }
-}
-
-const ScenarioEntry* FindKeyHandler(const CScenarioConverter& converter, int nStart, char key) {
-  for (int i = std::max(nStart, 0); i < converter.m_nCount; ++i) {
-    const ScenarioEntry& row = converter.m_pEntries[i];
-    if (row.kind == kindScenarioFile)
-      return nullptr;
-    if (row.key == key)
-      return &row;
-  }
-  return nullptr;
 }
 
 } // namespace dovetrel

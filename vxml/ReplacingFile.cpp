@@ -43,18 +43,18 @@ std::string FinalDestination(std::string strPath) {
 
 class CReplacingFile final : public IOutputStream {
 public:
-  CReplacingFile(int hFile, std::string strTemp, std::string strTarget, const struct stat* pOld,
-                 FileSystemCalls calls)
-      : m_hFile(hFile), m_strTemp(std::move(strTemp)), m_strTarget(std::move(strTarget)),
-        m_calls(std::move(calls)) {
+  CReplacingFile(int nDescriptor, std::string strTemp, std::string strTarget,
+                 const struct stat* pOld, FileSystemCalls calls)
+      : m_nDescriptor(nDescriptor), m_strTemp(std::move(strTemp)),
+        m_strTarget(std::move(strTarget)), m_calls(std::move(calls)) {
     if (pOld) {
       m_bKeepOwner = true;
       m_old = *pOld;
     }
   }
   ~CReplacingFile() override {
-    if (m_hFile >= 0)
-      m_calls.close(m_hFile);
+    if (m_nDescriptor >= 0)
+      m_calls.close(m_nDescriptor);
     if (!m_bCommitted)
       ::unlink(m_strTemp.c_str());
   }
@@ -62,8 +62,8 @@ public:
   CReplacingFile& operator=(const CReplacingFile&) = delete;
 
   bool Write(const char* pData, std::size_t nSize) override {
-    while (nSize > 0 && m_hFile >= 0) {
-      const ssize_t nWritten = m_calls.write(m_hFile, pData, nSize);
+    while (nSize > 0 && m_nDescriptor >= 0) {
+      const ssize_t nWritten = m_calls.write(m_nDescriptor, pData, nSize);
       if (nWritten < 0 && errno == EINTR)
         continue;
       if (nWritten <= 0)
@@ -75,22 +75,22 @@ public:
   }
 
   bool Commit() override {
-    if (m_hFile < 0 || m_bCommitted)
+    if (m_nDescriptor < 0 || m_bCommitted)
       return false;
     if (m_bKeepOwner) {
-      ::fchmod(m_hFile, m_old.st_mode & 07777);
+      ::fchmod(m_nDescriptor, m_old.st_mode & 07777);
       if (m_old.st_uid != ::geteuid() || m_old.st_gid != ::getegid())
-        (void)::fchown(m_hFile, m_old.st_uid, m_old.st_gid);
+        (void)::fchown(m_nDescriptor, m_old.st_uid, m_old.st_gid);
     }
-    const int hFile = m_hFile;
-    m_hFile = -1;
+    const int nDescriptor = m_nDescriptor;
+    m_nDescriptor = -1;
     // A file system that cannot synchronise a regular file says EINVAL: nothing more can be done.
-    if (m_calls.fsync(hFile) != 0 && errno != EINVAL) {
+    if (m_calls.fsync(nDescriptor) != 0 && errno != EINVAL) {
       const int nError = errno;
-      m_calls.close(hFile);
+      m_calls.close(nDescriptor);
       return Fail(nError);
     }
-    if (m_calls.close(hFile) != 0)
+    if (m_calls.close(nDescriptor) != 0)
       return Fail(errno);
     if (m_calls.rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
       return Fail(errno);
@@ -106,7 +106,7 @@ private:
     return false;
   }
 
-  int m_hFile;
+  int m_nDescriptor;
   std::string m_strTemp;
   std::string m_strTarget;
   struct stat m_old {};
@@ -128,9 +128,10 @@ int CreateTempFile(const std::string& strDirectory, std::string& strTemp,
     for (int i = 0; i < 8; ++i)
       strTemp += kLetters[pick(random)];
     strTemp += ".tmp";
-    const int hFile = calls.open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (hFile >= 0 || errno != EEXIST)
-      return hFile;
+    const int nDescriptor =
+        calls.open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (nDescriptor >= 0 || errno != EEXIST)
+      return nDescriptor;
   }
   return -1;
 }
@@ -180,12 +181,12 @@ std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
     return nullptr;
   }
   std::string strTemp;
-  const int hFile = CreateTempFile(DirectoryOf(strTarget), strTemp, calls);
-  if (hFile < 0) {
+  const int nDescriptor = CreateTempFile(DirectoryOf(strTarget), strTemp, calls);
+  if (nDescriptor < 0) {
     strReason = std::strerror(errno);
     return nullptr;
   }
-  return std::make_unique<CReplacingFile>(hFile, strTemp, strTarget, bExists ? &old : nullptr,
+  return std::make_unique<CReplacingFile>(nDescriptor, strTemp, strTarget, bExists ? &old : nullptr,
                                           calls);
 }
 

@@ -52,30 +52,32 @@ bool IsXmlChar(std::int32_t nCode) {
 } // namespace
 
 std::unique_ptr<CTextCodec> CTextCodec::Open(const std::string& strEncoding) {
-  const iconv_t hIconv = iconv_open("UTF-8", strEncoding.c_str());
-  if (hIconv == kNoIconv)
+  const iconv_t pIconv = iconv_open("UTF-8", strEncoding.c_str());
+  if (pIconv == kNoIconv)
     return nullptr;
-  return std::unique_ptr<CTextCodec>(new CTextCodec(hIconv));
+  return std::unique_ptr<CTextCodec>(new CTextCodec(pIconv));
 }
 
 CTextCodec::~CTextCodec() {
-  iconv_close(Handle(m_hIconv));
+  iconv_close(Handle(m_pIconv));
 }
 
-bool CTextCodec::ToXmlUtf8(std::string_view text, char* pOut, std::size_t nCapacity) {
-  if (nCapacity == 0)
-    return false;
-  iconv(Handle(m_hIconv), nullptr, nullptr, nullptr, nullptr);
+bool CTextCodec::ToXmlUtf8(std::string_view text, std::string& strOut) {
+  // No code page iconv knows takes more than four UTF-8 bytes for one byte of its own; the room is
+  // checked all the same.
+  strOut.resize(text.size() * 4 + 4);
+  iconv(Handle(m_pIconv), nullptr, nullptr, nullptr, nullptr);
   char* pIn = const_cast<char*>(text.data()); // iconv's signature; the input is not written
   std::size_t nIn = text.size();
-  char* pNext = pOut;
-  std::size_t nLeft = nCapacity - 1;
-  if (iconv(Handle(m_hIconv), &pIn, &nIn, &pNext, &nLeft) == static_cast<std::size_t>(-1) ||
-      iconv(Handle(m_hIconv), nullptr, nullptr, &pNext, &nLeft) == static_cast<std::size_t>(-1))
+  char* pNext = strOut.data();
+  std::size_t nLeft = strOut.size();
+  if (iconv(Handle(m_pIconv), &pIn, &nIn, &pNext, &nLeft) == static_cast<std::size_t>(-1) ||
+      iconv(Handle(m_pIconv), nullptr, nullptr, &pNext, &nLeft) == static_cast<std::size_t>(-1)) {
+    strOut.clear();
     return false;
-  *pNext = '\0';
-  const std::string_view result(pOut, static_cast<std::size_t>(pNext - pOut));
-  return IsValidUtf8(result) && IsXmlText(result);
+  }
+  strOut.resize(static_cast<std::size_t>(pNext - strOut.data()));
+  return IsValidUtf8(strOut) && IsXmlText(strOut);
 }
 
 bool IsKnownEncoding(const std::string& strEncoding) {
@@ -97,8 +99,8 @@ bool IsXmlText(std::string_view utf8) {
 }
 
 std::string DetectSourceEncoding(const CScenarioConverter& converter) {
-  for (int i = 0; i < converter.m_nCount; ++i)
-    if (!IsValidUtf8(converter.m_pEntries[i].text))
+  for (const ScenarioEntry& row : converter.Entries())
+    if (!IsValidUtf8(row.text))
       return std::string(kWindows1251);
   return std::string(kUtf8);
 }

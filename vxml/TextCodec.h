@@ -21,14 +21,14 @@ public:
   CTextCodec(const CTextCodec&) = delete;
   CTextCodec& operator=(const CTextCodec&) = delete;
 
-  /// Converts \p text into \p pOut (\p nCapacity bytes, NUL-terminated). False when a byte has no
-  /// character in the code page, when the result does not fit, or when it holds a character that
-  /// XML 1.0 cannot carry; \p pOut then holds nothing useful.
-  bool ToXmlUtf8(std::string_view text, char* pOut, std::size_t nCapacity);
+  /// Converts \p text into \p strOut. False when a byte has no character in the code page or
+  /// when the result holds a character that XML 1.0 cannot carry; \p strOut then holds nothing
+  /// useful.
+  [[nodiscard]] bool ToXmlUtf8(std::string_view text, std::string& strOut);
 
 private:
-  explicit CTextCodec(void* hIconv) : m_hIconv(hIconv) {}
-  void* m_hIconv;
+  explicit CTextCodec(void* pIconv) : m_pIconv(pIconv) {}
+  void* m_pIconv; ///< iconv's conversion descriptor
 };
 
 /// True when iconv can convert from \p strEncoding.

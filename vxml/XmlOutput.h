@@ -75,10 +75,10 @@ void SilenceLibXmlReports();
 /// file. Each behaves as its POSIX namesake, errno included; tests put failing ones in.
 struct FileSystemCalls {
   std::function<int(const char* szPath, int nFlags, mode_t nMode)> open;
-  std::function<ssize_t(int hFile, const void* pData, std::size_t nSize)> write;
-  std::function<int(int hFile)> fsync;
+  std::function<ssize_t(int nDescriptor, const void* pData, std::size_t nSize)> write;
+  std::function<int(int nDescriptor)> fsync;
   /// Must release the descriptor even when it reports a failure, as the system's does.
-  std::function<int(int hFile)> close;
+  std::function<int(int nDescriptor)> close;
   std::function<int(const char* szFrom, const char* szTo)> rename;
 };
 

@@ -56,11 +56,13 @@ long AllocationsOfLoad(int nKeyLines, IScenarioObserver* pObserver) {
   CScenarioConverter converter;
   SilentSink sink;
   const ReadContext context{sink, SystemInputFiles(), pObserver};
-  LoadScenarioSet(strMain, dir.Path(), converter, context); // settles any one-time state
+  EXPECT_TRUE(
+      LoadScenarioSet(strMain, dir.Path(), converter, context)); // settles any one-time state
   const long nBefore = g_nAllocations;
-  LoadScenarioSet(strMain, dir.Path(), converter, context);
+  const bool bLoaded = LoadScenarioSet(strMain, dir.Path(), converter, context);
   const long nAllocations = g_nAllocations - nBefore;
-  EXPECT_EQ(converter.m_nCount, 5 + nKeyLines);
+  EXPECT_TRUE(bLoaded);
+  EXPECT_EQ(converter.Count(), 5 + nKeyLines);
   return nAllocations;
 }
 

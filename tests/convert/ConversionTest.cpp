@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 namespace dovetrel {
 namespace {
@@ -182,6 +185,40 @@ INSTANTIATE_TEST_SUITE_P(Paths, ProposedName,
                                          ProposedCase{"main.ivr", "main.vxml"},
                                          ProposedCase{"./x/main.ivr", "./x/main.vxml"},
                                          ProposedCase{"../main", "../main.vxml"}));
+
+struct ThrownCase {
+  const char* szName;
+  std::function<void()> command;
+  std::string text; ///< the error message's text; empty when nothing is thrown
+  FailureCode code;
+};
+
+void PrintTo(const ThrownCase& c, std::ostream* pOut) {
+  *pOut << c.szName;
+}
+
+class Exceptions : public testing::TestWithParam<ThrownCase> {};
+
+TEST_P(Exceptions, EndTheCommandWithOneErrorMessage) {
+  CCollectingMessages messages;
+  const bool bFinished = ReportExceptions(messages, GetParam().command);
+  EXPECT_EQ(bFinished, GetParam().text.empty());
+  if (bFinished)
+    return;
+  const auto message = messages.Expect(GetParam().text, MessageKind::Error);
+  EXPECT_EQ(message.detail.code, GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Policy, Exceptions,
+    testing::Values(ThrownCase{"nothing", [] {}, "", FailureCode::None},
+                    ThrownCase{"read error", [] { throw CFileReadError("/s/main.ivr"); },
+                               "An unknown error occurred while accessing /s/main.ivr.",
+                               FailureCode::ReadError},
+                    ThrownCase{"out of memory", [] { throw std::bad_alloc(); },
+                               std::string(text::kOutOfMemory), FailureCode::OutOfMemory},
+                    ThrownCase{"anything else", [] { throw std::length_error("out of handles"); },
+                               "out of handles", FailureCode::Unexpected}));
 
 } // namespace
 } // namespace dovetrel

@@ -9,21 +9,6 @@ namespace {
 
 using test::CMemoryFiles;
 
-/// Passes every failure to the checker, as the check command does.
-class CFailures final : public IMessageSink {
-public:
-  explicit CFailures(CScenarioChecker& checker) : m_checker(checker) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind,
-                           const MessageDetail& detail) override {
-    m_checker.AddFailure(text, detail);
-    return MessageReply::Ok;
-  }
-
-private:
-  CScenarioChecker& m_checker;
-};
-
 /// Loads /s/main.ivr (plus \p others) under the checker; the findings, paths shortened to names.
 std::vector<std::string>
 Check(const std::string& strMain,
@@ -33,9 +18,9 @@ Check(const std::string& strMain,
   for (const auto& [strName, strContent] : others)
     files.Add("/s/" + strName, strContent);
   CScenarioChecker checker("/s/");
-  CFailures failures(checker);
+  CFailureCollector failures(checker);
   CScenarioConverter converter;
-  LoadScenarioSet("/s/main.ivr", "/s/", converter, ReadContext{failures, files, &checker});
+  (void)LoadScenarioSet("/s/main.ivr", "/s/", converter, ReadContext{failures, files, &checker});
   checker.Finish();
   std::vector<std::string> findings;
   for (const Diagnostic& diagnostic : checker.Diagnostics())

@@ -94,9 +94,9 @@ class KeyLine : public ReadOneFile, public testing::WithParamInterface<KeyLineCa
 
 TEST_P(KeyLine, GivesOneRow) {
   ASSERT_TRUE(Read("10   a.wav\n" + GetParam().line + "\n"));
-  ASSERT_EQ(converter.m_nCount, 6);
+  ASSERT_EQ(converter.Count(), 6);
   EXPECT_EQ(RowsOf(converter).back(), GetParam().row);
-  EXPECT_EQ(converter.m_pEntries[5].line, 2);
+  EXPECT_EQ(converter.Entry(5).line, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,8 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReadOneFile, EmptyLinesGiveNoRowsButCount) {
   ASSERT_TRUE(Read("10   a.wav\n\n\n1    dial            5\n\n"));
-  ASSERT_EQ(converter.m_nCount, 6);
-  EXPECT_EQ(converter.m_pEntries[5].line, 4);
+  ASSERT_EQ(converter.Count(), 6);
+  EXPECT_EQ(converter.Entry(5).line, 4);
 }
 
 TEST_F(ReadOneFile, HeaderOnlyGivesFiveRows) {
@@ -154,7 +154,7 @@ TEST_F(ReadOneFile, ArgumentOf64BytesFailsAtItsLine) {
                     std::string(64, '7') + "\n3    dial            9\n"));
   const auto message = messages.Expect(text::kTextTooLong);
   EXPECT_EQ(message.detail.nLine, 3);
-  EXPECT_EQ(converter.m_nCount, 6) << "rows read before the failure stay";
+  EXPECT_EQ(converter.Count(), 6) << "rows read before the failure stay";
 }
 
 TEST_F(ReadOneFile, ReadErrorInTheMiddlePropagates) {
@@ -162,7 +162,7 @@ TEST_F(ReadOneFile, ReadErrorInTheMiddlePropagates) {
   files.FailAfter("/s/main.ivr", 20);
   files.SetChunk(8);
   converter.ClearEntries();
-  EXPECT_THROW(ReadScenarioFile("/s/main.ivr", converter, ReadContext{messages, files}),
+  EXPECT_THROW((void)ReadScenarioFile("/s/main.ivr", converter, ReadContext{messages, files}),
                CFileReadError);
   EXPECT_EQ(files.m_nOpen, 0) << "the file is closed on the way out";
 }
@@ -184,9 +184,9 @@ TEST(ScenarioFileNames, FieldNameIsTheNameUpToTheFirstDot) {
     CScenarioConverter converter;
     converter.ClearEntries();
     ASSERT_TRUE(ReadScenarioFile(szPath, converter, ReadContext{messages, files})) << szPath;
-    EXPECT_STREQ(converter.m_pEntries[0].text, NamePart(szPath).c_str());
-    EXPECT_STREQ(converter.m_pEntries[3].text, szField) << szPath;
-    EXPECT_EQ(converter.m_strFieldName, szField);
+    EXPECT_STREQ(converter.Entry(0).text, NamePart(szPath).c_str());
+    EXPECT_STREQ(converter.Entry(3).text, szField) << szPath;
+    EXPECT_STREQ(converter.Entry(4).text, szField) << szPath;
   }
 }
 

@@ -67,8 +67,7 @@ TEST_F(ScenarioSet, WorkedExampleGivesItsSeventeenRows) {
   expected.insert(expected.end(),
                   {{kindDial, '1', "123"}, {kindMenu, 'b', "main.ivr"}, {kindDisconnect, '-', ""}});
   EXPECT_EQ(RowsOf(converter), expected);
-  EXPECT_EQ(converter.m_strFieldName, "Input_sales");
-  EXPECT_EQ(converter.m_vecFilePaths,
+  EXPECT_EQ(converter.FilePaths(),
             (std::vector<std::string>{dir.Path() + "main.ivr", dir.Path() + "sales.ivr"}));
 }
 
@@ -107,7 +106,7 @@ TEST_F(ScenarioSet, MainFileThatCannotBeOpened) {
   for (const char* szMain : {"none.ivr", "dir.ivr", ""}) {
     EXPECT_FALSE(Load(szMain)) << szMain;
     messages.Expect(text::kCannotOpenIvr);
-    EXPECT_EQ(converter.m_nCount, 0);
+    EXPECT_EQ(converter.Count(), 0);
   }
 }
 
@@ -133,7 +132,7 @@ TEST_F(ScenarioSet, MenuWithADirectoryPartFillsTheTable) {
   dir.Write("main.ivr", Menus({"sub/x.ivr"}));
   EXPECT_FALSE(Load());
   messages.Expect(text::kTableFull);
-  EXPECT_EQ(converter.m_nCount, kTableCapacity);
+  EXPECT_EQ(converter.Count(), kTableCapacity);
 }
 
 TEST_F(ScenarioSet, MenuClimbingOutOfTheDirectoryEndsToo) {
@@ -153,7 +152,7 @@ TEST_F(ScenarioSet, SetOf129RowsFailsAtTheLastRow) {
   main += "2    dial            1\n2    dial            2\n2    dial            3\n";
   dir.Write("main.ivr", main);
   ASSERT_TRUE(Load());
-  EXPECT_EQ(converter.m_nCount, 128);
+  EXPECT_EQ(converter.Count(), 128);
   dir.Write("n19.ivr", "10   a.wav\n3    disconnect\n");
   EXPECT_FALSE(Load());
   const auto message = messages.Expect(text::kTableFull);
@@ -179,7 +178,7 @@ TEST_F(ScenarioSet, EmptyBaseDirectoryReadsNestedFilesByBareName) {
   std::filesystem::current_path(previous);
   ASSERT_TRUE(bLoaded);
   EXPECT_EQ(Scenarios(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
-  EXPECT_EQ(converter.m_vecFilePaths.back(), dir.Path() + "a.ivr");
+  EXPECT_EQ(converter.FilePaths().back(), dir.Path() + "a.ivr");
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace dovetrel {
 namespace {
 
@@ -35,13 +33,14 @@ TEST_F(ScenarioTable, StoresKeyKindAndACopyOfTheText) {
   ASSERT_TRUE(Add(strText, kindMenu, '5'));
   strText[0] = 'X';
   EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindMenu, '5', "sales.ivr"}}));
-  EXPECT_EQ(converter.m_pEntries[0].line, 7);
+  EXPECT_EQ(converter.Entry(0).line, 7);
 }
 
 TEST_F(ScenarioTable, MissingWordIsAnEmptyText) {
   // A key line without an argument hands over a view with no data pointer; the sanitizer build
-  // checks that nothing reads through it.
-  std::memset(converter.m_pEntries[0].text, 'z', kEntryTextSize);
+  // checks that nothing reads through it. The row held a longer text before.
+  ASSERT_TRUE(Add(std::string(63, 'z')));
+  converter.ClearEntries();
   ASSERT_TRUE(Add(std::string_view(), kindDisconnect, '0'));
   EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindDisconnect, '0', ""}}));
 }
@@ -52,18 +51,18 @@ TEST_F(ScenarioTable, HoldsExactly128Rows) {
   const auto message = messages.Expect(text::kTableFull);
   EXPECT_EQ(message.detail.strFile, "/s/main.ivr");
   EXPECT_EQ(message.detail.nLine, 7);
-  EXPECT_EQ(converter.m_nCount, kTableCapacity);
-  EXPECT_EQ(converter.m_nCapacity, kTableCapacity);
+  EXPECT_EQ(converter.Count(), kTableCapacity);
+  EXPECT_EQ(converter.Capacity(), kTableCapacity);
 }
 
 TEST_F(ScenarioTable, Stores63BytesButRefuses64) {
   EXPECT_TRUE(Add(std::string(63, 'a')));
-  EXPECT_EQ(std::string(converter.m_pEntries[0].text), std::string(63, 'a'));
+  EXPECT_EQ(std::string(converter.Entry(0).text), std::string(63, 'a'));
   EXPECT_FALSE(Add(std::string(64, 'b')));
   messages.Expect(text::kTextTooLong);
   EXPECT_FALSE(Add(std::string(10000, 'c')));
   messages.Expect(text::kTextTooLong);
-  EXPECT_EQ(converter.m_nCount, 1);
+  EXPECT_EQ(converter.Count(), 1);
 }
 
 TEST_F(ScenarioTable, LengthCountsBytesNotLetters) {
@@ -79,17 +78,17 @@ TEST_F(ScenarioTable, FullTableIsReportedBeforeALongText) {
   Fill();
   EXPECT_FALSE(Add(std::string(64, 'z')));
   messages.Expect(text::kTableFull);
-  EXPECT_EQ(converter.m_nCount, kTableCapacity);
+  EXPECT_EQ(converter.Count(), kTableCapacity);
 }
 
 TEST_F(ScenarioTable, ClearingEmptiesEveryRow) {
   Fill();
   converter.ClearEntries();
-  EXPECT_EQ(converter.m_nCount, 0);
+  EXPECT_EQ(converter.Count(), 0);
   for (int i = 0; i < kTableCapacity; ++i) {
-    EXPECT_EQ(converter.m_pEntries[i].key, '\0');
-    EXPECT_EQ(converter.m_pEntries[i].kind, kindUnknown);
-    EXPECT_STREQ(converter.m_pEntries[i].text, "");
+    EXPECT_EQ(converter.Entry(i).key, '\0');
+    EXPECT_EQ(converter.Entry(i).kind, kindUnknown);
+    EXPECT_STREQ(converter.Entry(i).text, "");
   }
 }
 
@@ -112,7 +111,7 @@ TEST_P(FindUnresolvedMenu, FindsTheFirstMenuNoScenarioFileAnswers) {
   for (const Row& row : GetParam().rows)
     ASSERT_TRUE(converter.AddEntry(row.text, row.kind, row.key, messages, {}));
   const ScenarioEntry* pFound = converter.FindUnresolvedMenu();
-  const int nFound = pFound ? static_cast<int>(pFound - converter.m_pEntries.get()) : -1;
+  const int nFound = pFound ? static_cast<int>(pFound - converter.Entries().data()) : -1;
   EXPECT_EQ(nFound, GetParam().nExpected);
 }
 

@@ -28,9 +28,8 @@ inline void PrintTo(const Row& row, std::ostream* pOut) {
 /// The rows in use, in table order.
 inline std::vector<Row> RowsOf(const CScenarioConverter& converter) {
   std::vector<Row> rows;
-  for (int i = 0; i < converter.m_nCount; ++i)
-    rows.push_back(Row{converter.m_pEntries[i].kind, converter.m_pEntries[i].key,
-                       converter.m_pEntries[i].text});
+  for (int i = 0; i < converter.Count(); ++i)
+    rows.push_back(Row{converter.Entry(i).kind, converter.Entry(i).key, converter.Entry(i).text});
   return rows;
 }
 

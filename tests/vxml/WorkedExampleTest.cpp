@@ -1,5 +1,6 @@
 #include "tests/support/TempDir.h"
 #include "tests/vxml/WriterFixture.h"
+#include "vxml/Texts.h"
 
 namespace dovetrel::test {
 namespace {
@@ -97,8 +98,21 @@ TEST_F(WorkedExample, TableIsNotChangedByWriting) {
   const std::vector<Row> before = RowsOf(converter);
   ASSERT_TRUE(Write());
   EXPECT_EQ(RowsOf(converter), before);
-  EXPECT_FALSE(converter.m_pStream);
-  EXPECT_FALSE(converter.m_pWriter);
+}
+
+TEST_F(WorkedExample, TwoWritesOfOneTableGiveTheSameBytes) {
+  // Nothing of a write stays behind to change the next one, not even after a failed write.
+  Table(WorkedExampleRows());
+  ASSERT_TRUE(Write());
+  const std::string strFirst = output.m_strDocument;
+  output.m_vecCalls.clear();
+  output.m_nFailingCall = 20;
+  EXPECT_FALSE(Write());
+  messages.Expect(text::kCannotWriteElement);
+  output.m_vecCalls.clear();
+  output.m_nFailingCall = -1;
+  ASSERT_TRUE(Write());
+  EXPECT_EQ(output.m_strDocument, strFirst);
 }
 
 } // namespace

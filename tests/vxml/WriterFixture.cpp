@@ -33,7 +33,7 @@ void WriterTest::Table(const std::vector<Row>& rows) {
     const MessageDetail where{"/s/" + rows[i].text, static_cast<int>(i), {}};
     ASSERT_TRUE(converter.AddEntry(rows[i].text, rows[i].kind, rows[i].key, messages, where));
     if (rows[i].kind == kindScenarioFile)
-      converter.m_vecFilePaths.push_back(where.strFile);
+      converter.AddFilePath(where.strFile);
   }
 }
 

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Converts every example and every input of the fuzzer's seed corpus (plus any corpus directory
+# given) with the dovetrel-convert of this tree and with that of commit REF, and fails when a
+# document or a message differs in a single byte. It proves that a change left the classic
+# document as it was. Usage: scripts/compare-classic.sh REF [CORPUS_DIR...]
+set -euo pipefail
+ref=${1:?usage: scripts/compare-classic.sh REF [CORPUS_DIR...]}
+shift
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+work=$(mktemp -d)
+trap 'git -C "$top" worktree remove --force "$work/ref" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+git -C "$top" worktree add --detach "$work/ref" "$ref" >/dev/null
+# Older trees make every warning an error; RelWithDebInfo is what they were built with.
+if ! { cmake -S "$work/ref" -B "$work/ref-build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+         -DDOVETREL_WERROR=OFF -DDOVETREL_BUILD_TESTS=OFF -DDOVETREL_BUILD_BENCH=OFF \
+         -DDOVETREL_BUILD_DIALOG=OFF &&
+       cmake --build "$work/ref-build" --target dovetrel-convert; } >"$work/ref-build.log" 2>&1; then
+  cat "$work/ref-build.log" >&2
+  exit 1
+fi
+old=$(find "$work/ref-build" -name dovetrel-convert -type f -executable | head -n 1)
+new=$top/build/bin/dovetrel-convert
+[ -x "$new" ] || { echo "build this tree first (scripts/setup.sh)" >&2; exit 1; }
+
+python3 "$top/scripts/compare_classic.py" "$old" "$new" "$top/examples" "$top/fuzz/corpus" "$@"
