@@ -94,7 +94,7 @@ std::string CheckInvocation(const Invocation& call) {
   return {};
 }
 
-int Convert(const Invocation& call, std::ostream& err) {
+ExitStatus Convert(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
   CScenarioConverter converter;
   const std::string& strIvr = call.vecFiles[0];
@@ -104,19 +104,19 @@ int Convert(const Invocation& call, std::ostream& err) {
   options.strEncoding = call.strEncoding;
   const ConversionOutcome outcome =
       RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
-  return outcome == ConversionOutcome::Converted ? kExitSuccess : kExitFailure;
+  return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Reads the set exactly as the conversion does and prints every finding.
-int Check(const Invocation& call, std::ostream& err) {
+ExitStatus Check(const Invocation& call, std::ostream& err) {
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
   const std::vector<Diagnostic> findings = RunCheck(call.vecFiles[0], options);
   for (const Diagnostic& diagnostic : findings)
     err << FormatDiagnostic(diagnostic) << '\n';
   if (HasFindings(findings, Severity::Error))
-    return kExitFailure;
-  return HasFindings(findings, Severity::Warning) ? kExitWarnings : kExitSuccess;
+    return ExitStatus::Failure;
+  return HasFindings(findings, Severity::Warning) ? ExitStatus::Warnings : ExitStatus::Success;
 }
 
 } // namespace
@@ -134,7 +134,8 @@ MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind 
   return kind == MessageKind::Question ? MessageReply::No : MessageReply::Ok;
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                          std::ostream& err) {
   std::string strError;
   const std::optional<Invocation> call = ParseArguments(args, strError);
   if (call && strError.empty())
@@ -142,23 +143,22 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   if (!strError.empty()) {
     err << "error: " << kProgram << ": " << strError << '\n'
         << "  справка: " << kProgram << " --help\n";
-    return kExitUsage;
+    return ExitStatus::Usage;
   }
   if (call->bHelp) {
     out << kHelp;
-    return kExitSuccess;
+    return ExitStatus::Success;
   }
   if (call->bVersion) {
     out << kProgram << ' ' << Version() << '\n';
-    return kExitSuccess;
+    return ExitStatus::Success;
   }
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
-  int nStatus = kExitFailure;
+  ExitStatus status = ExitStatus::Failure;
   CStreamMessageSink messages(err);
-  if (!ReportExceptions(messages,
-                        [&] { nStatus = call->bCheck ? Check(*call, err) : Convert(*call, err); }))
-    return kExitFailure;
-  return nStatus;
+  const bool bFinished = ReportExceptions(
+      messages, [&] { status = call->bCheck ? Check(*call, err) : Convert(*call, err); });
+  return bFinished ? status : ExitStatus::Failure;
 }
 
 } // namespace dovetrel

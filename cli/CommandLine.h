@@ -9,11 +9,11 @@
 namespace dovetrel {
 
 /// Exit statuses of dovetrel-convert.
-enum ExitStatus : int {
-  kExitSuccess = 0,  ///< converted (or, with --check, nothing to report)
-  kExitFailure = 1,  ///< the conversion failed
-  kExitUsage = 2,    ///< the command line was wrong
-  kExitWarnings = 3, ///< --check found warnings only
+enum class ExitStatus {
+  Success = 0,  ///< converted (or, with --check, nothing to report)
+  Failure = 1,  ///< the conversion failed
+  Usage = 2,    ///< the command line was wrong
+  Warnings = 3, ///< --check found warnings only
 };
 
 /// Prints every message as "KIND: TEXT" with its detail on an indented line below.
@@ -30,6 +30,7 @@ private:
 
 /// The whole of dovetrel-convert: \p args are the arguments after the program name. Help and the
 /// version go to \p out, every message to \p err. Returns the exit status.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+[[nodiscard]] ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                        std::ostream& err);
 
 } // namespace dovetrel

@@ -6,5 +6,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return dovetrel::RunCommandLine(args, std::cout, std::cerr);
+  return static_cast<int>(dovetrel::RunCommandLine(args, std::cout, std::cerr));
 }

@@ -11,7 +11,7 @@ namespace {
 using test::CTempDir;
 
 struct Outcome {
-  int nStatus;
+  ExitStatus status;
   std::string out;
   std::string err;
 };
@@ -19,19 +19,19 @@ struct Outcome {
 Outcome Call(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
-  const int nStatus = RunCommandLine(args, out, err);
-  return Outcome{nStatus, out.str(), err.str()};
+  const ExitStatus status = RunCommandLine(args, out, err);
+  return Outcome{status, out.str(), err.str()};
 }
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
   const Outcome help = Call({"--help"});
-  EXPECT_EQ(help.nStatus, kExitSuccess);
+  EXPECT_EQ(help.status, ExitStatus::Success);
   EXPECT_NE(help.out.find("dovetrel-convert [--encoding NAME] IVR_FILE [VXML_FILE]"),
             std::string::npos);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(Call({"-h"}).out, help.out);
   const Outcome version = Call({"--version"});
-  EXPECT_EQ(version.nStatus, kExitSuccess);
+  EXPECT_EQ(version.status, ExitStatus::Success);
   EXPECT_EQ(version.out, "dovetrel-convert 1.3\n");
   EXPECT_EQ(Call({"-V"}).out, version.out);
 }
@@ -45,7 +45,7 @@ class UsageErrors : public testing::TestWithParam<UsageCase> {};
 
 TEST_P(UsageErrors, ExitWithTwoAndSayWhy) {
   const Outcome run = Call(GetParam().args);
-  EXPECT_EQ(run.nStatus, kExitUsage);
+  EXPECT_EQ(run.status, ExitStatus::Usage);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "error: dovetrel-convert: " + GetParam().reason +
                          "\n  справка: dovetrel-convert --help\n");
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(Conversions, SuccessIsOneInformationLineAndTheDocumentBesideTheScenario) {
   const Outcome run = Call({dir.Path() + "main.ivr"});
-  EXPECT_EQ(run.nStatus, kExitSuccess);
+  EXPECT_EQ(run.status, ExitStatus::Success);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "information: Файл сценария IVR успешно преобразован в сценарий VoiceXML!\n");
   EXPECT_NE(dir.Read("main.vxml").find("<form id=\"sub\">"), std::string::npos);
@@ -81,7 +81,7 @@ TEST_F(Conversions, SuccessIsOneInformationLineAndTheDocumentBesideTheScenario) 
 TEST_F(Conversions, FailureGivesTheStepsMessageWithItsDetailThenTheSummary) {
   dir.Write("sub.ivr", "15\n");
   const Outcome run = Call({dir.Path() + "main.ivr", dir.Path() + "out.vxml"});
-  EXPECT_EQ(run.nStatus, kExitFailure);
+  EXPECT_EQ(run.status, ExitStatus::Failure);
   EXPECT_EQ(
       run.err,
       "warning: Формат файла сценария IVR не верен (имя аудио файла приветствия)!\n"
@@ -96,14 +96,14 @@ TEST_F(Conversions, DoubleDashEndsTheOptions) {
   dir.Write("-odd.ivr", "10   a.wav\n");
   const Outcome run =
       Call({"--encoding", "KOI8-R", "--", dir.Path() + "-odd.ivr", dir.Path() + "x"});
-  EXPECT_EQ(run.nStatus, kExitSuccess) << run.err;
+  EXPECT_EQ(run.status, ExitStatus::Success) << run.err;
   EXPECT_NE(dir.Read("x").find("<form id=\"-odd\">"), std::string::npos);
 }
 
 TEST_F(Conversions, WarningsFollowTheSuccessLine) {
   dir.Write("sub.ivr", "15   b.wav\n1 menu main.ivr\n");
   const Outcome run = Call({dir.Path() + "main.ivr"});
-  EXPECT_EQ(run.nStatus, kExitSuccess);
+  EXPECT_EQ(run.status, ExitStatus::Success);
   EXPECT_EQ(run.err,
             "information: Файл сценария IVR успешно преобразован в сценарий VoiceXML!\n"
             "  " +
@@ -115,7 +115,7 @@ TEST_F(Conversions, WarningsFollowTheSuccessLine) {
 struct CheckCase {
   const char* szName;
   std::string sub; ///< content of sub.ivr, which main.ivr names
-  int nStatus;
+  ExitStatus status;
   std::string err; ///< with DIR for the directory
 };
 
@@ -128,7 +128,7 @@ class Check : public Conversions, public testing::WithParamInterface<CheckCase> 
 TEST_P(Check, ReadsAndReportsWithoutWriting) {
   dir.Write("sub.ivr", GetParam().sub);
   const Outcome run = Call({"--check", dir.Path() + "main.ivr"});
-  EXPECT_EQ(run.nStatus, GetParam().nStatus);
+  EXPECT_EQ(run.status, GetParam().status);
   EXPECT_EQ(run.out, "");
   std::string strExpected = GetParam().err;
   for (std::size_t nAt = strExpected.find("DIR"); nAt != std::string::npos;
@@ -141,16 +141,18 @@ TEST_P(Check, ReadsAndReportsWithoutWriting) {
 INSTANTIATE_TEST_SUITE_P(
     Sets, Check,
     testing::Values(
-        CheckCase{"Clean", "15   b.wav\n1    menu            main.ivr\n", kExitSuccess, ""},
-        CheckCase{"WarningsOnly", "15   b.wav\n1    Menu            main.ivr\n", kExitWarnings,
+        CheckCase{"Clean", "15   b.wav\n1    menu            main.ivr\n", ExitStatus::Success, ""},
+        CheckCase{"WarningsOnly", "15   b.wav\n1    Menu            main.ivr\n",
+                  ExitStatus::Warnings,
                   "DIRsub.ivr:2:6: warning: «Menu» — не ключевое слово: ключевые слова пишутся "
                   "строчными буквами, «menu»; строка не сработает\n"},
-        CheckCase{"ReaderFailure", "15\n", kExitFailure,
+        CheckCase{"ReaderFailure", "15\n", ExitStatus::Failure,
                   "DIRsub.ivr:1:3: error: Формат файла сценария IVR не верен (имя аудио файла "
                   "приветствия)!\n"},
-        CheckCase{"RowThatCannotBeWritten", "15   b.wav\n1    dial            \x01\n", kExitFailure,
+        CheckCase{"RowThatCannotBeWritten", "15   b.wav\n1    dial            \x01\n",
+                  ExitStatus::Failure,
                   "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"},
-        CheckCase{"NoInputWithoutAKeyword", "15   b.wav\n-    jump\n", kExitFailure,
+        CheckCase{"NoInputWithoutAKeyword", "15   b.wav\n-    jump\n", ExitStatus::Failure,
                   "DIRsub.ivr:2:6: warning: «jump» — не ключевое слово действия: строка не "
                   "сработает; укажите menu, dial или disconnect\n"
                   "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"}),
@@ -158,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Conversions, CheckOfAMissingFile) {
   const Outcome run = Call({"--check", dir.Path() + "none.ivr"});
-  EXPECT_EQ(run.nStatus, kExitFailure);
+  EXPECT_EQ(run.status, ExitStatus::Failure);
   EXPECT_EQ(run.err, dir.Path() + "none.ivr: error: Не удалось открыть файл сценария IVR! (No "
                                   "such file or directory)\n");
 }
