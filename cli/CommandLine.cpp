@@ -123,7 +123,7 @@ ExitStatus Check(const Invocation& call, std::ostream& err) {
 
 MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind kind,
                                              const MessageDetail& detail) {
-  m_stream << KindName(kind) << ": " << text << '\n';
+  m_stream << KindName(kind) << ": " << EscapeControls(text) << '\n';
   const std::string strDetail = FormatDetail(detail);
   for (std::size_t nStart = 0; nStart < strDetail.size();) {
     const std::size_t nEnd = std::min(strDetail.find('\n', nStart), strDetail.size());

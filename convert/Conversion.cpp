@@ -5,10 +5,26 @@
 #include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
 
+#include <filesystem>
 #include <new>
 #include <optional>
 
 namespace dovetrel {
+
+namespace {
+
+/// The file of \p files that \p strPath is, compared by identity (device and inode, links
+/// followed), so that any spelling of the same file is caught; empty when it is none of them.
+std::string FindSameFile(const std::string& strPath, const std::vector<std::string>& files) {
+  for (const std::string& strFile : files) {
+    std::error_code error;
+    if (std::filesystem::equivalent(strPath, strFile, error))
+      return strFile;
+  }
+  return {};
+}
+
+} // namespace
 
 std::string ProposeVxmlName(const std::string& strIvrFile) {
   const std::string_view name = FileNameOf(strIvrFile);
@@ -31,6 +47,13 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   if (!LoadScenarioSet(strIvrFile, strBaseDir, converter, reading)) {
     ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
     return ConversionOutcome::LoadFailed;
+  }
+  if (const std::string strSame = FindSameFile(strVxmlFile, converter.FilePaths());
+      !strSame.empty()) {
+    ShowFailure(messages, FailureCode::TargetIsScenario, text::kTargetIsScenario,
+                MessageDetail{strSame, 0, {}});
+    ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
+    return ConversionOutcome::TargetIsScenario;
   }
   const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
                              options.strEncoding};

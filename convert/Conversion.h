@@ -18,6 +18,8 @@ enum class ConversionOutcome {
   NameMissing, ///< the IVR or the VoiceXML name was empty; nothing was read or written
   LoadFailed,  ///< the scenario set could not be read; nothing was written
   WriteFailed, ///< the document could not be written; any earlier file is as it was
+  /// the VoiceXML name is a file of the set itself; nothing was written
+  TargetIsScenario,
 };
 
 /// The parts of the outside world a conversion uses; tests replace them.

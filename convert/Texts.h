@@ -11,6 +11,8 @@ inline constexpr std::string_view kLoadFailed =
     "Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!";
 inline constexpr std::string_view kConvertFailed =
     "Не удалось сконвертировать сценарий IVR в сценарий VoiceXML!";
+inline constexpr std::string_view kTargetIsScenario =
+    "Файл сценария VoiceXML совпадает с файлом сценария IVR и не может быть перезаписан!";
 inline constexpr std::string_view kConverted =
     "Файл сценария IVR успешно преобразован в сценарий VoiceXML!";
 

@@ -35,7 +35,7 @@ public:
   using IMessageSink::ShowMessage;
   MessageReply ShowMessage(std::string_view text, MessageKind kind,
                            const MessageDetail& detail) override {
-    return m_services.ShowBox(kind, text, detail);
+    return m_services.ShowBox(kind, EscapeControls(text), detail);
   }
 
 private:

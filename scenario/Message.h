@@ -44,6 +44,8 @@ struct MessageDetail {
   int nLine = 0;       ///< 1-based line at fault; 0 when the file as a whole is concerned
   std::string strNote; ///< further words, such as the system's reason; may be empty
   FailureCode code = FailureCode::None; ///< what failed; None for every other message
+  /// For a nested file: "FILE:LINE" of the menu line that names it; empty otherwise.
+  std::string strNamedAt{};
 };
 
 /// The one way the core reports to the operator: the dialog shows a box, the command line prints a
@@ -66,8 +68,14 @@ inline void ShowFailure(IMessageSink& messages, FailureCode code, std::string_vi
   messages.ShowMessage(text, MessageKind::Warning, where);
 }
 
-/// The detail as one line: "FILE:LINE: NOTE", leaving out the parts that are empty.
+/// The detail as one line, "FILE:LINE: NOTE (указан в NAMED_AT)", leaving out the parts that are
+/// empty; a note of several lines stays several lines. Control characters show escaped.
 std::string FormatDetail(const MessageDetail& detail);
+
+/// \p text with every control character written out ("\r", "\t", "\n", "\x1B"...), so that a text
+/// quoted from a scenario can neither break the line it stands in nor reach a terminal as a
+/// command. C1 controls written in UTF-8 are escaped as well; other bytes stay as they are.
+std::string EscapeControls(std::string_view text);
 
 /// The lower-case name of the kind as the command line prints it ("warning", "information"...).
 std::string_view KindName(MessageKind kind);

@@ -54,13 +54,13 @@ std::string ReadAs(std::string_view word) {
 } // namespace
 
 std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-  std::string strLine = diagnostic.strFile;
+  std::string strLine = EscapeControls(diagnostic.strFile);
   if (diagnostic.nLine > 0)
     strLine += ':' + std::to_string(diagnostic.nLine);
   if (diagnostic.nLine > 0 && diagnostic.nColumn > 0)
     strLine += ':' + std::to_string(diagnostic.nColumn);
   strLine += diagnostic.severity == Severity::Error ? ": error: " : ": warning: ";
-  return strLine + diagnostic.strText;
+  return strLine + EscapeControls(diagnostic.strText);
 }
 
 CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
@@ -69,6 +69,34 @@ CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
 void CScenarioChecker::OnScenarioFile(const std::string& strFullPath, int /*nFirstRow*/) {
   CheckKeysOfFile();
   m_vecFiles.push_back(strFullPath);
+  CheckFileName(strFullPath);
+}
+
+void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
+  // A file read again (a menu that names it with a directory) has been warned about already.
+  if (std::count(m_vecFiles.begin(), m_vecFiles.end(), strFullPath) > 1)
+    return;
+  const std::string_view name = FileNameOf(strFullPath);
+  const std::string strForm(ScenarioName(name));
+  // The document compares "Input_" and the form's name with a key: the name must continue an
+  // identifier. Bytes above ASCII are letters of the code page, which an identifier may hold.
+  const auto bad = std::find_if(strForm.begin(), strForm.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    const bool bAsciiWord = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') || c == '_' || c == '$';
+    return u < 0x80 && !bAsciiWord;
+  });
+  if (bad != strForm.end())
+    Warn(0, 0,
+         "имя файла " + Quoted(name) + " даёт поле " + Quoted("Input_" + strForm) +
+             ", которое платформа не примет как имя: знак " + Quoted(std::string(1, *bad)) +
+             " недопустим; оставьте в имени файла до первой точки только буквы, цифры и «_»");
+  const auto [first, bNew] = m_formNames.emplace(strForm, strFullPath);
+  if (!bNew)
+    Warn(0, 0,
+         "файлы " + Quoted(FileNameOf(first->second)) + " и " + Quoted(name) +
+             " дают одно имя формы " + Quoted(strForm) +
+             ": документ не различит их формы; переименуйте один из них");
 }
 
 void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {

@@ -4,6 +4,7 @@
 #include "scenario/ScenarioReader.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,8 @@ struct Diagnostic {
   std::string strText; ///< what is wrong and, briefly, how to mend it
 };
 
-/// "FILE:LINE:COL: warning: TEXT" (or "error:"), leaving out the place's unknown parts.
+/// "FILE:LINE:COL: warning: TEXT" (or "error:"), leaving out the place's unknown parts; control
+/// characters show escaped, so that a finding is always one line.
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
 
 /// True when \p diagnostics hold a finding of \p severity.
@@ -65,6 +67,7 @@ private:
     std::uint64_t nColumn;
   };
 
+  void CheckFileName(const std::string& strFullPath);
   void CheckHeader(const CScenarioLine& line);
   void CheckKeyLine(const CScenarioLine& line, int nLine);
   void CheckKeyWord(const CScenarioLine& line, std::string_view key, int nLine);
@@ -79,8 +82,9 @@ private:
   std::vector<Diagnostic> m_vecDiagnostics;
   std::vector<KeyRow> m_vecKeyRows; ///< key lines of the current file
   std::vector<MenuRef> m_vecMenus;
-  std::uint64_t m_nTimeoutColumn = 0;    ///< of the last header line
-  std::uint64_t m_nGreetingColumn = 0;   ///< of the last header line
+  std::map<std::string, std::string> m_formNames; ///< form name to the first file giving it
+  std::uint64_t m_nTimeoutColumn = 0;             ///< of the last header line
+  std::uint64_t m_nGreetingColumn = 0;            ///< of the last header line
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
 };

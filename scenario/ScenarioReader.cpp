@@ -119,6 +119,30 @@ bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
   return true;
 }
 
+namespace {
+
+/// Passes every message on, naming in a nested file's open failure the menu line that names it.
+class CNamedAtSink final : public IMessageSink {
+public:
+  CNamedAtSink(IMessageSink& messages, std::string strNamedAt)
+      : m_messages(messages), m_strNamedAt(std::move(strNamedAt)) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind kind,
+                           const MessageDetail& detail) override {
+    if (detail.code != FailureCode::CannotOpenFile)
+      return m_messages.ShowMessage(text, kind, detail);
+    MessageDetail named = detail;
+    named.strNamedAt = m_strNamedAt;
+    return m_messages.ShowMessage(text, kind, named);
+  }
+
+private:
+  IMessageSink& m_messages;
+  std::string m_strNamedAt;
+};
+
+} // namespace
+
 bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
                      CScenarioConverter& converter, const ReadContext& context) {
   converter.ClearEntries();
@@ -127,7 +151,11 @@ bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDi
     return false;
   for (const ScenarioEntry* pMenu = converter.FindUnresolvedMenu(); pMenu;
        pMenu = converter.FindUnresolvedMenu()) {
-    if (!ReadScenarioFile(converter.BaseDirectory() + pMenu->text, converter, context))
+    const int nMenu = static_cast<int>(pMenu - converter.Entries().data());
+    CNamedAtSink messages(context.messages,
+                          converter.SourcePathOfRow(nMenu) + ':' + std::to_string(pMenu->line));
+    const ReadContext nested{messages, context.files, context.pObserver};
+    if (!ReadScenarioFile(converter.BaseDirectory() + pMenu->text, converter, nested))
       return false;
   }
   return true;

@@ -18,6 +18,16 @@ run() {
   err=$(cat "$logs/err")
 }
 
+# run_in DIR ARGS...: runs the binary in DIR.
+run_in() {
+  local dir=$1
+  shift
+  (cd "$dir" && "$bin" "$@") >"$logs/out" 2>"$logs/err"
+  status=$?
+  out=$(cat "$logs/out")
+  err=$(cat "$logs/err")
+}
+
 expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"; }
 expect_err() { [ "$err" = "$1" ] || fail "standard error was:"$'\n'"$err"$'\n'"expected:"$'\n'"$1"; }
 expect_no_out() { [ -z "$out" ] || fail "standard output was not empty: $out"; }
@@ -54,7 +64,7 @@ load-failure)
   run "$work/main.ivr"
   expect_status 1; expect_no_out
   expect_err "warning: Не удалось открыть файл сценария IVR!
-  $work/gone.ivr: No such file or directory
+  $work/gone.ivr: No such file or directory (указан в $work/main.ivr:2)
 $summary_load"
   [ "$(cat "$work/main.vxml")" = previous ] || fail "previous document changed"
   ;;
@@ -95,6 +105,39 @@ read-error)
   expect_status 1; expect_no_out
   expect_err "error: An unknown error occurred while accessing /proc/self/mem."
   expect_listing ""
+  ;;
+target-is-scenario)
+  # Every spelling of a file of the set is refused, before anything is written.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  mkdir "$work/x"
+  ln -s ../sales.ivr "$work/x/link.vxml"
+  for target in "$work/main.ivr" main.ivr ./main.ivr "../$(basename "$work")/sales.ivr" \
+                x/link.vxml; do
+    run_in "$work" main.ivr "$target"
+    expect_status 1
+    file=main.ivr
+    case $target in *sales.ivr | *link.vxml) file=sales.ivr ;; esac
+    expect_err "warning: Файл сценария VoiceXML совпадает с файлом сценария IVR и не может быть перезаписан!
+  $work/$file
+$summary_write"
+  done
+  cmp -s "$work/main.ivr" "$examples/worked/main.ivr" || fail "main.ivr changed"
+  cmp -s "$work/sales.ivr" "$examples/worked/sales.ivr" || fail "sales.ivr changed"
+  expect_listing "main.ivr sales.ivr x "
+  ;;
+control-characters)
+  # Texts quoted from a scenario never reach the terminal raw: one finding a line, no escapes.
+  printf 'abc  cr\rx\r\n1    dial            123\r\n2    menu            \033[31mred.ivr\n' \
+    >"$work/main.ivr"
+  run --check "$work/main.ivr"
+  expect_status 1
+  [[ $err != *$'\r'* && $err != *$'\033'* ]] || fail "a control character reached standard error"
+  [ "$(grep -c '' <<<"$err")" -eq 3 ] || fail "expected three findings, got:"$'\n'"$err"
+  [[ $err == *'«cr\rx»'* && $err == *'\x1B[31mred.ivr'* ]] || fail "not escaped:"$'\n'"$err"
+  run "$work/main.ivr" "$work/out.vxml"
+  expect_status 1
+  [[ $err != *$'\033'* ]] || fail "a control character reached standard error"
+  [[ $err == *'\x1B[31mred.ivr: No such file'* ]] || fail "not escaped:"$'\n'"$err"
   ;;
 usage)
   run --bogus

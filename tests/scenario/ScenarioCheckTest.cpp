@@ -135,6 +135,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "#\n",
                  {"main.ivr:1:1: error: Формат файла сценария IVR не верен (ошибка задания "
                   "времени ожидания)!"}},
+        TrapCase{"FileNameNoIdentifier",
+                 "1    menu            a-b.ivr\n",
+                 {"a-b.ivr: warning: имя файла «a-b.ivr» даёт поле «Input_a-b», которое платформа "
+                  "не примет как имя: знак «-» недопустим"},
+                 {{"a-b.ivr", "10   a.wav\n"}}},
+        TrapCase{"CyrillicFileNameIsAnIdentifier",
+                 "1    menu            меню_2.ivr\n",
+                 {},
+                 {{"меню_2.ivr", "10   a.wav\n"}}},
+        TrapCase{"TwoFilesOneFormName",
+                 "1    menu            main.old.ivr\n",
+                 {"main.old.ivr: warning: файлы «main.ivr» и «main.old.ivr» дают одно имя формы "
+                  "«main»"},
+                 {{"main.old.ivr", "10   a.wav\n"}}},
         TrapCase{"ArgumentTooLong",
                  "1    dial            " + std::string(64, '5') + "\n",
                  {"main.ivr:2:22: error: Имя файла в сценарии IVR имеет очень большой размер!"}}),

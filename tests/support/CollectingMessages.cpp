@@ -26,6 +26,7 @@ const std::pair<std::string_view, FailureCode> kFailureCodes[] = {
     {text::kNameMissing, FailureCode::NameMissing},
     {text::kLoadFailed, FailureCode::LoadFailed},
     {text::kConvertFailed, FailureCode::ConvertFailed},
+    {text::kTargetIsScenario, FailureCode::TargetIsScenario},
 };
 
 /// Code branches on the failure code, people read the text: every failure must carry the code its
