@@ -1,6 +1,7 @@
 #include "convert/Conversion.h"
 
 #include "convert/Texts.h"
+#include "flow/CallFlow.h"
 #include "scenario/Paths.h"
 #include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
@@ -12,6 +13,12 @@
 namespace dovetrel {
 
 namespace {
+
+/// Hands the rows of the loaded table that never act to \p checker.
+void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& converter) {
+  for (FlowFinding& finding : FindInertRows(BuildCallFlow(converter)))
+    checker.WarnAtKey(finding.source.strFile, finding.source.nLine, std::move(finding.strText));
+}
 
 /// The file of \p files that \p strPath is, compared by identity (device and inode, links
 /// followed), so that any spelling of the same file is caught; empty when it is none of them.
@@ -63,7 +70,7 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   }
   MessageDetail warnings;
   if (checker) {
-    checker->Finish();
+    AddFlowFindings(*checker, converter);
     for (const Diagnostic& diagnostic : checker->Diagnostics()) {
       if (!warnings.strNote.empty())
         warnings.strNote += '\n';
@@ -82,7 +89,7 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
   const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
-  checker.Finish();
+  AddFlowFindings(checker, converter);
   if (bLoaded)
     (void)WriteVoiceXml(strIvrFile, converter,
                         WriteContext{failures, DiscardingXmlOutput(), options.strEncoding});

@@ -61,10 +61,10 @@ struct InertRow {
 
 /// The menu of one scenario file.
 struct FlowMenu {
-  std::string strName;     ///< the file's name as the set names it ("sales.ivr")
-  std::string strPath;     ///< the file's full path
-  std::string strTimeout;  ///< as the document writes it ("10s")
-  std::string strGreeting; ///< the greeting's audio file
+  std::string strName;               ///< the file's name as the set names it ("sales.ivr")
+  std::string strPath;               ///< the file's full path
+  std::string strTimeout;            ///< as the document writes it ("10s")
+  std::string strGreeting;           ///< the greeting's audio file
   std::vector<KeyAction> keys;       ///< in the order of their rows; at most one per key byte
   std::optional<FlowAction> noInput; ///< when the timeout passes with no key
   std::vector<InertRow> inert;       ///< in the order of their rows

@@ -67,7 +67,6 @@ CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
     : m_strBaseDirectory(std::move(strBaseDirectory)) {}
 
 void CScenarioChecker::OnScenarioFile(const std::string& strFullPath, int /*nFirstRow*/) {
-  CheckKeysOfFile();
   m_vecFiles.push_back(strFullPath);
   CheckFileName(strFullPath);
 }
@@ -104,10 +103,6 @@ void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
     CheckHeader(line);
   else if (!line.Empty())
     CheckKeyLine(line, nLine);
-}
-
-void CScenarioChecker::Finish() {
-  CheckKeysOfFile();
 }
 
 void CScenarioChecker::Warn(int nLine, std::uint64_t nColumn, std::string strText) {
@@ -157,7 +152,7 @@ void CScenarioChecker::CheckKeyLine(const CScenarioLine& line, int nLine) {
   if (kind == kindMenu || kind == kindDial)
     CheckArgument(line, words, kind, nLine);
   m_vecKeyRows.push_back(
-      KeyRow{words.key.front(), kind, nLine, Column(line, IndexOf(text, words.key))});
+      KeyRow{m_vecFiles.size() - 1, nLine, Column(line, IndexOf(text, words.key))});
 }
 
 void CScenarioChecker::CheckKeyWord(const CScenarioLine& line, std::string_view key, int nLine) {
@@ -239,44 +234,13 @@ void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWor
              "читаться снова и снова, пока не переполнится таблица; укажите только имя файла");
 }
 
-void CScenarioChecker::CheckKeysOfFile() {
-  std::map<char, int> firstLineOfKey;
-  const KeyRow* pNoInput = nullptr;
-  std::vector<bool> vecBusyUsed(m_vecKeyRows.size(), false);
-  const auto UseBusyFrom = [&](std::size_t nFrom) {
-    for (std::size_t j = nFrom; j < m_vecKeyRows.size(); ++j)
-      if (m_vecKeyRows[j].key == keyBusy) {
-        vecBusyUsed[j] = true;
-        return;
-      }
-  };
-  for (std::size_t i = 0; i < m_vecKeyRows.size(); ++i) {
-    const KeyRow& row = m_vecKeyRows[i];
-    if (row.key == keyNoInput) {
-      if (pNoInput)
-        Warn(row.nLine, row.nColumn,
-             "действие при отсутствии ввода уже задано в строке " +
-                 std::to_string(pNoInput->nLine) + ": эта строка не сработает");
-      else if ((pNoInput = &row)->kind == kindDial)
-        UseBusyFrom(0);
-      continue;
-    }
-    if (row.key == keyBusy || row.kind == kindUnknown)
-      continue;
-    const auto [found, bFirst] = firstLineOfKey.emplace(row.key, row.nLine);
-    if (!bFirst)
-      Warn(row.nLine, row.nColumn,
-           "клавиша " + Quoted(std::string_view(&row.key, 1)) + " уже назначена в строке " +
-               std::to_string(found->second) + ": эта строка не сработает");
-    if (row.kind == kindDial)
-      UseBusyFrom(i + 1);
-  }
-  for (std::size_t i = 0; i < m_vecKeyRows.size(); ++i)
-    if (m_vecKeyRows[i].key == keyBusy && !vecBusyUsed[i])
-      Warn(m_vecKeyRows[i].nLine, m_vecKeyRows[i].nColumn,
-           "строка занятости (b) не служит ни одному переводу (dial) выше неё: она не "
-           "сработает; поставьте её после строки dial");
-  m_vecKeyRows.clear();
+void CScenarioChecker::WarnAtKey(const std::string& strFile, int nLine, std::string strText) {
+  const auto row = std::find_if(m_vecKeyRows.begin(), m_vecKeyRows.end(), [&](const KeyRow& key) {
+    return key.nLine == nLine && m_vecFiles[key.nFile] == strFile;
+  });
+  m_vecDiagnostics.push_back(Diagnostic{strFile, nLine,
+                                        row == m_vecKeyRows.end() ? 0 : row->nColumn,
+                                        Severity::Warning, std::move(strText)});
 }
 
 void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& detail) {

@@ -32,9 +32,10 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic);
 bool HasFindings(const std::vector<Diagnostic>& diagnostics, Severity severity);
 
 /// Watches a load and finds the traps that the forgiving column format lets through: words that
-/// miss their columns and are read cut or not at all, keywords that are not, keys that never
-/// answer, busy lines that serve no transfer. It only looks: what is read stays as it is.
-/// Failures of the conversion itself are added with AddFailure, placed at their line and column.
+/// miss their columns and are read cut or not at all, keywords that are not, file names that make
+/// no field name. It only looks: what is read stays as it is. Failures of the conversion itself
+/// are added with AddFailure, and the call flow's findings (keys that never answer, busy lines that
+/// serve no transfer) with WarnAtKey, each placed at its line and column.
 class CScenarioChecker final : public IScenarioObserver {
 public:
   /// \p strBaseDirectory is the one the load reads nested files from.
@@ -42,8 +43,9 @@ public:
 
   void OnScenarioFile(const std::string& strFullPath, int nFirstRow) override;
   void OnLine(const CScenarioLine& line, int nLine) override;
-  /// Runs the checks that need a file's every line; call once the load is over.
-  void Finish();
+  /// Adds a warning about the key row at line \p nLine of \p strFile, placed at its key; the call
+  /// flow finds these (keys answered twice, busy rows that serve no dial).
+  void WarnAtKey(const std::string& strFile, int nLine, std::string strText);
   /// Adds a failure that the conversion reported, at the most precise place the lines tell.
   void AddFailure(std::string_view text, const MessageDetail& detail);
 
@@ -52,10 +54,9 @@ public:
   std::vector<Diagnostic> Diagnostics() const;
 
 private:
-  /// A key line as the checks across a file need it.
+  /// Where the key of a key line stands.
   struct KeyRow {
-    char key;
-    EntryKind kind;
+    std::size_t nFile; ///< index into m_vecFiles
     int nLine;
     std::uint64_t nColumn;
   };
@@ -74,13 +75,12 @@ private:
   void CheckAction(const CScenarioLine& line, std::string_view action, int nLine);
   void CheckArgument(const CScenarioLine& line, const KeyLineWords& words, EntryKind kind,
                      int nLine);
-  void CheckKeysOfFile();
   void Warn(int nLine, std::uint64_t nColumn, std::string strText);
 
   std::string m_strBaseDirectory;
   std::vector<std::string> m_vecFiles; ///< files in reading order
   std::vector<Diagnostic> m_vecDiagnostics;
-  std::vector<KeyRow> m_vecKeyRows; ///< key lines of the current file
+  std::vector<KeyRow> m_vecKeyRows; ///< every key line read
   std::vector<MenuRef> m_vecMenus;
   std::map<std::string, std::string> m_formNames; ///< form name to the first file giving it
   std::uint64_t m_nTimeoutColumn = 0;             ///< of the last header line

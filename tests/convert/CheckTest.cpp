@@ -1,4 +1,4 @@
-#include "scenario/ScenarioCheck.h"
+#include "convert/Conversion.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/MemoryFiles.h"
 
@@ -17,13 +17,10 @@ Check(const std::string& strMain,
   files.Add("/s/main.ivr", strMain);
   for (const auto& [strName, strContent] : others)
     files.Add("/s/" + strName, strContent);
-  CScenarioChecker checker("/s/");
-  CFailureCollector failures(checker);
-  CScenarioConverter converter;
-  (void)LoadScenarioSet("/s/main.ivr", "/s/", converter, ReadContext{failures, files, &checker});
-  checker.Finish();
+  ConversionOptions options;
+  options.pFiles = &files;
   std::vector<std::string> findings;
-  for (const Diagnostic& diagnostic : checker.Diagnostics())
+  for (const Diagnostic& diagnostic : RunCheck("/s/main.ivr", options))
     findings.push_back(FormatDiagnostic(diagnostic).substr(3));
   return findings;
 }
