@@ -5,6 +5,7 @@
 #include "scenario/Paths.h"
 #include "scenario/ScenarioCheck.h"
 #include "vxml/VoiceXmlWriter.h"
+#include "vxml/W3cWriter.h"
 
 #include <filesystem>
 #include <new>
@@ -14,9 +15,17 @@ namespace dovetrel {
 
 namespace {
 
-/// Hands the rows of the loaded table that never act to \p checker.
-void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& converter) {
-  for (FlowFinding& finding : FindInertRows(BuildCallFlow(converter)))
+/// Hands the rows of the loaded table that never act to \p checker, and those that the document
+/// of \p dialect leaves out.
+void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& converter,
+                     Dialect dialect) {
+  const CallFlow flow = BuildCallFlow(converter);
+  std::vector<FlowFinding> findings = FindInertRows(flow);
+  if (dialect == Dialect::W3c) {
+    std::vector<FlowFinding> leftOut = FindRowsLeftOut(flow);
+    findings.insert(findings.end(), leftOut.begin(), leftOut.end());
+  }
+  for (FlowFinding& finding : findings)
     checker.WarnAtKey(finding.source.strFile, finding.source.nLine, std::move(finding.strText));
 }
 
@@ -33,9 +42,10 @@ std::string FindSameFile(const std::string& strPath, const std::vector<std::stri
 
 } // namespace
 
-std::string ProposeVxmlName(const std::string& strIvrFile) {
+std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect) {
   const std::string_view name = FileNameOf(strIvrFile);
-  return DirectoryOf(strIvrFile) + std::string(name.substr(0, name.find('.'))) + ".vxml";
+  return DirectoryOf(strIvrFile) + std::string(name.substr(0, name.find('.'))) +
+         (dialect == Dialect::W3c ? ".w3c.vxml" : ".vxml");
 }
 
 ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
@@ -63,14 +73,14 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
     return ConversionOutcome::TargetIsScenario;
   }
   const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
-                             options.strEncoding};
+                             options.strEncoding, options.dialect};
   if (!WriteVoiceXml(strVxmlFile, converter, writing)) {
     ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
     return ConversionOutcome::WriteFailed;
   }
   MessageDetail warnings;
   if (checker) {
-    AddFlowFindings(*checker, converter);
+    AddFlowFindings(*checker, converter, options.dialect);
     for (const Diagnostic& diagnostic : checker->Diagnostics()) {
       if (!warnings.strNote.empty())
         warnings.strNote += '\n';
@@ -89,10 +99,11 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
   const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
-  AddFlowFindings(checker, converter);
+  AddFlowFindings(checker, converter, options.dialect);
   if (bLoaded)
-    (void)WriteVoiceXml(strIvrFile, converter,
-                        WriteContext{failures, DiscardingXmlOutput(), options.strEncoding});
+    (void)WriteVoiceXml(
+        strIvrFile, converter,
+        WriteContext{failures, DiscardingXmlOutput(), options.strEncoding, options.dialect});
   return checker.Diagnostics();
 }
 

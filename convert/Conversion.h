@@ -4,6 +4,7 @@
 #include "scenario/ScenarioCheck.h"
 #include "scenario/ScenarioConverter.h"
 #include "scenario/ScenarioReader.h"
+#include "vxml/VoiceXmlWriter.h"
 #include "vxml/XmlOutput.h"
 
 #include <functional>
@@ -26,6 +27,8 @@ enum class ConversionOutcome {
 struct ConversionOptions {
   /// Code page of the scenario files; empty to take it from their texts.
   std::string strEncoding;
+  /// The kind of document written; the standard one also warns of every row it leaves out.
+  Dialect dialect = Dialect::Classic;
   IInputFiles* pFiles = nullptr;        ///< null: the real file system
   IXmlOutputFactory* pOutput = nullptr; ///< null: libxml2 over the real file system
   /// Watches the reading; null to have the author diagnostics watch it, see bReportWarnings.
@@ -36,8 +39,9 @@ struct ConversionOptions {
 };
 
 /// The VoiceXML name proposed for \p strIvrFile: its file name cut at the first '.', in the same
-/// directory, followed by ".vxml" ("/data.old/main.ivr" gives "/data.old/main.vxml").
-std::string ProposeVxmlName(const std::string& strIvrFile);
+/// directory, followed by ".vxml" ("/data.old/main.ivr" gives "/data.old/main.vxml"), or by
+/// ".w3c.vxml" for the standard dialect, so that both documents of a set can lie side by side.
+std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect = Dialect::Classic);
 
 /// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
 /// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome

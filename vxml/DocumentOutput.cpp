@@ -58,6 +58,10 @@ bool CDocumentOutput::ValueAttribute(const char* szName, std::string_view value)
   return m_pCodec->ToXmlUtf8(value, m_strValue) && ConstantAttribute(szName, m_strValue.c_str());
 }
 
+bool CDocumentOutput::Text(const char* szText) {
+  return m_pWriter->WriteString(szText) >= 0;
+}
+
 bool CDocumentOutput::CanCarry(std::string_view value) {
   return m_pCodec->ToXmlUtf8(value, m_strValue);
 }

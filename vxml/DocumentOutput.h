@@ -38,6 +38,8 @@ public:
   /// False, writing nothing, when the value has a byte without a character in the code page or a
   /// character XML cannot carry.
   [[nodiscard]] bool ValueAttribute(const char* szName, std::string_view value);
+  /// Text content, a constant of the program.
+  [[nodiscard]] bool Text(const char* szText);
   /// True when \p value can be written as an attribute value.
   [[nodiscard]] bool CanCarry(std::string_view value);
   /// Closes every element still open, flushes the document and puts it in place of the target.

@@ -61,6 +61,9 @@ public:
   int WriteAttributeString(const char* szName, const char* szValue) override {
     return m_pWriter ? xmlTextWriterWriteAttribute(m_pWriter, Xml(szName), Xml(szValue)) : -1;
   }
+  int WriteString(const char* szText) override {
+    return m_pWriter ? xmlTextWriterWriteString(m_pWriter, Xml(szText)) : -1;
+  }
   int WriteEndElement() override { return m_pWriter ? xmlTextWriterEndElement(m_pWriter) : -1; }
   int WriteEndDocument() override { return m_pWriter ? xmlTextWriterEndDocument(m_pWriter) : -1; }
   int Flush() override { return m_pWriter ? xmlTextWriterFlush(m_pWriter) : -1; }
@@ -94,7 +97,34 @@ public:
   std::unique_ptr<IXmlWriter> CreateWriter() override { return CreateLibXmlWriter(); }
 };
 
+class CNullWriter final : public IXmlWriter {
+public:
+  int SetOutput(IOutputStream& /*stream*/) override { return 0; }
+  int SetIndentation() override { return 0; }
+  int WriteStartDocument() override { return 0; }
+  int WriteStartElement(const char* /*szName*/) override { return 0; }
+  int WriteAttributeString(const char* /*szName*/, const char* /*szValue*/) override { return 0; }
+  int WriteString(const char* /*szText*/) override { return 0; }
+  int WriteEndElement() override { return 0; }
+  int WriteEndDocument() override { return 0; }
+  int Flush() override { return 0; }
+};
+
+class CNullOutput final : public IXmlOutputFactory {
+public:
+  std::unique_ptr<IOutputStream> CreateStream(const std::string& /*strPath*/,
+                                              std::string& /*strReason*/) override {
+    return std::make_unique<CDiscardingStream>();
+  }
+  std::unique_ptr<IXmlWriter> CreateWriter() override { return std::make_unique<CNullWriter>(); }
+};
+
 } // namespace
+
+IXmlOutputFactory& NullXmlOutput() {
+  static CNullOutput output;
+  return output;
+}
 
 IXmlOutputFactory& DiscardingXmlOutput() {
   static CDiscardingOutput output;

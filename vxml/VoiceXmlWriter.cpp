@@ -4,6 +4,7 @@
 #include "vxml/ClassicWriter.h"
 #include "vxml/TextCodec.h"
 #include "vxml/Texts.h"
+#include "vxml/W3cWriter.h"
 
 namespace dovetrel {
 
@@ -43,10 +44,9 @@ bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
   return false;
 }
 
-} // namespace
-
-bool WriteVoiceXml(const std::string& strPath, const CScenarioConverter& converter,
-                   const WriteContext& context) {
+/// The classic document of \p converter; see WriteVoiceXml.
+bool WriteClassic(const std::string& strPath, const CScenarioConverter& converter,
+                  const WriteContext& context) {
   MessageDetail where{FullPath(strPath), 0, {}};
   const std::string strEncoding =
       context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
@@ -69,6 +69,45 @@ bool WriteVoiceXml(const std::string& strPath, const CScenarioConverter& convert
     return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
   }
   return true;
+}
+
+/// The standard document of \p converter; see WriteVoiceXml.
+bool WriteW3c(const std::string& strPath, const CScenarioConverter& converter,
+              const WriteContext& context) {
+  // The classic document written into nowhere finds the value that no document can carry, and
+  // reports it as the classic conversion does.
+  if (!WriteClassic(
+          strPath, converter,
+          WriteContext{context.messages, NullXmlOutput(), context.strEncoding, Dialect::Classic}))
+    return false;
+  MessageDetail where{FullPath(strPath), 0, {}};
+  const std::string strEncoding =
+      context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
+  const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
+  if (!pOutput)
+    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+  const CallFlow flow = BuildCallFlow(converter);
+  CW3cWriter writer(flow, *pOutput);
+  if (!writer.WriteDocumentStart()) {
+    where.strNote = pOutput->Reason();
+    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+  }
+  if (!writer.WriteMenus())
+    return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
+                MessageDetail{writer.FailedAt().strFile, writer.FailedAt().nLine, {}});
+  if (!writer.WriteDocumentEnd()) {
+    where.strNote = pOutput->Reason();
+    return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
+  }
+  return true;
+}
+
+} // namespace
+
+bool WriteVoiceXml(const std::string& strPath, const CScenarioConverter& converter,
+                   const WriteContext& context) {
+  return context.dialect == Dialect::W3c ? WriteW3c(strPath, converter, context)
+                                         : WriteClassic(strPath, converter, context);
 }
 
 bool CClassicWriter::WriteDocumentStart() {

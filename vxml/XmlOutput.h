@@ -36,6 +36,8 @@ public:
   virtual int WriteStartElement(const char* szName) = 0;
   /// An attribute of the element just opened; \p szValue is UTF-8 and is escaped here.
   virtual int WriteAttributeString(const char* szName, const char* szValue) = 0;
+  /// Text content of the innermost open element; \p szText is UTF-8 and is escaped here.
+  virtual int WriteString(const char* szText) = 0;
   /// Closes the innermost element, as an empty-element tag when it has no content.
   virtual int WriteEndElement() = 0;
   /// Closes every element still open, innermost first.
@@ -62,6 +64,10 @@ IXmlOutputFactory& SystemXmlOutput();
 /// The libxml2 writer into nowhere: every document is written in full and thrown away, to learn
 /// whether a table can be written without touching any file.
 IXmlOutputFactory& DiscardingXmlOutput();
+
+/// A writer and a stream that take every call and keep nothing: what a table's values become is
+/// all a write through them does, which tells cheaply whether a table can be written.
+IXmlOutputFactory& NullXmlOutput();
 
 /// The libxml2 writer alone, for any stream.
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter();

@@ -52,6 +52,9 @@ public:
     return Call(std::string("attr:") + szName) ? m_pWriter->WriteAttributeString(szName, szValue)
                                                : -1;
   }
+  int WriteString(const char* szText) override {
+    return Call("text") ? m_pWriter->WriteString(szText) : -1;
+  }
   int WriteEndElement() override { return Call("end") ? m_pWriter->WriteEndElement() : -1; }
   int WriteEndDocument() override {
     return Call("end-document") ? m_pWriter->WriteEndDocument() : -1;
