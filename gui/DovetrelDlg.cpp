@@ -6,12 +6,17 @@
 #include "gui/Texts.h"
 #include "scenario/TextFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 
 namespace dovetrel {
 
@@ -53,6 +58,31 @@ public:
 private:
   double m_dX = 1;
   double m_dY = 1;
+};
+
+/// The application's style, with a dotted frame inside a push button that has the focus: some
+/// styles draw a focused default button exactly as an unfocused one, so that Enter and Space
+/// would seem to go to the same button.
+class CFocusFrameStyle final : public QProxyStyle {
+public:
+  explicit CFocusFrameStyle(QObject* pOwner)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+    setParent(pOwner);
+  }
+
+  void drawControl(ControlElement element, const QStyleOption* pOption, QPainter* pPainter,
+                   const QWidget* pWidget) const override {
+    QProxyStyle::drawControl(element, pOption, pPainter, pWidget);
+    if (element != CE_PushButton || !(pOption->state & State_HasFocus))
+      return;
+    const QRect frame =
+        subElementRect(SE_PushButtonFocusRect, pOption, pWidget).adjusted(2, 2, -3, -3);
+    pPainter->save();
+    pPainter->setPen(QPen(pOption->palette.buttonText(), 1, Qt::DotLine));
+    pPainter->setBrush(Qt::NoBrush);
+    pPainter->drawRect(frame);
+    pPainter->restore();
+  }
 };
 
 QLineEdit* MakeEdit(QWidget* pParent, const char* pszName) {
@@ -102,14 +132,18 @@ void CDovetrelDlg::CreateControls() {
   m_pExit = MakeButton(this, "exitButton", text::kExit);
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
   m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
-  m_pNotice =
-      MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
+  m_pIvrLabel->setBuddy(m_pIvrEdit);
+  m_pVxmlLabel->setBuddy(m_pVxmlEdit);
+  m_pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
   QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
   QWidget::setTabOrder(m_pVxmlEdit, m_pBrowseVxml);
   QWidget::setTabOrder(m_pBrowseVxml, m_pConvert);
   QWidget::setTabOrder(m_pConvert, m_pExit);
   m_pConvert->setDefault(true);
+  auto* pFocusStyle = new CFocusFrameStyle(this);
+  for (QPushButton* pButton : {m_pBrowseIvr, m_pBrowseVxml, m_pConvert, m_pExit})
+    pButton->setStyle(pFocusStyle);
   connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
   connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
   connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);

@@ -9,11 +9,12 @@ inline constexpr std::string_view kExitQuestion =
     "Вы действительно хотите выйти из программы Dovetrel?";
 
 inline constexpr std::string_view kDialogCaption = "Dovetrel";
-inline constexpr std::string_view kIvrLabel = "Файл сценария IVR:";
-inline constexpr std::string_view kVxmlLabel = "Файл сценария VoiceXML:";
+/// The labels and buttons; '&' marks the Alt+letter that reaches them (the field for a label).
+inline constexpr std::string_view kIvrLabel = "Файл сценария &IVR:";
+inline constexpr std::string_view kVxmlLabel = "Файл сценария &VoiceXML:";
 inline constexpr std::string_view kBrowse = "...";
-inline constexpr std::string_view kConvert = "Конвертировать";
-inline constexpr std::string_view kExit = "Выход";
+inline constexpr std::string_view kConvert = "&Конвертировать";
+inline constexpr std::string_view kExit = "&Выход";
 /// The maker's notice; the version is appended.
 inline constexpr std::string_view kNotice = "© Разработчики Dovetrel. Dovetrel, версия ";
 /// The choosers' single filter entries.

@@ -1,6 +1,6 @@
+#include "convert/Texts.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/QtDialogServices.h"
-#include "convert/Texts.h"
 #include "gui/Texts.h"
 #include "scenario/Texts.h"
 #include "tests/gui/ScriptedServices.h"
@@ -41,6 +41,15 @@ std::string Bytes(const QString& strText) {
 QByteArray ReadFile(const QString& strPath) {
   QFile file(strPath);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Adds a row named \p pszName with \p cells as its first columns, all strings (UTF-8); further
+/// columns follow on the row returned.
+QTestData& AddTextRow(const char* pszName, std::initializer_list<const char*> cells) {
+  QTestData& row = QTest::newRow(pszName);
+  for (const char* pszCell : cells)
+    row << QString::fromUtf8(pszCell);
+  return row;
 }
 
 void CheckBox(const ShownBox& box, MessageKind kind, std::string_view text) {
@@ -105,6 +114,9 @@ private slots:
   void startsEmptyWithTheIvrFieldFocused();
   void tabOrderFollowsTheTemplate();
   void windowIsFixedAndHasNoMaximiseButton();
+  void mnemonicsReachTheirControls_data();
+  void mnemonicsReachTheirControls();
+  void focusOnTheDefaultButtonIsVisible();
   void ivrChooser_data();
   void ivrChooser();
   void vxmlChooser_data();
@@ -216,6 +228,49 @@ void DialogTest::windowIsFixedAndHasNoMaximiseButton() {
   // Every control lies inside the window.
   for (QWidget* pChild : m_pDlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     QVERIFY2(m_pDlg->rect().contains(pChild->geometry()), qPrintable(pChild->objectName()));
+}
+
+void DialogTest::mnemonicsReachTheirControls_data() {
+  QTest::addColumn<QString>("control"); // a button, or a label whose field gets the focus
+  QTest::addColumn<QString>("shown");   // the words as they always stood
+  QTest::addColumn<int>("key");         // with Alt
+  AddTextRow("Alt+I, the IVR field", {"ivrLabel", "Файл сценария IVR:"}) << int(Qt::Key_I);
+  AddTextRow("Alt+V, the VoiceXML field", {"vxmlLabel", "Файл сценария VoiceXML:"})
+      << int(Qt::Key_V);
+  AddTextRow("Alt+К, Convert", {"convertButton", "Конвертировать"}) << 0x41A;
+  AddTextRow("Alt+В, Exit", {"exitButton", "Выход"}) << 0x412;
+}
+
+void DialogTest::mnemonicsReachTheirControls() {
+  QFETCH(QString, control);
+  QFETCH(QString, shown);
+  QFETCH(int, key);
+  const QKeySequence altKey(QKeyCombination(Qt::ALT, Qt::Key(key)));
+  if (auto* pButton = m_pDlg->findChild<QPushButton*>(control)) {
+    QCOMPARE(pButton->text().remove(QLatin1Char('&')), shown);
+    QCOMPARE(pButton->shortcut(), altKey);
+    return;
+  }
+  auto* pLabel = m_pDlg->findChild<QLabel*>(control);
+  QCOMPARE(pLabel->text().remove(QLatin1Char('&')), shown);
+  QCOMPARE(QKeySequence::mnemonic(pLabel->text()), altKey);
+  QLineEdit* pOther = Field(pLabel->buddy() == Field("ivrEdit") ? "vxmlEdit" : "ivrEdit");
+  pOther->setFocus();
+  QTest::keyClick(pOther, Qt::Key(key), Qt::AltModifier);
+  QCOMPARE(QApplication::focusWidget(), pLabel->buddy());
+  QVERIFY(pLabel->buddy() != pOther);
+}
+
+void DialogTest::focusOnTheDefaultButtonIsVisible() {
+  QPushButton* pConvert = Button("convertButton");
+  QVERIFY(pConvert->isDefault());
+  Field("ivrEdit")->setFocus();
+  const QImage waiting = pConvert->grab().toImage();
+  QTest::keyClick(Button("browseVxmlButton"), Qt::Key_Tab);
+  pConvert->setFocus(Qt::TabFocusReason);
+  QVERIFY(pConvert->hasFocus());
+  QVERIFY(pConvert->isDefault());
+  QVERIFY2(pConvert->grab().toImage() != waiting, "the focused default button looks unfocused");
 }
 
 void DialogTest::ivrChooser_data() {
