@@ -14,13 +14,17 @@ public:
   virtual ~IDialogServices() = default;
 
   /// Lets the operator choose an existing file through the one filter entry \p filter (such as
-  /// "Scenario IVR (*.ivr)"). Returns its full path, or an empty string after a cancel.
-  virtual std::string OpenFileName(std::string_view filter) = 0;
+  /// "Scenario IVR (*.ivr)"). The chooser opens in the folder of \p strStartPath (the path itself
+  /// when it is a folder) with that file selected when it exists; an empty path leaves the
+  /// choice of folder to the chooser. Returns the full path, or an empty string after a cancel.
+  virtual std::string OpenFileName(std::string_view filter, const std::string& strStartPath) = 0;
 
   /// Lets the operator name a file to write, through the one filter entry \p filter; a name typed
-  /// without an extension gets \p defaultSuffix. Choosing an existing file asks nothing. Returns
+  /// without an extension gets \p defaultSuffix. The chooser opens in the folder of
+  /// \p strStartPath and offers its file name. Choosing an existing file asks nothing. Returns
   /// the full path, or an empty string after a cancel.
-  virtual std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix) = 0;
+  virtual std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                                   const std::string& strStartPath) = 0;
 
   /// Shows a modal box of \p kind with the application title as caption and \p text as its main
   /// text, word for word; a non-empty \p detail is shown beneath it. Returns the button pressed.

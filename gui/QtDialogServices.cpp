@@ -16,20 +16,57 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include <memory>
+
 namespace dovetrel {
 
 namespace {
 
+/// A chooser with the one filter entry \p filter, modal to \p pOwner.
+std::unique_ptr<QFileDialog> MakeChooser(QWidget* pOwner, std::string_view filter) {
+  auto pChooser = std::make_unique<QFileDialog>(pOwner, QString(), QString(), FromUtf8(filter));
+  // Qt's own chooser, not the desktop's, so that Qt's Russian translation reaches it everywhere;
+  // chosen first, so that the folder and file chosen next are its own.
+  pChooser->setOption(QFileDialog::DontUseNativeDialog);
+  return pChooser;
+}
+
 /// The path \p chooser ended with, as the file system spells it; empty after a cancel.
 std::string RunChooser(QFileDialog& chooser) {
-  // Qt's own chooser, not the desktop's, so that Qt's Russian translation reaches it everywhere.
-  chooser.setOption(QFileDialog::DontUseNativeDialog);
   if (chooser.exec() != QDialog::Accepted)
     return {};
   const QStringList files = chooser.selectedFiles();
   if (files.isEmpty())
     return {};
   return QFile::encodeName(files.front()).toStdString();
+}
+
+/// \p strPath, bytes as the file system spells them, as Qt holds it.
+QString FromPath(const std::string& strPath) {
+  return QFile::decodeName(QByteArray::fromStdString(strPath));
+}
+
+/// Opens \p chooser in the folder of \p strStartPath (the path itself when it is a folder), or in
+/// the nearest folder above it that exists. The file the path names is selected when it exists,
+/// or always when \p bOfferName.
+void StartAt(QFileDialog& chooser, const std::string& strStartPath, bool bOfferName) {
+  if (strStartPath.empty())
+    return;
+  const QFileInfo start(FromPath(strStartPath));
+  if (start.isDir()) {
+    chooser.setDirectory(start.absoluteFilePath());
+    return;
+  }
+  QString strFolder = start.absolutePath();
+  while (!QFileInfo(strFolder).isDir()) {
+    const QString strParent = QFileInfo(strFolder).absolutePath();
+    if (strParent == strFolder)
+      return;
+    strFolder = strParent;
+  }
+  chooser.setDirectory(strFolder);
+  if (bOfferName || start.isFile())
+    chooser.selectFile(start.fileName());
 }
 
 QMessageBox::Icon IconOf(MessageKind kind) {
@@ -111,21 +148,24 @@ void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
     pLabel->setTextFormat(Qt::PlainText); // the informative text's label too
 }
 
-std::string CQtDialogServices::OpenFileName(std::string_view filter) {
-  QFileDialog chooser(m_pOwner, QString(), QString(), FromUtf8(filter));
-  chooser.setAcceptMode(QFileDialog::AcceptOpen);
-  chooser.setFileMode(QFileDialog::ExistingFile);
-  return RunChooser(chooser);
+std::string CQtDialogServices::OpenFileName(std::string_view filter,
+                                            const std::string& strStartPath) {
+  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(m_pOwner, filter);
+  pChooser->setAcceptMode(QFileDialog::AcceptOpen);
+  pChooser->setFileMode(QFileDialog::ExistingFile);
+  StartAt(*pChooser, strStartPath, false);
+  return RunChooser(*pChooser);
 }
 
-std::string CQtDialogServices::SaveFileName(std::string_view filter,
-                                            std::string_view defaultSuffix) {
-  QFileDialog chooser(m_pOwner, QString(), QString(), FromUtf8(filter));
-  chooser.setAcceptMode(QFileDialog::AcceptSave);
-  chooser.setFileMode(QFileDialog::AnyFile);
-  chooser.setDefaultSuffix(FromUtf8(defaultSuffix));
-  chooser.setOption(QFileDialog::DontConfirmOverwrite);
-  return RunChooser(chooser);
+std::string CQtDialogServices::SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                                            const std::string& strStartPath) {
+  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(m_pOwner, filter);
+  pChooser->setAcceptMode(QFileDialog::AcceptSave);
+  pChooser->setFileMode(QFileDialog::AnyFile);
+  pChooser->setDefaultSuffix(FromUtf8(defaultSuffix));
+  pChooser->setOption(QFileDialog::DontConfirmOverwrite);
+  StartAt(*pChooser, strStartPath, true);
+  return RunChooser(*pChooser);
 }
 
 MessageReply CQtDialogServices::ShowBox(MessageKind kind, std::string_view text,

@@ -34,8 +34,9 @@ public:
   explicit CQtDialogServices(QWidget* pOwner = nullptr) : m_pOwner(pOwner) {}
   void SetOwner(QWidget* pOwner) { m_pOwner = pOwner; }
 
-  std::string OpenFileName(std::string_view filter) override;
-  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix) override;
+  std::string OpenFileName(std::string_view filter, const std::string& strStartPath) override;
+  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                           const std::string& strStartPath) override;
   MessageReply ShowBox(MessageKind kind, std::string_view text,
                        const MessageDetail& detail) override;
 

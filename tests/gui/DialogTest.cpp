@@ -1,6 +1,7 @@
 #include "convert/Texts.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/QtDialogServices.h"
+#include "gui/StartArguments.h"
 #include "gui/Texts.h"
 #include "scenario/Texts.h"
 #include "tests/gui/ScriptedServices.h"
@@ -8,6 +9,10 @@
 #include "vxml/Texts.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -15,9 +20,11 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <functional>
@@ -121,6 +128,12 @@ private slots:
   void ivrChooser();
   void vxmlChooser_data();
   void vxmlChooser();
+  void proposalWhenEditingFinishes_data();
+  void proposalWhenEditingFinishes();
+  void dropFillsTheIvrField_data();
+  void dropFillsTheIvrField();
+  void startArguments_data();
+  void startArguments();
   void enterInEitherFieldConverts_data();
   void enterInEitherFieldConverts();
   void exitAsks_data();
@@ -274,59 +287,196 @@ void DialogTest::focusOnTheDefaultButtonIsVisible() {
 }
 
 void DialogTest::ivrChooser_data() {
-  QTest::addColumn<QString>("chosen");
+  // The IVR field holds "/typed/in.ivr", typed by hand; clicking the chooser button ends its
+  // editing, which proposes "/typed/in.vxml" when the VoiceXML field is empty.
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("chosen"); // "" to cancel
+  QTest::addColumn<QString>("ivr");
   QTest::addColumn<QString>("vxml");
-  QTest::newRow("proposed beside it") << "/scen/main.ivr"
-                                      << "/scen/main.vxml";
-  QTest::newRow("cut at the name's first dot") << "/scen/main.test.ivr"
-                                               << "/scen/main.vxml";
-  QTest::newRow("dotted directory kept") << "/data.old/main.ivr"
-                                         << "/data.old/main.vxml";
-  QTest::newRow("dot only in the directory") << "/data.old/main"
-                                             << "/data.old/main.vxml";
-  QTest::newRow("no dot keeps the earlier name") << "/scen/main"
-                                                 << "/earlier/out.vxml";
-  QTest::newRow("cancel keeps the earlier name") << ""
-                                                 << "/earlier/out.vxml";
-  QTest::newRow("Cyrillic names") << "/сценарии/главный.ivr"
-                                  << "/сценарии/главный.vxml";
+  const char* pszMine = "/mine/out.vxml";
+  AddTextRow("chosen, the typed VoiceXML name stays",
+             {pszMine, "/scen/main.ivr", "/scen/main.ivr", pszMine});
+  AddTextRow("cancelled, both typed names stay", {pszMine, "", "/typed/in.ivr", pszMine});
+  AddTextRow("chosen, proposed beside it",
+             {"", "/scen/main.ivr", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("cancelled, the typed name's proposal stays",
+             {"", "", "/typed/in.ivr", "/typed/in.vxml"});
+  AddTextRow("cut at the name's first dot",
+             {"", "/scen/main.test.ivr", "/scen/main.test.ivr", "/scen/main.vxml"});
+  AddTextRow("dotted directory kept",
+             {"", "/data.old/main.ivr", "/data.old/main.ivr", "/data.old/main.vxml"});
+  AddTextRow("dot only in the directory",
+             {"", "/data.old/main", "/data.old/main", "/data.old/main.vxml"});
+  AddTextRow("no dot proposes nothing", {"", "/scen/main", "/scen/main", "/typed/in.vxml"});
+  AddTextRow("Cyrillic names",
+             {"", "/сценарии/главный.ivr", "/сценарии/главный.ivr", "/сценарии/главный.vxml"});
 }
 
 void DialogTest::ivrChooser() {
+  QFETCH(QString, vxmlTyped);
   QFETCH(QString, chosen);
+  QFETCH(QString, ivr);
   QFETCH(QString, vxml);
-  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
-  // Typed by hand after the last exchange: the chooser's exchange replaces both.
-  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
-  Field("vxmlEdit")->setText(QStringLiteral("typed.vxml"));
+  QTest::keyClicks(Field("ivrEdit"), QStringLiteral("/typed/in.ivr"));
+  Field("vxmlEdit")->setText(vxmlTyped);
   m_services.m_openResults.push_back(Bytes(chosen));
   QTest::mouseClick(Button("browseIvrButton"), Qt::LeftButton);
   QCOMPARE(m_services.m_chooserCalls, std::deque<std::string>{"open Scenario IVR (*.ivr)"});
-  QCOMPARE(Q(m_pDlg->IvrFile()), chosen);
-  QCOMPARE(Q(m_pDlg->VxmlFile()), vxml);
-  QCOMPARE(Field("ivrEdit")->text(), chosen);
+  QCOMPARE(m_services.m_chooserStarts, std::deque<std::string>{"/typed/in.ivr"});
+  QCOMPARE(Field("ivrEdit")->text(), ivr);
   QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  QCOMPARE(Q(m_pDlg->IvrFile()), chosen.isEmpty() ? QString() : chosen);
 }
 
 void DialogTest::vxmlChooser_data() {
-  QTest::addColumn<QString>("chosen");
-  QTest::newRow("chosen") << "/out/document.vxml";
-  QTest::newRow("cancel empties the field") << "";
-  QTest::newRow("Cyrillic name") << "/выход/документ.vxml";
+  // Clicking the chooser button ends the editing of the IVR field, which may propose a name.
+  QTest::addColumn<QString>("ivrTyped");
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("chosen"); // "" to cancel
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("vxml");
+  const char* pszMine = "/mine/out.vxml";
+  AddTextRow("chosen over a typed name",
+             {"/typed/in.ivr", pszMine, "/out/document.vxml", pszMine, "/out/document.vxml"});
+  AddTextRow("cancelled, the typed name stays", {"/typed/in.ivr", pszMine, "", pszMine, pszMine});
+  AddTextRow("cancelled, the proposal offered and kept",
+             {"/typed/in.ivr", "", "", "/typed/in.vxml", "/typed/in.vxml"});
+  AddTextRow("no proposal in the field, offered all the same",
+             {"/typed/in", "", "", "/typed/in.vxml", ""});
+  AddTextRow("Cyrillic name",
+             {"/typed/in.ivr", pszMine, "/выход/документ.vxml", pszMine, "/выход/документ.vxml"});
 }
 
 void DialogTest::vxmlChooser() {
+  QFETCH(QString, ivrTyped);
+  QFETCH(QString, vxmlTyped);
   QFETCH(QString, chosen);
-  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
-  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
+  QFETCH(QString, start);
+  QFETCH(QString, vxml);
+  QTest::keyClicks(Field("ivrEdit"), ivrTyped);
+  Field("vxmlEdit")->setText(vxmlTyped);
   m_services.m_saveResults.push_back(Bytes(chosen));
   QTest::mouseClick(Button("browseVxmlButton"), Qt::LeftButton);
   QCOMPARE(m_services.m_chooserCalls,
            std::deque<std::string>{"save Scenario VoiceXML (*.vxml) vxml"});
-  QCOMPARE(Q(m_pDlg->VxmlFile()), chosen);
-  QCOMPARE(Field("vxmlEdit")->text(), chosen);
-  QCOMPARE(m_pDlg->IvrFile(), std::string("/earlier/main.ivr"));
-  QCOMPARE(Field("ivrEdit")->text(), QStringLiteral("/earlier/main.ivr"));
+  QCOMPARE(m_services.m_chooserStarts, std::deque<std::string>{Bytes(start)});
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  QCOMPARE(Field("ivrEdit")->text(), ivrTyped);
+}
+
+void DialogTest::proposalWhenEditingFinishes_data() {
+  QTest::addColumn<QString>("earlier"); // typed and finished first; "" for nothing
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("typed"); // then typed, or pasted when the row's name says so
+  QTest::addColumn<QString>("vxml");
+  AddTextRow("typed, the empty field gets it", {"", "", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("pasted, an earlier proposal is renewed",
+             {"/scen/a.ivr", "", "/scen/b.ivr", "/scen/b.vxml"});
+  AddTextRow("pasted, the operator's own name stays",
+             {"/scen/a.ivr", "/mine/out.vxml", "/scen/b.ivr", "/mine/out.vxml"});
+  AddTextRow("no dot proposes nothing", {"", "", "/scen/main", ""});
+  AddTextRow("relative name", {"", "", "main.test.ivr", "main.vxml"});
+}
+
+void DialogTest::proposalWhenEditingFinishes() {
+  QFETCH(QString, earlier);
+  QFETCH(QString, vxmlTyped);
+  QFETCH(QString, typed);
+  QFETCH(QString, vxml);
+  QLineEdit* pIvr = Field("ivrEdit");
+  const auto finish = [pIvr](const QString& strText, bool bPaste) {
+    pIvr->setFocus();
+    pIvr->selectAll();
+    QApplication::clipboard()->setText(strText);
+    if (bPaste)
+      QTest::keyClick(pIvr, Qt::Key_V, Qt::ControlModifier);
+    else
+      QTest::keyClicks(pIvr, strText);
+    QTest::keyClick(pIvr, Qt::Key_Tab); // the focus leaves the field
+  };
+  if (!earlier.isEmpty())
+    finish(earlier, false);
+  if (!vxmlTyped.isEmpty())
+    Field("vxmlEdit")->setText(vxmlTyped);
+  finish(typed, QString::fromUtf8(QTest::currentDataTag()).startsWith(QLatin1String("pasted")));
+  QCOMPARE(pIvr->text(), typed);
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+}
+
+void DialogTest::dropFillsTheIvrField_data() {
+  // The IVR field holds "/typed/in.ivr", the VoiceXML field nothing; a refused drop changes
+  // neither.
+  QTest::addColumn<QString>("urls"); // separated by spaces
+  QTest::addColumn<QString>("ivr");
+  QTest::addColumn<QString>("vxml");
+  AddTextRow("a file, the name proposed",
+             {"file:///scen/main.ivr", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("the first local file taken",
+             {"https://example.org/x.ivr file:///scen/a.ivr file:///scen/b.ivr", "/scen/a.ivr",
+              "/scen/a.vxml"});
+  AddTextRow("Cyrillic, as a file manager encodes it",
+             {"file:///%D1%81%D1%86/%D0%B3%D0%BB.ivr", "/сц/гл.ivr", "/сц/гл.vxml"});
+  AddTextRow("a web address alone is refused",
+             {"https://example.org/main.ivr", "/typed/in.ivr", ""});
+  AddTextRow("text without a file is refused", {"", "/typed/in.ivr", ""});
+}
+
+void DialogTest::dropFillsTheIvrField() {
+  QFETCH(QString, urls);
+  QFETCH(QString, ivr);
+  QFETCH(QString, vxml);
+  Field("ivrEdit")->setText(QStringLiteral("/typed/in.ivr"));
+  QMimeData mime;
+  QList<QUrl> list;
+  for (const QString& strUrl : urls.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    list << QUrl(strUrl);
+  mime.setUrls(list);
+  mime.setText(QStringLiteral("/not/a/drop.ivr"));
+  QDragEnterEvent enter({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(m_pDlg.get(), &enter);
+  QCOMPARE(enter.isAccepted(), ivr != QStringLiteral("/typed/in.ivr"));
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(m_pDlg.get(), &drop);
+  QCOMPARE(Field("ivrEdit")->text(), ivr);
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  // A drop on a field reaches the window instead of landing in the text.
+  QVERIFY(!Field("ivrEdit")->acceptDrops() && !Field("vxmlEdit")->acceptDrops());
+}
+
+void DialogTest::startArguments_data() {
+  QTest::addColumn<QString>("args"); // separated by spaces
+  QTest::addColumn<QString>("ivr");
+  QTest::addColumn<QString>("ends");  // "help", "version", or "" when the window opens
+  QTest::addColumn<QString>("notes"); // separated by "|"
+  AddTextRow("none", {"", "", "", ""});
+  AddTextRow("a file", {"/scen/main.ivr", "/scen/main.ivr", "", ""});
+  AddTextRow("a file manager's address", {"file:///scen/%D0%B3.ivr", "/scen/г.ivr", "", ""});
+  AddTextRow("a second file is left aside",
+             {"a.ivr b.ivr", "a.ivr", "", "лишний аргумент b.ivr пропущен"});
+  AddTextRow("an unknown option is left aside",
+             {"--fast a.ivr", "a.ivr", "", "неизвестный параметр --fast пропущен"});
+  AddTextRow("after --, names that look like options",
+             {"-- -a.ivr --help", "-a.ivr", "", "лишний аргумент --help пропущен"});
+  AddTextRow("help", {"a.ivr --help", "a.ivr", "help", ""});
+  AddTextRow("version", {"-V", "", "version", ""});
+}
+
+void DialogTest::startArguments() {
+  QFETCH(QString, args);
+  QFETCH(QString, ivr);
+  QFETCH(QString, ends);
+  QFETCH(QString, notes);
+  std::vector<std::string> vecArgs;
+  for (const QString& strArg : args.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    vecArgs.push_back(Bytes(strArg));
+  const StartRequest request = ParseStartArguments(vecArgs);
+  QCOMPARE(Q(request.strIvrFile), ivr);
+  QCOMPARE(request.bHelp, ends == QLatin1String("help"));
+  QCOMPARE(request.bVersion, ends == QLatin1String("version"));
+  QStringList shown;
+  for (const std::string& strNote : request.vecNotes)
+    shown << Q(strNote);
+  QCOMPARE(shown.join(QLatin1Char('|')), notes);
 }
 
 void DialogTest::enterInEitherFieldConverts_data() {
@@ -435,7 +585,8 @@ void DialogTest::failuresShowTheStepThenTheSummary_data() {
       << "out.vxml" << QStringList{Q(text::kCannotOpenIvr), Q(text::kLoadFailed)} << "gone.ivr";
   QTest::newRow("empty IVR name") << ""
                                   << "out.vxml" << QStringList{Q(text::kNameMissing)} << "";
-  QTest::newRow("empty VoiceXML name") << "main.ivr"
+  // A name without a dot, for which no VoiceXML name is proposed when the IVR field is left.
+  QTest::newRow("empty VoiceXML name") << "main"
                                        << "" << QStringList{Q(text::kNameMissing)} << "";
   QTest::newRow("VoiceXML directory missing")
       << "main.ivr"
@@ -595,29 +746,40 @@ void DialogTest::standardTextsAreRussian() {
 }
 
 void DialogTest::realChoosers_data() {
-  QTest::addColumn<bool>("save");
-  QTest::addColumn<QString>("typed"); // relative to the temporary directory; "" to cancel
+  // Paths relative to the temporary directory, which holds main.ivr, main.vxml and sub/.
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("folder");  // where the chooser opens; "" for the directory itself
+  QTest::addColumn<QString>("offered"); // the name in the chooser's name field as it opens
+  QTest::addColumn<QString>("typed");   // "" to cancel
   QTest::addColumn<QString>("result");
-  QTest::newRow("open an existing file") << false << "main.ivr"
-                                         << "main.ivr";
-  QTest::newRow("open, cancelled") << false << ""
-                                   << "";
-  QTest::newRow("save over an existing file asks nothing") << true << "main.vxml"
-                                                           << "main.vxml";
-  QTest::newRow("save, the suffix added") << true << "new"
-                                          << "new.vxml";
-  QTest::newRow("save, cancelled") << true << ""
-                                   << "";
+  QTest::addColumn<bool>("save");
+  AddTextRow("open an existing file", {"main.ivr", "", "main.ivr", "main.ivr", "main.ivr"})
+      << false;
+  AddTextRow("open from a missing folder, cancelled", {"gone/deeper/x.ivr", "", "", "", ""})
+      << false;
+  AddTextRow("save over an existing file asks nothing",
+             {"main.vxml", "", "main.vxml", "main.vxml", "main.vxml"})
+      << true;
+  AddTextRow("save from a folder, the suffix added", {"sub", "sub", "", "new", "new.vxml"}) << true;
+  AddTextRow("save, the proposed name offered, cancelled",
+             {"gone/proposed.vxml", "", "proposed.vxml", "", ""})
+      << true;
 }
 
 void DialogTest::realChoosers() {
   QFETCH(bool, save);
+  QFETCH(QString, start);
+  QFETCH(QString, folder);
+  QFETCH(QString, offered);
   QFETCH(QString, typed);
   QFETCH(QString, result);
   for (const char* pszName : {"main.ivr", "main.vxml"}) {
     QFile file(m_pDir->filePath(QLatin1String(pszName)));
     QVERIFY(file.open(QIODevice::WriteOnly));
   }
+  QVERIFY(QDir(m_pDir->path()).mkdir(QStringLiteral("sub")));
+  QString strOpenedIn;
+  QString strOffered = QStringLiteral("(no name field)");
   QStringList filters;
   QFileDialog::Options options;
   QFileDialog::FileMode mode = QFileDialog::Directory;
@@ -630,12 +792,15 @@ void DialogTest::realChoosers() {
     filters = pChooser->nameFilters();
     options = pChooser->options();
     mode = pChooser->fileMode();
+    strOpenedIn = pChooser->directory().absolutePath();
+    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (pName)
+      strOffered = pName->text();
     if (typed.isEmpty()) {
       pChooser->reject();
       return true;
     }
     // Types the name, as the operator would, into the chooser's name field.
-    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!pName) {
       pChooser->reject();
       return true;
@@ -648,10 +813,14 @@ void DialogTest::realChoosers() {
     return true;
   });
   CQtDialogServices services(m_pDlg.get());
-  const std::string strPath = save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix)
-                                   : services.OpenFileName(text::kIvrFilter);
+  const std::string strStart = Bytes(m_pDir->filePath(start));
+  const std::string strPath =
+      save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix, strStart)
+           : services.OpenFileName(text::kIvrFilter, strStart);
   QCOMPARE(Q(strPath), result.isEmpty() ? QString() : m_pDir->filePath(result));
   QCOMPARE(watch.Others(), 0);
+  QCOMPARE(strOpenedIn, folder.isEmpty() ? m_pDir->path() : m_pDir->filePath(folder));
+  QCOMPARE(strOffered, offered);
   QCOMPARE(filters, QStringList{Q(save ? text::kVxmlFilter : text::kIvrFilter)});
   QCOMPARE(mode, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QCOMPARE(bool(options & QFileDialog::DontConfirmOverwrite), save);

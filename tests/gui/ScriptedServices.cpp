@@ -13,8 +13,10 @@ QString Describe(const ShownBox& box) {
 
 } // namespace
 
-std::string CScriptedServices::OpenFileName(std::string_view filter) {
+std::string CScriptedServices::OpenFileName(std::string_view filter,
+                                            const std::string& strStartPath) {
   m_chooserCalls.push_back("open " + std::string(filter));
+  m_chooserStarts.push_back(strStartPath);
   if (m_openResults.empty()) {
     m_faults << QStringLiteral("unscripted open chooser");
     return {};
@@ -24,9 +26,10 @@ std::string CScriptedServices::OpenFileName(std::string_view filter) {
   return strResult;
 }
 
-std::string CScriptedServices::SaveFileName(std::string_view filter,
-                                            std::string_view defaultSuffix) {
+std::string CScriptedServices::SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                                            const std::string& strStartPath) {
   m_chooserCalls.push_back("save " + std::string(filter) + " " + std::string(defaultSuffix));
+  m_chooserStarts.push_back(strStartPath);
   if (m_saveResults.empty()) {
     m_faults << QStringLiteral("unscripted save chooser");
     return {};

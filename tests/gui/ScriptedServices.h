@@ -21,8 +21,9 @@ struct ShownBox {
 /// faults that Leftovers() names.
 class CScriptedServices final : public IDialogServices {
 public:
-  std::string OpenFileName(std::string_view filter) override;
-  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix) override;
+  std::string OpenFileName(std::string_view filter, const std::string& strStartPath) override;
+  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                           const std::string& strStartPath) override;
   MessageReply ShowBox(MessageKind kind, std::string_view text,
                        const MessageDetail& detail) override;
 
@@ -32,10 +33,11 @@ public:
   /// Everything the test did not script or did not take; empty when all went as planned.
   QStringList Leftovers() const;
 
-  std::deque<std::string> m_openResults;  ///< what the open chooser returns, in order
-  std::deque<std::string> m_saveResults;  ///< what the save chooser returns, in order
-  std::deque<MessageReply> m_replies;     ///< the answers to questions, in order
-  std::deque<std::string> m_chooserCalls; ///< "open FILTER" or "save FILTER SUFFIX" per call
+  std::deque<std::string> m_openResults;   ///< what the open chooser returns, in order
+  std::deque<std::string> m_saveResults;   ///< what the save chooser returns, in order
+  std::deque<MessageReply> m_replies;      ///< the answers to questions, in order
+  std::deque<std::string> m_chooserCalls;  ///< "open FILTER" or "save FILTER SUFFIX" per call
+  std::deque<std::string> m_chooserStarts; ///< the start path each chooser was given, in order
 
 private:
   std::deque<ShownBox> m_shown;
