@@ -263,7 +263,7 @@ void CDovetrelDlg::OnIvrEdited() {
 
 void CDovetrelDlg::OnConvert() {
   UpdateData(true);
-  CBoxMessageSink messages(m_services);
+  CBoxMessageSink messages(m_services, m_strVxmlFile);
   try {
     RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages, m_options);
   } catch (const CFileReadError& error) {

@@ -27,7 +27,8 @@ QIcon ApplicationIcon();
 void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
                 const MessageDetail& detail);
 
-/// The file choosers and message boxes of Qt Widgets, all modal to their owner.
+/// The file choosers and message boxes of Qt Widgets, all modal to their owner, and the desktop's
+/// file manager.
 class CQtDialogServices final : public IDialogServices {
 public:
   /// \p pOwner is the window the choosers and boxes are modal to; it may be set later.
@@ -39,6 +40,9 @@ public:
                            const std::string& strStartPath) override;
   MessageReply ShowBox(MessageKind kind, std::string_view text,
                        const MessageDetail& detail) override;
+  SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
+  /// Through QDesktopServices, so the desktop's own file manager shows it.
+  bool OpenFolder(const std::string& strFolder) override;
 
 private:
   QWidget* m_pOwner;

@@ -21,6 +21,13 @@ inline constexpr std::string_view kNotice = "© Разработчики Dovetre
 inline constexpr std::string_view kIvrFilter = "Scenario IVR (*.ivr)";
 inline constexpr std::string_view kVxmlFilter = "Scenario VoiceXML (*.vxml)";
 inline constexpr std::string_view kVxmlSuffix = "vxml";
+/// The success box: the document written, the number of warnings, and the button that shows the
+/// document's folder.
+inline constexpr std::string_view kWrittenDocument = "Файл сценария VoiceXML: ";
+inline constexpr std::string_view kWarningCount = "Предупреждений: ";
+inline constexpr std::string_view kOpenFolder = "&Открыть папку";
+inline constexpr std::string_view kCannotOpenFolder =
+    "Не удалось открыть папку с файлом сценария VoiceXML!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";

@@ -22,7 +22,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -145,6 +148,8 @@ private slots:
   void readErrorIsACriticalBoxAndTheDialogStays();
   void unexpectedExceptionIsACriticalBoxAndTheDialogStays();
   void successWithWarningsCarriesThemAsDetail();
+  void successBoxOpensTheFolderOnRequest_data();
+  void successBoxOpensTheFolderOnRequest();
   void boxesLookAsTheirKindSays_data();
   void boxesLookAsTheirKindSays();
   void standardTextsAreRussian();
@@ -152,6 +157,8 @@ private slots:
   void realChoosers();
   void realBoxesReturnTheButtonPressed_data();
   void realBoxesReturnTheButtonPressed();
+  void realSuccessBoxReturnsTheButtonPressed_data();
+  void realSuccessBoxReturnsTheButtonPressed();
 
 private: // NOLINT(readability-redundant-access-specifiers): helpers, not test slots
   QLineEdit* Field(const char* pszName) const { return m_pDlg->findChild<QLineEdit*>(pszName); }
@@ -567,7 +574,8 @@ void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
     QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
     const ShownBox box = m_services.Take();
     CheckBox(box, MessageKind::Information, text::kConverted);
-    QCOMPARE(Q(FormatDetail(box.detail)), QString());
+    QCOMPARE(Q(box.report.strDocument), strVxml);
+    QCOMPARE(box.report.warnings.size(), std::size_t(0));
     QCOMPARE(ReadFile(strVxml), expected);
   }
   QCOMPARE(&m_pDlg->Converter(), pConverter);
@@ -666,11 +674,49 @@ void DialogTest::successWithWarningsCarriesThemAsDetail() {
   QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
   const ShownBox box = m_services.Take();
   CheckBox(box, MessageKind::Information, text::kConverted);
-  const QStringList lines = Q(FormatDetail(box.detail)).split(QLatin1Char('\n'));
-  QCOMPARE(lines.size(), 4);
-  QVERIFY2(lines[0].startsWith(main.fileName() + QStringLiteral(":1:4: warning: ")),
-           qPrintable(lines[0]));
+  QCOMPARE(box.report.warnings.size(), std::size_t(4));
+  const QString strFirst = Q(box.report.warnings.front());
+  QVERIFY2(strFirst.startsWith(main.fileName() + QStringLiteral(":1:4: warning: ")),
+           qPrintable(strFirst));
+  QCOMPARE(Q(box.report.strDocument), m_pDir->filePath(QStringLiteral("main.vxml")));
   QVERIFY(QFile::exists(m_pDir->filePath(QStringLiteral("main.vxml"))));
+}
+
+void DialogTest::successBoxOpensTheFolderOnRequest_data() {
+  QTest::addColumn<QString>("vxml"); // "$" for the temporary directory, where a relative name lies
+  QTest::addColumn<QString>("opened"); // the file manager: "" not asked, "works" or "fails"
+  AddTextRow("OK opens nothing", {"$/main.vxml", ""});
+  AddTextRow("the folder shown", {"$/main.vxml", "works"});
+  AddTextRow("no file manager: a warning", {"$/main.vxml", "fails"});
+  AddTextRow("relative name, named and shown in full", {"out.vxml", "works"});
+}
+
+void DialogTest::successBoxOpensTheFolderOnRequest() {
+  QFETCH(QString, vxml);
+  QFETCH(QString, opened);
+  const QString strDir = QFileInfo(m_pDir->path()).canonicalFilePath();
+  Field("ivrEdit")->setText(CopyWorkedExample());
+  Field("vxmlEdit")->setText(vxml.replace(QLatin1String("$"), strDir));
+  if (!opened.isEmpty()) {
+    m_services.m_successReplies.push_back(SuccessReply::OpenFolder);
+    m_services.m_folderResults.push_back(opened == QLatin1String("works"));
+  }
+  const QString strWorking = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(strDir));
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  QDir::setCurrent(strWorking);
+  const ShownBox box = m_services.Take();
+  CheckBox(box, MessageKind::Information, text::kConverted);
+  QCOMPARE(Q(box.report.strDocument), QDir(strDir).filePath(QFileInfo(vxml).fileName()));
+  QVERIFY(QFile::exists(Q(box.report.strDocument)));
+  QCOMPARE(m_services.m_openedFolders.size(), std::size_t(opened.isEmpty() ? 0 : 1));
+  if (!opened.isEmpty())
+    QCOMPARE(Q(m_services.m_openedFolders.front()), strDir);
+  if (opened != QLatin1String("fails"))
+    return;
+  const ShownBox warning = m_services.Take();
+  CheckBox(warning, MessageKind::Warning, text::kCannotOpenFolder);
+  QCOMPARE(Q(warning.detail.strFile), strDir);
 }
 
 void DialogTest::boxesLookAsTheirKindSays_data() {
@@ -870,6 +916,57 @@ void DialogTest::realBoxesReturnTheButtonPressed() {
   QCOMPARE(strText, Q(text::kExitQuestion));
   QCOMPARE(strTitle, ApplicationTitle());
   QVERIFY(bModal);
+}
+
+void DialogTest::realSuccessBoxReturnsTheButtonPressed_data() {
+  QTest::addColumn<int>("warnings");
+  QTest::addColumn<int>("key"); // 0: the open-folder button is clicked
+  QTest::addColumn<int>("reply");
+  QTest::newRow("no warnings, Enter is OK") << 0 << int(Qt::Key_Return) << int(SuccessReply::Ok);
+  QTest::newRow("four, Escape is OK") << 4 << int(Qt::Key_Escape) << int(SuccessReply::Ok);
+  QTest::newRow("eighty, open the folder") << 80 << 0 << int(SuccessReply::OpenFolder);
+}
+
+void DialogTest::realSuccessBoxReturnsTheButtonPressed() {
+  QFETCH(int, warnings);
+  QFETCH(int, key);
+  QFETCH(int, reply);
+  ConversionReport report{Bytes(QStringLiteral("/out/главный.vxml")), {}};
+  for (int i = 1; i <= warnings; ++i)
+    report.warnings.push_back("/s/main.ivr:" + std::to_string(i) +
+                              ":4: warning: приветствие «<b>w.wav</b>» начинается меньше чем "
+                              "через три пробела после времени ожидания: будет прочитано «.wav»");
+  QStringList shown; // informative text, detailed text
+  bool bDefaultOk = false;
+  bool bPaneFits = warnings == 0; // open and, up to half the screen, showing every line
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    if (!pBox)
+      return false;
+    shown = QStringList{pBox->informativeText(), pBox->detailedText()};
+    bDefaultOk = pBox->defaultButton() == pBox->button(QMessageBox::Ok);
+    if (auto* pPane = pBox->findChild<QTextEdit*>(); pPane && pPane->isVisible())
+      bPaneFits = pPane->verticalScrollBar()->maximum() == 0 ||
+                  pPane->height() == pBox->screen()->availableGeometry().height() / 2;
+    if (key != 0)
+      QTest::keyClick(pBox, Qt::Key(key));
+    for (QAbstractButton* pButton : pBox->buttons()) {
+      if (key == 0 && pButton->text() == Q(text::kOpenFolder))
+        pButton->click();
+    }
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  QCOMPARE(int(services.ShowSuccess(text::kConverted, report)), reply);
+  QCOMPARE(watch.Others(), 0);
+  QStringList expected{QStringLiteral("Файл сценария VoiceXML: /out/главный.vxml"), QString()};
+  if (warnings > 0)
+    expected[0] += QStringLiteral("\nПредупреждений: ") + QString::number(warnings);
+  for (const std::string& strWarning : report.warnings)
+    expected[1] += (expected[1].isEmpty() ? QString() : QStringLiteral("\n")) + Q(strWarning);
+  QCOMPARE(shown, expected);
+  QVERIFY(bDefaultOk);
+  QVERIFY(bPaneFits);
 }
 
 } // namespace dovetrel

@@ -41,7 +41,7 @@ std::string CScriptedServices::SaveFileName(std::string_view filter, std::string
 
 MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
                                         const MessageDetail& detail) {
-  m_shown.push_back(ShownBox{kind, std::string(text), detail});
+  m_shown.push_back(ShownBox{kind, std::string(text), detail, {}});
   if (kind != MessageKind::Question)
     return MessageReply::Ok;
   if (m_replies.empty()) {
@@ -53,10 +53,30 @@ MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
   return reply;
 }
 
+SuccessReply CScriptedServices::ShowSuccess(std::string_view text, const ConversionReport& report) {
+  m_shown.push_back(ShownBox{MessageKind::Information, std::string(text), {}, report});
+  if (m_successReplies.empty())
+    return SuccessReply::Ok;
+  const SuccessReply reply = m_successReplies.front();
+  m_successReplies.pop_front();
+  return reply;
+}
+
+bool CScriptedServices::OpenFolder(const std::string& strFolder) {
+  m_openedFolders.push_back(strFolder);
+  if (m_folderResults.empty()) {
+    m_faults << QStringLiteral("unscripted folder opening: ") + QString::fromStdString(strFolder);
+    return false;
+  }
+  const bool bOpened = m_folderResults.front();
+  m_folderResults.pop_front();
+  return bOpened;
+}
+
 ShownBox CScriptedServices::Take() {
   if (m_shown.empty()) {
     m_faults << QStringLiteral("a box was expected, none was shown");
-    return ShownBox{MessageKind::Warning, {}, {}};
+    return ShownBox{MessageKind::Warning, {}, {}, {}};
   }
   ShownBox box = m_shown.front();
   m_shown.pop_front();
@@ -73,6 +93,10 @@ QStringList CScriptedServices::Leftovers() const {
     leftovers << QStringLiteral("unused save chooser result ") + QString::fromStdString(strPath);
   if (!m_replies.empty())
     leftovers << QStringLiteral("unused answers to questions: %1").arg(m_replies.size());
+  if (!m_successReplies.empty())
+    leftovers << QStringLiteral("unused answers to success boxes: %1").arg(m_successReplies.size());
+  if (!m_folderResults.empty())
+    leftovers << QStringLiteral("unused folder results: %1").arg(m_folderResults.size());
   return leftovers;
 }
 
