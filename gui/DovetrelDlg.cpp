@@ -5,12 +5,21 @@
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QUrl>
 
 namespace dovetrel {
 
@@ -54,10 +63,60 @@ private:
   double m_dY = 1;
 };
 
+/// The application's style, with a dotted frame inside a push button that has the focus: some
+/// styles draw a focused default button exactly as an unfocused one, so that Enter and Space
+/// would seem to go to the same button.
+class CFocusFrameStyle final : public QProxyStyle {
+public:
+  explicit CFocusFrameStyle(QObject* pOwner)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+    setParent(pOwner);
+  }
+
+  void drawControl(ControlElement element, const QStyleOption* pOption, QPainter* pPainter,
+                   const QWidget* pWidget) const override {
+    QProxyStyle::drawControl(element, pOption, pPainter, pWidget);
+    if (element != CE_PushButton || !(pOption->state & State_HasFocus))
+      return;
+    const QRect frame =
+        subElementRect(SE_PushButtonFocusRect, pOption, pWidget).adjusted(2, 2, -3, -3);
+    pPainter->save();
+    pPainter->setPen(QPen(pOption->palette.buttonText(), 1, Qt::DotLine));
+    pPainter->setBrush(Qt::NoBrush);
+    pPainter->drawRect(frame);
+    pPainter->restore();
+  }
+};
+
 QLineEdit* MakeEdit(QWidget* pParent, const char* pszName) {
   auto* pEdit = new QLineEdit(pParent);
   pEdit->setObjectName(QLatin1String(pszName));
+  // A file dropped on a field goes to the window, as anywhere else, instead of into the text.
+  pEdit->setAcceptDrops(false);
   return pEdit;
+}
+
+// File names are bytes on this system; the fields show them as the file system decodes them.
+
+/// The path in \p pEdit, as the file system spells it.
+std::string PathIn(const QLineEdit* pEdit) {
+  return QFile::encodeName(pEdit->text()).toStdString();
+}
+
+/// \p strPath as a field shows it.
+QString Shown(const std::string& strPath) {
+  return QFile::decodeName(QByteArray::fromStdString(strPath));
+}
+
+/// The first local file \p pMime carries, as the file system spells it; empty when none.
+std::string DroppedFile(const QMimeData* pMime) {
+  if (!pMime || !pMime->hasUrls())
+    return {};
+  for (const QUrl& url : pMime->urls()) {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+      return QFile::encodeName(url.toLocalFile()).toStdString();
+  }
+  return {};
 }
 
 QPushButton* MakeButton(QWidget* pParent, const char* pszName, std::string_view text) {
@@ -101,6 +160,8 @@ void CDovetrelDlg::CreateControls() {
   m_pExit = MakeButton(this, "exitButton", text::kExit);
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
   m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
+  m_pIvrLabel->setBuddy(m_pIvrEdit);
+  m_pVxmlLabel->setBuddy(m_pVxmlEdit);
   m_pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
   QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
@@ -108,6 +169,10 @@ void CDovetrelDlg::CreateControls() {
   QWidget::setTabOrder(m_pBrowseVxml, m_pConvert);
   QWidget::setTabOrder(m_pConvert, m_pExit);
   m_pConvert->setDefault(true);
+  auto* pFocusStyle = new CFocusFrameStyle(this);
+  for (QPushButton* pButton : {m_pBrowseIvr, m_pBrowseVxml, m_pConvert, m_pExit})
+    pButton->setStyle(pFocusStyle);
+  connect(m_pIvrEdit, &QLineEdit::editingFinished, this, &CDovetrelDlg::OnIvrEdited);
   connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
   connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
   connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
@@ -131,6 +196,7 @@ void CDovetrelDlg::PlaceControls() {
 void CDovetrelDlg::OnInitDialog() {
   UpdateData(false);
   setWindowIcon(ApplicationIcon());
+  setAcceptDrops(true);
   m_pIvrEdit->setFocus();
 }
 
@@ -140,31 +206,63 @@ bool CDovetrelDlg::UpdateData(bool bSaveAndValidate) {
 }
 
 void CDovetrelDlg::DoDataExchange(bool bSaveAndValidate) {
-  // File names are bytes on this system; the fields show them as the file system decodes them.
   if (bSaveAndValidate) {
-    m_strIvrFile = QFile::encodeName(m_pIvrEdit->text()).toStdString();
-    m_strVxmlFile = QFile::encodeName(m_pVxmlEdit->text()).toStdString();
+    m_strIvrFile = PathIn(m_pIvrEdit);
+    m_strVxmlFile = PathIn(m_pVxmlEdit);
     return;
   }
-  m_pIvrEdit->setText(QFile::decodeName(QByteArray::fromStdString(m_strIvrFile)));
-  m_pVxmlEdit->setText(QFile::decodeName(QByteArray::fromStdString(m_strVxmlFile)));
+  m_pIvrEdit->setText(Shown(m_strIvrFile));
+  m_pVxmlEdit->setText(Shown(m_strVxmlFile));
+}
+
+void CDovetrelDlg::OpenIvrFile(const std::string& strIvrFile) {
+  m_strIvrFile = strIvrFile;
+  m_pIvrEdit->setText(Shown(strIvrFile));
+  ProposeVxml(strIvrFile);
+}
+
+void CDovetrelDlg::ProposeVxml(const std::string& strIvrFile) {
+  if (strIvrFile.find('.') == std::string::npos)
+    return;
+  const QString strShown = m_pVxmlEdit->text();
+  if (!strShown.isEmpty() && strShown != Shown(m_strProposedVxml))
+    return; // the operator's own name
+  m_strProposedVxml = ProposeVxmlName(strIvrFile);
+  m_strVxmlFile = m_strProposedVxml;
+  m_pVxmlEdit->setText(Shown(m_strVxmlFile));
+}
+
+std::string CDovetrelDlg::VxmlStartPath() const {
+  std::string strVxml = PathIn(m_pVxmlEdit);
+  if (!strVxml.empty())
+    return strVxml;
+  const std::string strIvr = PathIn(m_pIvrEdit);
+  return strIvr.empty() ? std::string() : ProposeVxmlName(strIvr);
 }
 
 void CDovetrelDlg::OnBrowseIvr() {
-  m_strIvrFile = m_services.OpenFileName(text::kIvrFilter);
-  if (m_strIvrFile.find('.') != std::string::npos)
-    m_strVxmlFile = ProposeVxmlName(m_strIvrFile);
-  UpdateData(false);
+  const std::string strChosen = m_services.OpenFileName(text::kIvrFilter, PathIn(m_pIvrEdit));
+  if (strChosen.empty())
+    return; // a cancelled chooser leaves both fields as they were
+  OpenIvrFile(strChosen);
 }
 
 void CDovetrelDlg::OnBrowseVxml() {
-  m_strVxmlFile = m_services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix);
-  UpdateData(false);
+  const std::string strChosen =
+      m_services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix, VxmlStartPath());
+  if (strChosen.empty())
+    return;
+  m_strVxmlFile = strChosen;
+  m_pVxmlEdit->setText(Shown(strChosen));
+}
+
+void CDovetrelDlg::OnIvrEdited() {
+  ProposeVxml(PathIn(m_pIvrEdit));
 }
 
 void CDovetrelDlg::OnConvert() {
   UpdateData(true);
-  CBoxMessageSink messages(m_services);
+  CBoxMessageSink messages(m_services, m_strVxmlFile);
   // Whatever a conversion throws is told to the operator, and the dialog stays.
   (void)ReportExceptions(messages, [&] {
     (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages,
@@ -191,6 +289,19 @@ void CDovetrelDlg::closeEvent(QCloseEvent* pEvent) {
     pEvent->accept();
   else
     pEvent->ignore();
+}
+
+void CDovetrelDlg::dragEnterEvent(QDragEnterEvent* pEvent) {
+  if (!DroppedFile(pEvent->mimeData()).empty())
+    pEvent->acceptProposedAction();
+}
+
+void CDovetrelDlg::dropEvent(QDropEvent* pEvent) {
+  const std::string strFile = DroppedFile(pEvent->mimeData());
+  if (strFile.empty())
+    return;
+  pEvent->acceptProposedAction();
+  OpenIvrFile(strFile);
 }
 
 } // namespace dovetrel

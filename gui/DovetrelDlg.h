@@ -15,8 +15,9 @@ class QPushButton;
 namespace dovetrel {
 
 /// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
-/// Convert command and the Exit command. It keeps no settings; between conversions the two names,
-/// the base directory and the one converter are all it remembers.
+/// Convert command and the Exit command. A file dropped on the window becomes the IVR scenario. It
+/// keeps no settings; between conversions the two names, the base directory, the one converter
+/// and the last VoiceXML name it proposed are all it remembers.
 class CDovetrelDlg : public QDialog {
   Q_OBJECT
 
@@ -31,11 +32,20 @@ public:
   /// false shows the members in the fields. Any text is accepted; returns true.
   bool UpdateData(bool bSaveAndValidate = true);
 
-  /// The IVR chooser: its path (empty after a cancel) becomes the IVR name, and a path with a '.'
-  /// proposes the VoiceXML name beside it; both fields then show the members.
+  /// Shows \p strIvrFile in the IVR field and takes it as the IVR name, then proposes the VoiceXML
+  /// name as ProposeVxml does: a chosen, dropped or start-up file.
+  void OpenIvrFile(const std::string& strIvrFile);
+
+  /// The IVR chooser, opening where the IVR field points: a chosen path goes as OpenIvrFile says;
+  /// a cancel changes nothing.
   void OnBrowseIvr();
-  /// The VoiceXML chooser: its path (empty after a cancel) becomes the VoiceXML name.
+  /// The VoiceXML chooser, opening where the VoiceXML field points or offering the name proposed
+  /// for the IVR field: a chosen path becomes the VoiceXML name and field; a cancel changes
+  /// nothing.
   void OnBrowseVxml();
+  /// Editing of the IVR field finished (Enter, or the focus left it): the VoiceXML name is proposed
+  /// for the path typed or pasted there, as ProposeVxml does.
+  void OnIvrEdited();
   /// Takes both fields and converts; every outcome is reported in boxes and the dialog stays open.
   void OnConvert();
   /// Asks whether to leave; Yes ends the dialog, No changes nothing.
@@ -56,6 +66,10 @@ public:
 protected:
   /// The window's close button and Alt+F4: the exit question as well.
   void closeEvent(QCloseEvent* pEvent) override;
+  /// A drag that carries a local file is welcome anywhere on the window.
+  void dragEnterEvent(QDragEnterEvent* pEvent) override;
+  /// A dropped local file (the first, when there are several) goes as OpenIvrFile says.
+  void dropEvent(QDropEvent* pEvent) override;
 
 private:
   /// Moves the two names between the fields and the members; see UpdateData.
@@ -63,12 +77,20 @@ private:
   void CreateControls();
   void PlaceControls();
   void OnInitDialog();
+  /// Proposes the VoiceXML name for \p strIvrFile (ProposeVxmlName), both as the field and as the
+  /// member, when the path holds a '.' and the VoiceXML field is empty or still shows the name
+  /// proposed before: a name the operator typed or chose stays.
+  void ProposeVxml(const std::string& strIvrFile);
+  /// Where the VoiceXML chooser starts: the VoiceXML field, else the name proposed for the IVR
+  /// field.
+  std::string VxmlStartPath() const;
 
   IDialogServices& m_services;
   ConversionOptions m_options;
   std::string m_strIvrFile;
   std::string m_strVxmlFile;
   std::string m_strBaseDir;
+  std::string m_strProposedVxml; ///< the VoiceXML name last proposed; empty before the first
   std::unique_ptr<CScenarioConverter> m_pConverter;
   bool m_bEnding = false; ///< the operator has answered Yes; closing asks no more
 

@@ -27,17 +27,22 @@ QIcon ApplicationIcon();
 void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
                 const MessageDetail& detail);
 
-/// The file choosers and message boxes of Qt Widgets, all modal to their owner.
+/// The file choosers and message boxes of Qt Widgets, all modal to their owner, and the desktop's
+/// file manager.
 class CQtDialogServices final : public IDialogServices {
 public:
   /// \p pOwner is the window the choosers and boxes are modal to; it may be set later.
   explicit CQtDialogServices(QWidget* pOwner = nullptr) : m_pOwner(pOwner) {}
   void SetOwner(QWidget* pOwner) { m_pOwner = pOwner; }
 
-  std::string OpenFileName(std::string_view filter) override;
-  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix) override;
+  std::string OpenFileName(std::string_view filter, const std::string& strStartPath) override;
+  std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                           const std::string& strStartPath) override;
   MessageReply ShowBox(MessageKind kind, std::string_view text,
                        const MessageDetail& detail) override;
+  SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
+  /// Through QDesktopServices, so the desktop's own file manager shows it.
+  bool OpenFolder(const std::string& strFolder) override;
 
 private:
   QWidget* m_pOwner;

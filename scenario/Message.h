@@ -33,6 +33,7 @@ enum class FailureCode {
   ConvertFailed,      ///< summary: the document could not be written
   TargetIsScenario,   ///< the document would replace a file of the set it comes from
   ReadError,          ///< a file could not be read to its end
+  CannotOpenFolder,   ///< the desktop could not show the folder of a document
   OutOfMemory,        ///< the command ran out of memory
   Unexpected,         ///< anything else that ended a command
 };

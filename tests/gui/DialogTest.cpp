@@ -1,6 +1,7 @@
+#include "convert/Texts.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/QtDialogServices.h"
-#include "convert/Texts.h"
+#include "gui/StartArguments.h"
 #include "gui/Texts.h"
 #include "scenario/Texts.h"
 #include "tests/gui/ScriptedServices.h"
@@ -8,6 +9,10 @@
 #include "vxml/Texts.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -15,9 +20,14 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <functional>
@@ -41,6 +51,15 @@ std::string Bytes(const QString& strText) {
 QByteArray ReadFile(const QString& strPath) {
   QFile file(strPath);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Adds a row named \p pszName with \p cells as its first columns, all strings (UTF-8); further
+/// columns follow on the row returned.
+QTestData& AddTextRow(const char* pszName, std::initializer_list<const char*> cells) {
+  QTestData& row = QTest::newRow(pszName);
+  for (const char* pszCell : cells)
+    row << QString::fromUtf8(pszCell);
+  return row;
 }
 
 void CheckBox(const ShownBox& box, MessageKind kind, std::string_view text) {
@@ -105,10 +124,19 @@ private slots:
   void startsEmptyWithTheIvrFieldFocused();
   void tabOrderFollowsTheTemplate();
   void windowIsFixedAndHasNoMaximiseButton();
+  void mnemonicsReachTheirControls_data();
+  void mnemonicsReachTheirControls();
+  void focusOnTheDefaultButtonIsVisible();
   void ivrChooser_data();
   void ivrChooser();
   void vxmlChooser_data();
   void vxmlChooser();
+  void proposalWhenEditingFinishes_data();
+  void proposalWhenEditingFinishes();
+  void dropFillsTheIvrField_data();
+  void dropFillsTheIvrField();
+  void startArguments_data();
+  void startArguments();
   void enterInEitherFieldConverts_data();
   void enterInEitherFieldConverts();
   void exitAsks_data();
@@ -120,6 +148,8 @@ private slots:
   void readErrorIsACriticalBoxAndTheDialogStays();
   void unexpectedExceptionIsACriticalBoxAndTheDialogStays();
   void successWithWarningsCarriesThemAsDetail();
+  void successBoxOpensTheFolderOnRequest_data();
+  void successBoxOpensTheFolderOnRequest();
   void boxesLookAsTheirKindSays_data();
   void boxesLookAsTheirKindSays();
   void standardTextsAreRussian();
@@ -127,6 +157,8 @@ private slots:
   void realChoosers();
   void realBoxesReturnTheButtonPressed_data();
   void realBoxesReturnTheButtonPressed();
+  void realSuccessBoxReturnsTheButtonPressed_data();
+  void realSuccessBoxReturnsTheButtonPressed();
 
 private: // NOLINT(readability-redundant-access-specifiers): helpers, not test slots
   QLineEdit* Field(const char* pszName) const { return m_pDlg->findChild<QLineEdit*>(pszName); }
@@ -218,60 +250,240 @@ void DialogTest::windowIsFixedAndHasNoMaximiseButton() {
     QVERIFY2(m_pDlg->rect().contains(pChild->geometry()), qPrintable(pChild->objectName()));
 }
 
+void DialogTest::mnemonicsReachTheirControls_data() {
+  QTest::addColumn<QString>("control"); // a button, or a label whose field gets the focus
+  QTest::addColumn<QString>("shown");   // the words as they always stood
+  QTest::addColumn<int>("key");         // with Alt
+  AddTextRow("Alt+I, the IVR field", {"ivrLabel", "Файл сценария IVR:"}) << int(Qt::Key_I);
+  AddTextRow("Alt+V, the VoiceXML field", {"vxmlLabel", "Файл сценария VoiceXML:"})
+      << int(Qt::Key_V);
+  AddTextRow("Alt+К, Convert", {"convertButton", "Конвертировать"}) << 0x41A;
+  AddTextRow("Alt+В, Exit", {"exitButton", "Выход"}) << 0x412;
+}
+
+void DialogTest::mnemonicsReachTheirControls() {
+  QFETCH(QString, control);
+  QFETCH(QString, shown);
+  QFETCH(int, key);
+  const QKeySequence altKey(QKeyCombination(Qt::ALT, Qt::Key(key)));
+  if (auto* pButton = m_pDlg->findChild<QPushButton*>(control)) {
+    QCOMPARE(pButton->text().remove(QLatin1Char('&')), shown);
+    QCOMPARE(pButton->shortcut(), altKey);
+    return;
+  }
+  auto* pLabel = m_pDlg->findChild<QLabel*>(control);
+  QCOMPARE(pLabel->text().remove(QLatin1Char('&')), shown);
+  QCOMPARE(QKeySequence::mnemonic(pLabel->text()), altKey);
+  QLineEdit* pOther = Field(pLabel->buddy() == Field("ivrEdit") ? "vxmlEdit" : "ivrEdit");
+  pOther->setFocus();
+  QTest::keyClick(pOther, Qt::Key(key), Qt::AltModifier);
+  QCOMPARE(QApplication::focusWidget(), pLabel->buddy());
+  QVERIFY(pLabel->buddy() != pOther);
+}
+
+void DialogTest::focusOnTheDefaultButtonIsVisible() {
+  QPushButton* pConvert = Button("convertButton");
+  QVERIFY(pConvert->isDefault());
+  Field("ivrEdit")->setFocus();
+  const QImage waiting = pConvert->grab().toImage();
+  QTest::keyClick(Button("browseVxmlButton"), Qt::Key_Tab);
+  pConvert->setFocus(Qt::TabFocusReason);
+  QVERIFY(pConvert->hasFocus());
+  QVERIFY(pConvert->isDefault());
+  QVERIFY2(pConvert->grab().toImage() != waiting, "the focused default button looks unfocused");
+}
+
 void DialogTest::ivrChooser_data() {
-  QTest::addColumn<QString>("chosen");
+  // The IVR field holds "/typed/in.ivr", typed by hand; clicking the chooser button ends its
+  // editing, which proposes "/typed/in.vxml" when the VoiceXML field is empty.
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("chosen"); // "" to cancel
+  QTest::addColumn<QString>("ivr");
   QTest::addColumn<QString>("vxml");
-  QTest::newRow("proposed beside it") << "/scen/main.ivr"
-                                      << "/scen/main.vxml";
-  QTest::newRow("cut at the name's first dot") << "/scen/main.test.ivr"
-                                               << "/scen/main.vxml";
-  QTest::newRow("dotted directory kept") << "/data.old/main.ivr"
-                                         << "/data.old/main.vxml";
-  QTest::newRow("dot only in the directory") << "/data.old/main"
-                                             << "/data.old/main.vxml";
-  QTest::newRow("no dot keeps the earlier name") << "/scen/main"
-                                                 << "/earlier/out.vxml";
-  QTest::newRow("cancel keeps the earlier name") << ""
-                                                 << "/earlier/out.vxml";
-  QTest::newRow("Cyrillic names") << "/сценарии/главный.ivr"
-                                  << "/сценарии/главный.vxml";
+  const char* pszMine = "/mine/out.vxml";
+  AddTextRow("chosen, the typed VoiceXML name stays",
+             {pszMine, "/scen/main.ivr", "/scen/main.ivr", pszMine});
+  AddTextRow("cancelled, both typed names stay", {pszMine, "", "/typed/in.ivr", pszMine});
+  AddTextRow("chosen, proposed beside it",
+             {"", "/scen/main.ivr", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("cancelled, the typed name's proposal stays",
+             {"", "", "/typed/in.ivr", "/typed/in.vxml"});
+  AddTextRow("cut at the name's first dot",
+             {"", "/scen/main.test.ivr", "/scen/main.test.ivr", "/scen/main.vxml"});
+  AddTextRow("dotted directory kept",
+             {"", "/data.old/main.ivr", "/data.old/main.ivr", "/data.old/main.vxml"});
+  AddTextRow("dot only in the directory",
+             {"", "/data.old/main", "/data.old/main", "/data.old/main.vxml"});
+  AddTextRow("no dot proposes nothing", {"", "/scen/main", "/scen/main", "/typed/in.vxml"});
+  AddTextRow("Cyrillic names",
+             {"", "/сценарии/главный.ivr", "/сценарии/главный.ivr", "/сценарии/главный.vxml"});
 }
 
 void DialogTest::ivrChooser() {
+  QFETCH(QString, vxmlTyped);
   QFETCH(QString, chosen);
+  QFETCH(QString, ivr);
   QFETCH(QString, vxml);
-  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
-  // Typed by hand after the last exchange: the chooser's exchange replaces both.
-  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
-  Field("vxmlEdit")->setText(QStringLiteral("typed.vxml"));
+  QTest::keyClicks(Field("ivrEdit"), QStringLiteral("/typed/in.ivr"));
+  Field("vxmlEdit")->setText(vxmlTyped);
   m_services.m_openResults.push_back(Bytes(chosen));
   QTest::mouseClick(Button("browseIvrButton"), Qt::LeftButton);
   QCOMPARE(m_services.m_chooserCalls, std::deque<std::string>{"open Scenario IVR (*.ivr)"});
-  QCOMPARE(Q(m_pDlg->IvrFile()), chosen);
-  QCOMPARE(Q(m_pDlg->VxmlFile()), vxml);
-  QCOMPARE(Field("ivrEdit")->text(), chosen);
+  QCOMPARE(m_services.m_chooserStarts, std::deque<std::string>{"/typed/in.ivr"});
+  QCOMPARE(Field("ivrEdit")->text(), ivr);
   QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  QCOMPARE(Q(m_pDlg->IvrFile()), chosen.isEmpty() ? QString() : chosen);
 }
 
 void DialogTest::vxmlChooser_data() {
-  QTest::addColumn<QString>("chosen");
-  QTest::newRow("chosen") << "/out/document.vxml";
-  QTest::newRow("cancel empties the field") << "";
-  QTest::newRow("Cyrillic name") << "/выход/документ.vxml";
+  // Clicking the chooser button ends the editing of the IVR field, which may propose a name.
+  QTest::addColumn<QString>("ivrTyped");
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("chosen"); // "" to cancel
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("vxml");
+  const char* pszMine = "/mine/out.vxml";
+  AddTextRow("chosen over a typed name",
+             {"/typed/in.ivr", pszMine, "/out/document.vxml", pszMine, "/out/document.vxml"});
+  AddTextRow("cancelled, the typed name stays", {"/typed/in.ivr", pszMine, "", pszMine, pszMine});
+  AddTextRow("cancelled, the proposal offered and kept",
+             {"/typed/in.ivr", "", "", "/typed/in.vxml", "/typed/in.vxml"});
+  AddTextRow("no proposal in the field, offered all the same",
+             {"/typed/in", "", "", "/typed/in.vxml", ""});
+  AddTextRow("Cyrillic name",
+             {"/typed/in.ivr", pszMine, "/выход/документ.vxml", pszMine, "/выход/документ.vxml"});
 }
 
 void DialogTest::vxmlChooser() {
+  QFETCH(QString, ivrTyped);
+  QFETCH(QString, vxmlTyped);
   QFETCH(QString, chosen);
-  SetEarlierNames(QStringLiteral("/earlier/main.ivr"), QStringLiteral("/earlier/out.vxml"));
-  Field("ivrEdit")->setText(QStringLiteral("typed.ivr"));
+  QFETCH(QString, start);
+  QFETCH(QString, vxml);
+  QTest::keyClicks(Field("ivrEdit"), ivrTyped);
+  Field("vxmlEdit")->setText(vxmlTyped);
   m_services.m_saveResults.push_back(Bytes(chosen));
   QTest::mouseClick(Button("browseVxmlButton"), Qt::LeftButton);
   QCOMPARE(m_services.m_chooserCalls,
            std::deque<std::string>{"save Scenario VoiceXML (*.vxml) vxml"});
-  QCOMPARE(Q(m_pDlg->VxmlFile()), chosen);
-  QCOMPARE(Field("vxmlEdit")->text(), chosen);
-  QCOMPARE(m_pDlg->IvrFile(), std::string("/earlier/main.ivr"));
-  QCOMPARE(Field("ivrEdit")->text(), QStringLiteral("/earlier/main.ivr"));
+  QCOMPARE(m_services.m_chooserStarts, std::deque<std::string>{Bytes(start)});
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  QCOMPARE(Field("ivrEdit")->text(), ivrTyped);
+}
+
+void DialogTest::proposalWhenEditingFinishes_data() {
+  QTest::addColumn<QString>("earlier"); // typed and finished first; "" for nothing
+  QTest::addColumn<QString>("vxmlTyped");
+  QTest::addColumn<QString>("typed"); // then typed, or pasted when the row's name says so
+  QTest::addColumn<QString>("vxml");
+  AddTextRow("typed, the empty field gets it", {"", "", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("pasted, an earlier proposal is renewed",
+             {"/scen/a.ivr", "", "/scen/b.ivr", "/scen/b.vxml"});
+  AddTextRow("pasted, the operator's own name stays",
+             {"/scen/a.ivr", "/mine/out.vxml", "/scen/b.ivr", "/mine/out.vxml"});
+  AddTextRow("no dot proposes nothing", {"", "", "/scen/main", ""});
+  AddTextRow("relative name", {"", "", "main.test.ivr", "main.vxml"});
+}
+
+void DialogTest::proposalWhenEditingFinishes() {
+  QFETCH(QString, earlier);
+  QFETCH(QString, vxmlTyped);
+  QFETCH(QString, typed);
+  QFETCH(QString, vxml);
+  QLineEdit* pIvr = Field("ivrEdit");
+  const auto finish = [pIvr](const QString& strText, bool bPaste) {
+    pIvr->setFocus();
+    pIvr->selectAll();
+    QApplication::clipboard()->setText(strText);
+    if (bPaste)
+      QTest::keyClick(pIvr, Qt::Key_V, Qt::ControlModifier);
+    else
+      QTest::keyClicks(pIvr, strText);
+    QTest::keyClick(pIvr, Qt::Key_Tab); // the focus leaves the field
+  };
+  if (!earlier.isEmpty())
+    finish(earlier, false);
+  if (!vxmlTyped.isEmpty())
+    Field("vxmlEdit")->setText(vxmlTyped);
+  finish(typed, QString::fromUtf8(QTest::currentDataTag()).startsWith(QLatin1String("pasted")));
+  QCOMPARE(pIvr->text(), typed);
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+}
+
+void DialogTest::dropFillsTheIvrField_data() {
+  // The IVR field holds "/typed/in.ivr", the VoiceXML field nothing; a refused drop changes
+  // neither.
+  QTest::addColumn<QString>("urls"); // separated by spaces
+  QTest::addColumn<QString>("ivr");
+  QTest::addColumn<QString>("vxml");
+  AddTextRow("a file, the name proposed",
+             {"file:///scen/main.ivr", "/scen/main.ivr", "/scen/main.vxml"});
+  AddTextRow("the first local file taken",
+             {"https://example.org/x.ivr file:///scen/a.ivr file:///scen/b.ivr", "/scen/a.ivr",
+              "/scen/a.vxml"});
+  AddTextRow("Cyrillic, as a file manager encodes it",
+             {"file:///%D1%81%D1%86/%D0%B3%D0%BB.ivr", "/сц/гл.ivr", "/сц/гл.vxml"});
+  AddTextRow("a web address alone is refused",
+             {"https://example.org/main.ivr", "/typed/in.ivr", ""});
+  AddTextRow("text without a file is refused", {"", "/typed/in.ivr", ""});
+}
+
+void DialogTest::dropFillsTheIvrField() {
+  QFETCH(QString, urls);
+  QFETCH(QString, ivr);
+  QFETCH(QString, vxml);
+  Field("ivrEdit")->setText(QStringLiteral("/typed/in.ivr"));
+  QMimeData mime;
+  QList<QUrl> list;
+  for (const QString& strUrl : urls.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    list << QUrl(strUrl);
+  mime.setUrls(list);
+  mime.setText(QStringLiteral("/not/a/drop.ivr"));
+  QDragEnterEvent enter({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(m_pDlg.get(), &enter);
+  QCOMPARE(enter.isAccepted(), ivr != QStringLiteral("/typed/in.ivr"));
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(m_pDlg.get(), &drop);
+  QCOMPARE(Field("ivrEdit")->text(), ivr);
+  QCOMPARE(Field("vxmlEdit")->text(), vxml);
+  // A drop on a field reaches the window instead of landing in the text.
+  QVERIFY(!Field("ivrEdit")->acceptDrops() && !Field("vxmlEdit")->acceptDrops());
+}
+
+void DialogTest::startArguments_data() {
+  QTest::addColumn<QString>("args"); // separated by spaces
+  QTest::addColumn<QString>("ivr");
+  QTest::addColumn<QString>("ends");  // "help", "version", or "" when the window opens
+  QTest::addColumn<QString>("notes"); // separated by "|"
+  AddTextRow("none", {"", "", "", ""});
+  AddTextRow("a file", {"/scen/main.ivr", "/scen/main.ivr", "", ""});
+  AddTextRow("a file manager's address", {"file:///scen/%D0%B3.ivr", "/scen/г.ivr", "", ""});
+  AddTextRow("a second file is left aside",
+             {"a.ivr b.ivr", "a.ivr", "", "лишний аргумент b.ivr пропущен"});
+  AddTextRow("an unknown option is left aside",
+             {"--fast a.ivr", "a.ivr", "", "неизвестный параметр --fast пропущен"});
+  AddTextRow("after --, names that look like options",
+             {"-- -a.ivr --help", "-a.ivr", "", "лишний аргумент --help пропущен"});
+  AddTextRow("help", {"a.ivr --help", "a.ivr", "help", ""});
+  AddTextRow("version", {"-V", "", "version", ""});
+}
+
+void DialogTest::startArguments() {
+  QFETCH(QString, args);
+  QFETCH(QString, ivr);
+  QFETCH(QString, ends);
+  QFETCH(QString, notes);
+  std::vector<std::string> vecArgs;
+  for (const QString& strArg : args.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    vecArgs.push_back(Bytes(strArg));
+  const StartRequest request = ParseStartArguments(vecArgs);
+  QCOMPARE(Q(request.strIvrFile), ivr);
+  QCOMPARE(request.bHelp, ends == QLatin1String("help"));
+  QCOMPARE(request.bVersion, ends == QLatin1String("version"));
+  QStringList shown;
+  for (const std::string& strNote : request.vecNotes)
+    shown << Q(strNote);
+  QCOMPARE(shown.join(QLatin1Char('|')), notes);
 }
 
 void DialogTest::enterInEitherFieldConverts_data() {
@@ -362,7 +574,8 @@ void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
     QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
     const ShownBox box = m_services.Take();
     CheckBox(box, MessageKind::Information, text::kConverted);
-    QCOMPARE(Q(FormatDetail(box.detail)), QString());
+    QCOMPARE(Q(box.report.strDocument), strVxml);
+    QCOMPARE(box.report.warnings.size(), std::size_t(0));
     QCOMPARE(ReadFile(strVxml), expected);
   }
   QCOMPARE(&m_pDlg->Converter(), pConverter);
@@ -380,7 +593,8 @@ void DialogTest::failuresShowTheStepThenTheSummary_data() {
       << "out.vxml" << QStringList{Q(text::kCannotOpenIvr), Q(text::kLoadFailed)} << "gone.ivr";
   QTest::newRow("empty IVR name") << ""
                                   << "out.vxml" << QStringList{Q(text::kNameMissing)} << "";
-  QTest::newRow("empty VoiceXML name") << "main.ivr"
+  // A name without a dot, for which no VoiceXML name is proposed when the IVR field is left.
+  QTest::newRow("empty VoiceXML name") << "main"
                                        << "" << QStringList{Q(text::kNameMissing)} << "";
   QTest::newRow("VoiceXML directory missing")
       << "main.ivr"
@@ -460,11 +674,49 @@ void DialogTest::successWithWarningsCarriesThemAsDetail() {
   QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
   const ShownBox box = m_services.Take();
   CheckBox(box, MessageKind::Information, text::kConverted);
-  const QStringList lines = Q(FormatDetail(box.detail)).split(QLatin1Char('\n'));
-  QCOMPARE(lines.size(), 4);
-  QVERIFY2(lines[0].startsWith(main.fileName() + QStringLiteral(":1:4: warning: ")),
-           qPrintable(lines[0]));
+  QCOMPARE(box.report.warnings.size(), std::size_t(4));
+  const QString strFirst = Q(box.report.warnings.front());
+  QVERIFY2(strFirst.startsWith(main.fileName() + QStringLiteral(":1:4: warning: ")),
+           qPrintable(strFirst));
+  QCOMPARE(Q(box.report.strDocument), m_pDir->filePath(QStringLiteral("main.vxml")));
   QVERIFY(QFile::exists(m_pDir->filePath(QStringLiteral("main.vxml"))));
+}
+
+void DialogTest::successBoxOpensTheFolderOnRequest_data() {
+  QTest::addColumn<QString>("vxml"); // "$" for the temporary directory, where a relative name lies
+  QTest::addColumn<QString>("opened"); // the file manager: "" not asked, "works" or "fails"
+  AddTextRow("OK opens nothing", {"$/main.vxml", ""});
+  AddTextRow("the folder shown", {"$/main.vxml", "works"});
+  AddTextRow("no file manager: a warning", {"$/main.vxml", "fails"});
+  AddTextRow("relative name, named and shown in full", {"out.vxml", "works"});
+}
+
+void DialogTest::successBoxOpensTheFolderOnRequest() {
+  QFETCH(QString, vxml);
+  QFETCH(QString, opened);
+  const QString strDir = QFileInfo(m_pDir->path()).canonicalFilePath();
+  Field("ivrEdit")->setText(CopyWorkedExample());
+  Field("vxmlEdit")->setText(vxml.replace(QLatin1String("$"), strDir));
+  if (!opened.isEmpty()) {
+    m_services.m_successReplies.push_back(SuccessReply::OpenFolder);
+    m_services.m_folderResults.push_back(opened == QLatin1String("works"));
+  }
+  const QString strWorking = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(strDir));
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  QDir::setCurrent(strWorking);
+  const ShownBox box = m_services.Take();
+  CheckBox(box, MessageKind::Information, text::kConverted);
+  QCOMPARE(Q(box.report.strDocument), QDir(strDir).filePath(QFileInfo(vxml).fileName()));
+  QVERIFY(QFile::exists(Q(box.report.strDocument)));
+  QCOMPARE(m_services.m_openedFolders.size(), std::size_t(opened.isEmpty() ? 0 : 1));
+  if (!opened.isEmpty())
+    QCOMPARE(Q(m_services.m_openedFolders.front()), strDir);
+  if (opened != QLatin1String("fails"))
+    return;
+  const ShownBox warning = m_services.Take();
+  CheckBox(warning, MessageKind::Warning, text::kCannotOpenFolder);
+  QCOMPARE(Q(warning.detail.strFile), strDir);
 }
 
 void DialogTest::boxesLookAsTheirKindSays_data() {
@@ -540,29 +792,40 @@ void DialogTest::standardTextsAreRussian() {
 }
 
 void DialogTest::realChoosers_data() {
-  QTest::addColumn<bool>("save");
-  QTest::addColumn<QString>("typed"); // relative to the temporary directory; "" to cancel
+  // Paths relative to the temporary directory, which holds main.ivr, main.vxml and sub/.
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("folder");  // where the chooser opens; "" for the directory itself
+  QTest::addColumn<QString>("offered"); // the name in the chooser's name field as it opens
+  QTest::addColumn<QString>("typed");   // "" to cancel
   QTest::addColumn<QString>("result");
-  QTest::newRow("open an existing file") << false << "main.ivr"
-                                         << "main.ivr";
-  QTest::newRow("open, cancelled") << false << ""
-                                   << "";
-  QTest::newRow("save over an existing file asks nothing") << true << "main.vxml"
-                                                           << "main.vxml";
-  QTest::newRow("save, the suffix added") << true << "new"
-                                          << "new.vxml";
-  QTest::newRow("save, cancelled") << true << ""
-                                   << "";
+  QTest::addColumn<bool>("save");
+  AddTextRow("open an existing file", {"main.ivr", "", "main.ivr", "main.ivr", "main.ivr"})
+      << false;
+  AddTextRow("open from a missing folder, cancelled", {"gone/deeper/x.ivr", "", "", "", ""})
+      << false;
+  AddTextRow("save over an existing file asks nothing",
+             {"main.vxml", "", "main.vxml", "main.vxml", "main.vxml"})
+      << true;
+  AddTextRow("save from a folder, the suffix added", {"sub", "sub", "", "new", "new.vxml"}) << true;
+  AddTextRow("save, the proposed name offered, cancelled",
+             {"gone/proposed.vxml", "", "proposed.vxml", "", ""})
+      << true;
 }
 
 void DialogTest::realChoosers() {
   QFETCH(bool, save);
+  QFETCH(QString, start);
+  QFETCH(QString, folder);
+  QFETCH(QString, offered);
   QFETCH(QString, typed);
   QFETCH(QString, result);
   for (const char* pszName : {"main.ivr", "main.vxml"}) {
     QFile file(m_pDir->filePath(QLatin1String(pszName)));
     QVERIFY(file.open(QIODevice::WriteOnly));
   }
+  QVERIFY(QDir(m_pDir->path()).mkdir(QStringLiteral("sub")));
+  QString strOpenedIn;
+  QString strOffered = QStringLiteral("(no name field)");
   QStringList filters;
   QFileDialog::Options options;
   QFileDialog::FileMode mode = QFileDialog::Directory;
@@ -575,12 +838,15 @@ void DialogTest::realChoosers() {
     filters = pChooser->nameFilters();
     options = pChooser->options();
     mode = pChooser->fileMode();
+    strOpenedIn = pChooser->directory().absolutePath();
+    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (pName)
+      strOffered = pName->text();
     if (typed.isEmpty()) {
       pChooser->reject();
       return true;
     }
     // Types the name, as the operator would, into the chooser's name field.
-    auto* pName = pChooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!pName) {
       pChooser->reject();
       return true;
@@ -593,10 +859,14 @@ void DialogTest::realChoosers() {
     return true;
   });
   CQtDialogServices services(m_pDlg.get());
-  const std::string strPath = save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix)
-                                   : services.OpenFileName(text::kIvrFilter);
+  const std::string strStart = Bytes(m_pDir->filePath(start));
+  const std::string strPath =
+      save ? services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix, strStart)
+           : services.OpenFileName(text::kIvrFilter, strStart);
   QCOMPARE(Q(strPath), result.isEmpty() ? QString() : m_pDir->filePath(result));
   QCOMPARE(watch.Others(), 0);
+  QCOMPARE(strOpenedIn, folder.isEmpty() ? m_pDir->path() : m_pDir->filePath(folder));
+  QCOMPARE(strOffered, offered);
   QCOMPARE(filters, QStringList{Q(save ? text::kVxmlFilter : text::kIvrFilter)});
   QCOMPARE(mode, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QCOMPARE(bool(options & QFileDialog::DontConfirmOverwrite), save);
@@ -646,6 +916,57 @@ void DialogTest::realBoxesReturnTheButtonPressed() {
   QCOMPARE(strText, Q(text::kExitQuestion));
   QCOMPARE(strTitle, ApplicationTitle());
   QVERIFY(bModal);
+}
+
+void DialogTest::realSuccessBoxReturnsTheButtonPressed_data() {
+  QTest::addColumn<int>("warnings");
+  QTest::addColumn<int>("key"); // 0: the open-folder button is clicked
+  QTest::addColumn<int>("reply");
+  QTest::newRow("no warnings, Enter is OK") << 0 << int(Qt::Key_Return) << int(SuccessReply::Ok);
+  QTest::newRow("four, Escape is OK") << 4 << int(Qt::Key_Escape) << int(SuccessReply::Ok);
+  QTest::newRow("eighty, open the folder") << 80 << 0 << int(SuccessReply::OpenFolder);
+}
+
+void DialogTest::realSuccessBoxReturnsTheButtonPressed() {
+  QFETCH(int, warnings);
+  QFETCH(int, key);
+  QFETCH(int, reply);
+  ConversionReport report{Bytes(QStringLiteral("/out/главный.vxml")), {}};
+  for (int i = 1; i <= warnings; ++i)
+    report.warnings.push_back("/s/main.ivr:" + std::to_string(i) +
+                              ":4: warning: приветствие «<b>w.wav</b>» начинается меньше чем "
+                              "через три пробела после времени ожидания: будет прочитано «.wav»");
+  QStringList shown; // informative text, detailed text
+  bool bDefaultOk = false;
+  bool bPaneFits = warnings == 0; // open and, up to half the screen, showing every line
+  const CModalWatch watch([&](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    if (!pBox)
+      return false;
+    shown = QStringList{pBox->informativeText(), pBox->detailedText()};
+    bDefaultOk = pBox->defaultButton() == pBox->button(QMessageBox::Ok);
+    if (auto* pPane = pBox->findChild<QTextEdit*>(); pPane && pPane->isVisible())
+      bPaneFits = pPane->verticalScrollBar()->maximum() == 0 ||
+                  pPane->height() == pBox->screen()->availableGeometry().height() / 2;
+    if (key != 0)
+      QTest::keyClick(pBox, Qt::Key(key));
+    for (QAbstractButton* pButton : pBox->buttons()) {
+      if (key == 0 && pButton->text() == Q(text::kOpenFolder))
+        pButton->click();
+    }
+    return true;
+  });
+  CQtDialogServices services(m_pDlg.get());
+  QCOMPARE(int(services.ShowSuccess(text::kConverted, report)), reply);
+  QCOMPARE(watch.Others(), 0);
+  QStringList expected{QStringLiteral("Файл сценария VoiceXML: /out/главный.vxml"), QString()};
+  if (warnings > 0)
+    expected[0] += QStringLiteral("\nПредупреждений: ") + QString::number(warnings);
+  for (const std::string& strWarning : report.warnings)
+    expected[1] += (expected[1].isEmpty() ? QString() : QStringLiteral("\n")) + Q(strWarning);
+  QCOMPARE(shown, expected);
+  QVERIFY(bDefaultOk);
+  QVERIFY(bPaneFits);
 }
 
 } // namespace dovetrel

@@ -13,8 +13,10 @@ QString Describe(const ShownBox& box) {
 
 } // namespace
 
-std::string CScriptedServices::OpenFileName(std::string_view filter) {
+std::string CScriptedServices::OpenFileName(std::string_view filter,
+                                            const std::string& strStartPath) {
   m_chooserCalls.push_back("open " + std::string(filter));
+  m_chooserStarts.push_back(strStartPath);
   if (m_openResults.empty()) {
     m_faults << QStringLiteral("unscripted open chooser");
     return {};
@@ -24,9 +26,10 @@ std::string CScriptedServices::OpenFileName(std::string_view filter) {
   return strResult;
 }
 
-std::string CScriptedServices::SaveFileName(std::string_view filter,
-                                            std::string_view defaultSuffix) {
+std::string CScriptedServices::SaveFileName(std::string_view filter, std::string_view defaultSuffix,
+                                            const std::string& strStartPath) {
   m_chooserCalls.push_back("save " + std::string(filter) + " " + std::string(defaultSuffix));
+  m_chooserStarts.push_back(strStartPath);
   if (m_saveResults.empty()) {
     m_faults << QStringLiteral("unscripted save chooser");
     return {};
@@ -38,7 +41,7 @@ std::string CScriptedServices::SaveFileName(std::string_view filter,
 
 MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
                                         const MessageDetail& detail) {
-  m_shown.push_back(ShownBox{kind, std::string(text), detail});
+  m_shown.push_back(ShownBox{kind, std::string(text), detail, {}});
   if (kind != MessageKind::Question)
     return MessageReply::Ok;
   if (m_replies.empty()) {
@@ -50,10 +53,30 @@ MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
   return reply;
 }
 
+SuccessReply CScriptedServices::ShowSuccess(std::string_view text, const ConversionReport& report) {
+  m_shown.push_back(ShownBox{MessageKind::Information, std::string(text), {}, report});
+  if (m_successReplies.empty())
+    return SuccessReply::Ok;
+  const SuccessReply reply = m_successReplies.front();
+  m_successReplies.pop_front();
+  return reply;
+}
+
+bool CScriptedServices::OpenFolder(const std::string& strFolder) {
+  m_openedFolders.push_back(strFolder);
+  if (m_folderResults.empty()) {
+    m_faults << QStringLiteral("unscripted folder opening: ") + QString::fromStdString(strFolder);
+    return false;
+  }
+  const bool bOpened = m_folderResults.front();
+  m_folderResults.pop_front();
+  return bOpened;
+}
+
 ShownBox CScriptedServices::Take() {
   if (m_shown.empty()) {
     m_faults << QStringLiteral("a box was expected, none was shown");
-    return ShownBox{MessageKind::Warning, {}, {}};
+    return ShownBox{MessageKind::Warning, {}, {}, {}};
   }
   ShownBox box = m_shown.front();
   m_shown.pop_front();
@@ -70,6 +93,10 @@ QStringList CScriptedServices::Leftovers() const {
     leftovers << QStringLiteral("unused save chooser result ") + QString::fromStdString(strPath);
   if (!m_replies.empty())
     leftovers << QStringLiteral("unused answers to questions: %1").arg(m_replies.size());
+  if (!m_successReplies.empty())
+    leftovers << QStringLiteral("unused answers to success boxes: %1").arg(m_successReplies.size());
+  if (!m_folderResults.empty())
+    leftovers << QStringLiteral("unused folder results: %1").arg(m_folderResults.size());
   return leftovers;
 }
 

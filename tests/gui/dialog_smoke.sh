@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Drives the real dovetrel on a virtual display: types the worked example's names, converts with
-# Return, checks the document, then leaves through Escape (No first, then Yes).
+# Drives the real dovetrel on a virtual display: started with the worked example's main file, it
+# converts with Return into the name it proposed; then types both names, converts again, checks
+# each document, and leaves through Escape (No first, then Yes).
 # Usage: dialog_smoke.sh DOVETREL EXAMPLES_DIR. Exits 77 (skipped) when Xvfb or xdotool is
 # missing.
 set -euo pipefail
@@ -54,7 +55,7 @@ start_display() {
 }
 start_display || fail "no virtual display could be started"
 
-"$binary" >"$work/dovetrel.log" 2>&1 &
+"$binary" "$work/main.ivr" >"$work/dovetrel.log" 2>&1 &
 pid=$!
 
 # The visible windows named exactly $1 (xdotool itself matches without regard to case).
@@ -98,7 +99,16 @@ maximum=$(sed -n 's/^\s*program specified maximum size: //p' <<<"$props")
 grep -q 'Icon (32 x 32)' <<<"$props" || fail "the dialog has no 32 x 32 icon"
 
 xdotool windowfocus --sync "$dialog"; sleep 0.3
-# The IVR field has the focus at start; Tab twice passes its chooser button to the VoiceXML field.
+# Started with the scenario, the dialog proposes main.vxml beside it; Return converts, and Return
+# in the success box is its OK.
+xdotool key Return
+box=$(await_window dovetrel) || fail "no box after Convert with the proposed name"
+cmp -s "$work/main.vxml" "$expected" || fail "the proposed document differs from $expected"
+keys_to "$box" Return
+await_gone dovetrel || fail "Return did not close the success box"
+
+# The IVR field has the focus; Tab twice passes its chooser button to the VoiceXML field.
+keys_to "$dialog" ctrl+a
 xdotool type --delay 5 "$work/main.ivr"
 xdotool key Tab Tab
 xdotool type --delay 5 "$work/out.vxml"
