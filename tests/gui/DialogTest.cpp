@@ -600,6 +600,11 @@ void DialogTest::failuresShowTheStepThenTheSummary_data() {
       << "main.ivr"
       << "nowhere/out.vxml" << QStringList{Q(text::kCannotWriteHeader), Q(text::kConvertFailed)}
       << "nowhere/out.vxml";
+  // The document would replace a file of the set it comes from: nothing is written.
+  QTest::newRow("VoiceXML name is a nested scenario")
+      << "main.ivr"
+      << "./sales.ivr" << QStringList{Q(text::kTargetIsScenario), Q(text::kConvertFailed)}
+      << "sales.ivr";
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary() {
