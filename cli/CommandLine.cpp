@@ -17,15 +17,20 @@ constexpr const char* kProgram = "dovetrel-convert";
 
 constexpr const char* kHelp =
     R"(Использование:
-  dovetrel-convert [--encoding NAME] IVR_FILE [VXML_FILE]
-  dovetrel-convert --check [--encoding NAME] IVR_FILE
+  dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
+  dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-convert --help | --version
 
 Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
 называют его строки menu) в один документ VoiceXML.
 
   VXML_FILE          документ VoiceXML; по умолчанию имя IVR_FILE до первой
-                     точки с расширением .vxml, в том же каталоге
+                     точки с расширением .vxml (.w3c.vxml для --dialect w3c),
+                     в том же каталоге
+  --dialect DIALECT  вид документа: classic (по умолчанию) — для платформы,
+                     как она его ожидает; w3c — стандартный W3C VoiceXML 2.1
+                     для любого голосового браузера (с --check также
+                     сообщает о строках, которые он не может передать)
   --encoding NAME    кодировка файлов сценария, любое имя, известное iconv
                      (например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если
                      все тексты сценария в UTF-8, иначе WINDOWS-1251
@@ -46,15 +51,47 @@ struct Invocation {
   bool bVersion = false;
   bool bCheck = false;
   std::string strEncoding;
+  Dialect dialect = Dialect::Classic;
   std::vector<std::string> vecFiles;
 };
+
+/// Takes the value of option \p name ("--name VALUE" or "--name=VALUE") at \p args[i] into
+/// \p strValue; false when \p args[i] is another option. A missing value is a mistake, which
+/// \p what names.
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
+               std::string_view what, std::string& strValue, std::string& strError) {
+  const std::string& arg = args[i];
+  if (arg == name) {
+    if (i + 1 == args.size()) {
+      strError = "параметру " + std::string(name) + " нужно " + std::string(what);
+      return true;
+    }
+    strValue = args[++i];
+    return true;
+  }
+  if (arg.size() <= name.size() || arg.compare(0, name.size(), name) != 0 ||
+      arg[name.size()] != '=')
+    return false;
+  strValue = arg.substr(name.size() + 1);
+  return true;
+}
+
+/// The dialect named \p strName; nothing for an unknown name.
+std::optional<Dialect> ParseDialect(const std::string& strName) {
+  if (strName == "classic")
+    return Dialect::Classic;
+  if (strName == "w3c")
+    return Dialect::W3c;
+  return std::nullopt;
+}
 
 /// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
 std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
                                          std::string& strError) {
   Invocation call;
   bool bOptions = true;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  std::string strDialect;
+  for (std::size_t i = 0; i < args.size() && strError.empty(); ++i) {
     const std::string& arg = args[i];
     if (!bOptions || arg.size() < 2 || arg[0] != '-') {
       call.vecFiles.push_back(arg);
@@ -66,17 +103,19 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
       call.bVersion = true;
     } else if (arg == "--check") {
       call.bCheck = true;
-    } else if (arg == "--encoding" || arg.rfind("--encoding=", 0) == 0) {
-      if (arg == "--encoding" && i + 1 == args.size()) {
-        strError = "параметру --encoding нужно имя кодировки";
-        return std::nullopt;
-      }
-      call.strEncoding = arg == "--encoding" ? args[++i] : arg.substr(11);
+    } else if (TakeValue(args, i, "--encoding", "имя кодировки", call.strEncoding, strError)) {
+      continue;
+    } else if (TakeValue(args, i, "--dialect", "название вида документа", strDialect, strError)) {
+      const std::optional<Dialect> dialect = ParseDialect(strDialect);
+      if (!dialect && strError.empty())
+        strError = "неизвестный вид документа " + strDialect + " (classic или w3c)";
+      call.dialect = dialect.value_or(Dialect::Classic);
     } else {
       strError = "неизвестный параметр " + arg;
-      return std::nullopt;
     }
   }
+  if (!strError.empty())
+    return std::nullopt;
   return call;
 }
 
@@ -98,10 +137,12 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
   CScenarioConverter converter;
   const std::string& strIvr = call.vecFiles[0];
-  const std::string strVxml = call.vecFiles.size() > 1 ? call.vecFiles[1] : ProposeVxmlName(strIvr);
+  const std::string strVxml =
+      call.vecFiles.size() > 1 ? call.vecFiles[1] : ProposeVxmlName(strIvr, call.dialect);
   std::string strBaseDir;
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
+  options.dialect = call.dialect;
   const ConversionOutcome outcome =
       RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
@@ -111,6 +152,7 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
 ExitStatus Check(const Invocation& call, std::ostream& err) {
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
+  options.dialect = call.dialect;
   const std::vector<Diagnostic> findings = RunCheck(call.vecFiles[0], options);
   for (const Diagnostic& diagnostic : findings)
     err << FormatDiagnostic(diagnostic) << '\n';

@@ -26,7 +26,8 @@ Outcome Call(const std::vector<std::string>& args) {
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
   const Outcome help = Call({"--help"});
   EXPECT_EQ(help.status, ExitStatus::Success);
-  EXPECT_NE(help.out.find("dovetrel-convert [--encoding NAME] IVR_FILE [VXML_FILE]"),
+  EXPECT_NE(help.out.find("dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE "
+                          "[VXML_FILE]"),
             std::string::npos);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(Call({"-h"}).out, help.out);
@@ -59,7 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"--check", "a.ivr", "b.vxml"}, "лишний аргумент b.vxml"},
                     UsageCase{{"a.ivr", "--encoding"}, "параметру --encoding нужно имя кодировки"},
                     UsageCase{{"--encoding", "NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
-                    UsageCase{{"--encoding=NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"}));
+                    UsageCase{{"--encoding=NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
+                    UsageCase{{"--dialect", "vxml3", "a.ivr"},
+                              "неизвестный вид документа vxml3 (classic или w3c)"},
+                    UsageCase{{"a.ivr", "--dialect"},
+                              "параметру --dialect нужно название вида документа"}));
 
 class Conversions : public testing::Test {
 protected:
