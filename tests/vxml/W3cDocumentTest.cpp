@@ -103,6 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
                       {"2-й.ivr", "5   b.wav\n#    menu            2-й.ivr\n"}},
                      {"form id=m1_1", "form id=m2_2", "goto next=#m2_2", "item"},
                      2}, // both file names make no field name for the classic document
+        StandardCase{"ValuesThatAreNoURIs",
+                     {{"m.ivr", "5   1:b%.wav\n1    dial            1<2\n"}},
+                     {"audio src=1%3Ab%25.wav", "transfer name=outcome dest=tel:1%3C2 bridge=true"},
+                     0},
         StandardCase{"EveryRowLeftOut",
                      {{"m.ivr", "5   a.wav\na    disconnect\nf    dial            5\n"}},
                      {"ruleref special=VOID", "nomatch", "noinput", "disconnect"},
