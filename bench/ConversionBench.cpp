@@ -113,6 +113,19 @@ void Write(benchmark::State& state, bool bLargest) {
   state.counters["bytes"] = static_cast<double>(fixture.strDocument.size());
 }
 
+/// The standard document of the same table, through the same replacing file.
+void WriteW3c(benchmark::State& state, bool bLargest) {
+  Fixture& fixture = FixtureOf(bLargest);
+  CScenarioConverter converter;
+  CCountingSink sink;
+  benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
+                                           converter, ReadContext{sink}));
+  const WriteContext context{sink, SystemXmlOutput(), {}, Dialect::W3c};
+  for (auto _ : state)
+    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), converter, context));
+  CheckRun(state, sink);
+}
+
 void WriteFloorBench(benchmark::State& state, bool bLargest) {
   const Fixture& fixture = FixtureOf(bLargest);
   const std::string strTemporary = fixture.set.Directory() + "floor.tmp";
@@ -246,6 +259,7 @@ struct Comparison {
 constexpr Comparison kComparisons[] = {
     {"load/largest", "load_floor/largest", 0},
     {"write/largest", "write_floor/largest", 0},
+    {"write_w3c/largest", "write/largest", 1.5},
     {"convert/largest", "convert_floor/largest", 3.0},
     {"load/worked", "load_floor/worked", 0},
     {"write/worked", "write_floor/worked", 0},
@@ -280,9 +294,13 @@ bool ReportRatios(const CCollectingReporter& reporter) {
 void Register() {
   using Function = void (*)(benchmark::State&, bool);
   const std::pair<const char*, Function> kBenchmarks[] = {
-      {"load", Load},       {"load_floor", LoadFloor},
-      {"write", Write},     {"write_floor", WriteFloorBench},
-      {"convert", Convert}, {"convert_floor", ConvertFloor},
+      {"load", Load},
+      {"load_floor", LoadFloor},
+      {"write", Write},
+      {"write_floor", WriteFloorBench},
+      {"write_w3c", WriteW3c},
+      {"convert", Convert},
+      {"convert_floor", ConvertFloor},
   };
   benchmark::RegisterBenchmark("process", Processes)->Unit(benchmark::kMicrosecond)->UseRealTime();
   for (const bool bLargest : {true, false})
