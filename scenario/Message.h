@@ -35,6 +35,9 @@ enum class FailureCode {
   ReadError,          ///< a file could not be read to its end
   OutOfMemory,        ///< the command ran out of memory
   Unexpected,         ///< anything else that ended a command
+  CannotLoadModule,   ///< the drawing module cannot be opened
+  CannotDraw,         ///< the call flow cannot be drawn
+  CannotWriteFlow,    ///< the call flow's file cannot be written
 };
 
 /// Where a failure was found, handed over beside the operator text so that the author can go
