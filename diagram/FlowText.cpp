@@ -87,7 +87,7 @@ std::string CFlowText::Decode(std::string_view bytes) {
 }
 
 std::string CFlowText::DecodePath(std::string_view path) {
-  return IsValidUtf8(path) ? EscapeControls(path) : Decode(path);
+  return DecodeQuoting(path);
 }
 
 std::string CFlowText::DecodeQuoting(std::string_view text) {

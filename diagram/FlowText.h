@@ -19,8 +19,8 @@ public:
 
   /// \p bytes of the set's code page, in UTF-8.
   std::string Decode(std::string_view bytes);
-  /// A file path: kept as it is when it is UTF-8 already (the directory the operator named),
-  /// decoded with the set's code page otherwise (a name the set gave). Controls are escaped.
+  /// A file path: its UTF-8 stays (the directory the operator named), and every other byte is
+  /// decoded with the set's code page (a name the set gave). Controls are escaped.
   std::string DecodePath(std::string_view path);
   /// A text of ours, UTF-8, that quotes bytes of the set: its UTF-8 stays, and every other byte
   /// is decoded with the set's code page.

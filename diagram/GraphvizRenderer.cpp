@@ -77,18 +77,32 @@ constexpr Attribute kEdgeKindLook[][3] = {
     {{"color", "#a3a3a3"}, {"fontcolor", "#8a8a8a"}, {"style", "dashed"}},
 };
 
-/// A text as the value of an escString attribute (label, tooltip), which give a backslash and the
-/// letter after it a meaning of their own ("\N" is the node's name): every backslash doubled reads
-/// back as itself. Quotes and everything else are Graphviz's to quote, in agsafeset and agwrite.
-std::string EscString(std::string_view text) {
+/// Backslashes a label must hold for one to show: Graphviz reads "\\" as one backslash, and a
+/// single one with the letter after it as a command of its own ("\N" the node's name, "\n" a line
+/// break).
+constexpr std::size_t kLabelBackslashes = 2;
+/// A tooltip's backslashes are taken off twice before its commands are read.
+constexpr std::size_t kTooltipBackslashes = 4;
+
+/// \p text as the value of a label or tooltip, which shows it as it is: each backslash written
+/// \p nBackslashes times, and each '&' as "&amp;", since Graphviz reads entities in both. Quotes
+/// and the rest of DOT's syntax are Graphviz's to quote, in agsafeset and agwrite.
+std::string GraphvizText(std::string_view text, std::size_t nBackslashes) {
   std::string strOut;
   strOut.reserve(text.size());
   for (const char c : text) {
     if (c == '\\')
-      strOut += '\\';
-    strOut += c;
+      strOut.append(nBackslashes, '\\');
+    else if (c == '&')
+      strOut += "&amp;";
+    else
+      strOut += c;
   }
   return strOut;
+}
+
+std::string TooltipText(std::string_view text) {
+  return GraphvizText(text, kTooltipBackslashes);
 }
 
 /// The label of \p vecLines: each line as itself, centred, one under the other.
@@ -97,7 +111,7 @@ std::string Label(const std::vector<std::string>& vecLines) {
   for (const std::string& strLine : vecLines) {
     if (!strLabel.empty())
       strLabel += "\\n";
-    strLabel += EscString(strLine);
+    strLabel += GraphvizText(strLine, kLabelBackslashes);
   }
   return strLabel;
 }
@@ -192,7 +206,7 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Agnode_t* pNode = agnode(pGraph, const_cast<char*>(strName.c_str()), 1);
     SetAll(pNode, kNodeKindLook[static_cast<int>(node.kind)]);
     Set(pNode, "label", Label(node.vecLines));
-    Set(pNode, "tooltip", EscString(node.strTooltip));
+    Set(pNode, "tooltip", TooltipText(node.strTooltip));
     if (nodes.empty() && node.kind == DiagramNodeKind::Menu)
       SetAll(pNode, kStartLook);
     nodes.push_back(pNode);
@@ -201,9 +215,9 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Agedge_t* pEdge = agedge(pGraph, nodes.at(static_cast<std::size_t>(edge.nFrom)),
                              nodes.at(static_cast<std::size_t>(edge.nTo)), nullptr, 1);
     SetAll(pEdge, kEdgeKindLook[static_cast<int>(edge.kind)]);
-    Set(pEdge, "label", EscString(edge.strLabel));
-    Set(pEdge, "tooltip", EscString(edge.strTooltip));
-    Set(pEdge, "labeltooltip", EscString(edge.strTooltip));
+    Set(pEdge, "label", GraphvizText(edge.strLabel, kLabelBackslashes));
+    Set(pEdge, "tooltip", TooltipText(edge.strTooltip));
+    Set(pEdge, "labeltooltip", TooltipText(edge.strTooltip));
   }
   return pGraph;
 }
