@@ -23,7 +23,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <regex>
 
 namespace dovetrel {
 namespace {
@@ -153,6 +152,16 @@ std::vector<SvgElement> ReadSvg(const std::string& strSvg) {
   return elements;
 }
 
+/// True for "/FULL/PATH.ivr:LINE", LINE from 1.
+bool IsRowPlace(const std::string& strText) {
+  const std::size_t nColon = strText.rfind(".ivr:");
+  if (strText.empty() || strText[0] != '/' || nColon == std::string::npos)
+    return false;
+  const std::string strLine = strText.substr(nColon + 5);
+  return !strLine.empty() && strLine[0] != '0' &&
+         strLine.find_first_not_of("0123456789") == std::string::npos;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 struct FormatCase {
@@ -257,7 +266,6 @@ TEST_P(ExampleDiagrams, DotReadsBackWithEveryNodeAndEdge) {
 TEST_P(ExampleDiagrams, SvgCarriesTheRowOfEveryElement) {
   const std::vector<SvgElement> elements = ReadSvg(Draw(m_flow, FlowFormat::Svg, m_strEncoding));
   ASSERT_EQ(static_cast<int>(elements.size()), GetParam().nNodes + GetParam().nEdges);
-  const std::regex place("^/.+\\.ivr:[1-9][0-9]*$");
   std::size_t nMenus = 0;
   for (const SvgElement& element : elements) {
     ASSERT_FALSE(element.vecTooltips.empty()) << element.strTitle;
@@ -269,7 +277,7 @@ TEST_P(ExampleDiagrams, SvgCarriesTheRowOfEveryElement) {
       continue;
     }
     for (const std::string& strTooltip : element.vecTooltips)
-      EXPECT_TRUE(std::regex_match(strTooltip, place)) << strTooltip;
+      EXPECT_TRUE(IsRowPlace(strTooltip)) << strTooltip;
   }
   EXPECT_EQ(nMenus, m_flow.menus.size());
 }
