@@ -16,16 +16,16 @@ echo "== machine"
 echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
 echo "== in process, and the whole process beside xmllint and dot (median of 5 repetitions)"
-"$build/bench/dovetrel_bench" --enforce --benchmark_repetitions=5 \
+"$build/bin/dovetrel_bench" --enforce --benchmark_repetitions=5 \
   --benchmark_display_aggregates_only=true || status=1
 echo
 echo "== dialog shown and ready (offscreen, median of 20 starts)"
-if [ -x "$build/bench/dovetrel_dialog_ready" ]; then
+if [ -x "$build/bin/dovetrel_dialog_ready" ]; then
   runtime=$(mktemp -d)
   trap 'rm -rf "$runtime"' EXIT
   for ((n = 0; n < 20; n++)); do
     QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime \
-      "$build/bench/dovetrel_dialog_ready" "$(date +%s%N)"
+      "$build/bin/dovetrel_dialog_ready" "$(date +%s%N)"
   done | sort -n | awk '{ t[NR] = $1 } END {
     m = t[int((NR + 1) / 2)]
     printf "ready after %.1f ms (budget 300 ms) %s\n", m, (m <= 300 ? "ok" : "OVER")
