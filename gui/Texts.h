@@ -13,6 +13,12 @@ inline constexpr std::string_view kDialogCaption = "Dovetrel";
 inline constexpr std::string_view kIvrLabel = "Файл сценария &IVR:";
 inline constexpr std::string_view kVxmlLabel = "Файл сценария &VoiceXML:";
 inline constexpr std::string_view kBrowse = "...";
+/// The dialects the document can be written in, as the choice beside the VoiceXML field names them.
+inline constexpr std::string_view kDialectClassic = "Платформа";
+inline constexpr std::string_view kDialectW3c = "W3C VoiceXML 2.1";
+inline constexpr std::string_view kDialectTip =
+    "Вид документа VoiceXML: для платформы, как она его ожидает, или стандартный W3C VoiceXML 2.1 "
+    "для любого голосового браузера";
 inline constexpr std::string_view kConvert = "&Конвертировать";
 inline constexpr std::string_view kExit = "&Выход";
 /// The maker's notice; the version is appended.
@@ -28,6 +34,17 @@ inline constexpr std::string_view kWarningCount = "Предупреждений:
 inline constexpr std::string_view kOpenFolder = "&Открыть папку";
 inline constexpr std::string_view kCannotOpenFolder =
     "Не удалось открыть папку с файлом сценария VoiceXML!";
+/// The call-flow window: its caption (the IVR file's name is appended), its buttons, the chooser's
+/// filter entry and what a file name with another suffix is told.
+inline constexpr std::string_view kShowFlow = "&Схема…";
+inline constexpr std::string_view kFlowCaption = "Схема звонка — ";
+inline constexpr std::string_view kZoomIn = "Крупнее";
+inline constexpr std::string_view kZoomOut = "Мельче";
+inline constexpr std::string_view kFitToWindow = "По размеру окна";
+inline constexpr std::string_view kSaveFlowAs = "Сохранить как…";
+inline constexpr std::string_view kFlowFilter = "Схема звонка (*.svg *.png *.pdf)";
+inline constexpr std::string_view kFlowFormats =
+    "Схему звонка можно сохранить только в файл SVG, PNG или PDF!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";
