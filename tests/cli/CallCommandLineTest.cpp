@@ -179,6 +179,19 @@ TEST_F(CallSets, WarningsAreListedAndTextsDecodedWithTheSetsCodePage) {
             "menu main.ivr\nplay привет.wav\nwait 5s\npress 1\ndial \\\\8\\t9\n");
 }
 
+TEST_F(CallSets, StandardUrisNameTheTextsTheyWereWrittenFrom) {
+  dir.Write("main.ivr", "5    1:b%.wav\n1    dial            <2>\n");
+  for (const char* szDialect : {"classic", "w3c"})
+    EXPECT_EQ(Call({"--dialect", szDialect, Main(), "1"}).out,
+              "menu main.ivr\nplay 1:b%.wav\nwait 5s\npress 1\ndial <2>\n")
+        << szDialect;
+  // The standard writer keeps a text that holds an escape already as the URI it is: the
+  // standard document then names another file than the classic one.
+  dir.Write("main.ivr", "5    a%41.wav\n");
+  EXPECT_EQ(Call({"--dialect", "classic", Main()}).out, "menu main.ivr\nplay a%41.wav\nwait 5s\n");
+  EXPECT_EQ(Call({"--dialect", "w3c", Main()}).out, "menu main.ivr\nplay aA.wav\nwait 5s\n");
+}
+
 TEST_F(CallSets, ADocumentTheSimulatorCannotRunIsAFailureNamingItsLine) {
   // The classic writer copies the key byte into the condition: Input_main=='''.
   dir.Write("main.ivr", "5    a.wav\n'    disconnect\n");
