@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Renders each manual page given with groff and with man, warnings on, and fails on any warning,
+# on a page without a NAME section and on a whatis line that man-db cannot read (what apropos and
+# lintian use).
+# Usage: render_manuals.sh PAGE.1...
+set -euo pipefail
+export LC_ALL=C.UTF-8 MANWIDTH=80
+[ $# -gt 0 ] || { echo "no manual page given" >&2; exit 2; }
+failures=0
+for page in "$@"; do
+  warnings=$( { groff -ww -k -man -Tutf8 -z "$page"; } 2>&1 >/dev/null || echo "groff failed")
+  warnings+=$( { man --warnings -l "$page" >/dev/null; } 2>&1 || echo "man failed")
+  if [ -n "$warnings" ]; then
+    printf '%s:\n%s\n' "$page" "$warnings" >&2
+    failures=$((failures + 1))
+  fi
+  if ! man -l "$page" 2>/dev/null | grep -qE '^(NAME|ИМЯ)$'; then
+    echo "$page: no NAME section" >&2
+    failures=$((failures + 1))
+  fi
+  whatis=$(lexgrog "$page" 2>&1) || { echo "$page: $whatis" >&2; failures=$((failures + 1)); }
+done
+[ "$failures" -eq 0 ] || exit 1
+echo "$# pages render without a warning"
