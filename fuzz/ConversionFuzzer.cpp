@@ -7,7 +7,9 @@
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
 #include "fuzz/FuzzScenarioSet.h"
+#include "tests/support/MemoryOutput.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Vxml21Schema.h"
 #include "vxml/TextCodec.h"
 #include "vxml/VoiceXmlWriter.h"
 
@@ -155,6 +157,32 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
   return strTarget;
 }
 
+/// The set in \p dir converts in the standard dialect exactly when it converts in the classic one
+/// (\p classic), with the same summary, and its document is valid against W3C's schema.
+void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::string>& names,
+                           const std::string& strEncoding, ConversionOutcome classic) {
+  CConfinedFiles files(dir.Path());
+  test::CMemoryOutput output;
+  ConversionOptions options;
+  options.pFiles = &files;
+  options.pOutput = &output;
+  options.strEncoding = strEncoding;
+  options.dialect = Dialect::W3c;
+  CSummarySink messages;
+  CScenarioConverter converter;
+  std::string strBaseDir;
+  const ConversionOutcome outcome = RunConversion(dir.Path() + names.front(), dir.Path() + kTarget,
+                                                  strBaseDir, converter, messages, options);
+  Require(outcome == classic, "a set converts in the standard dialect exactly when in the classic");
+  if (outcome != ConversionOutcome::Converted)
+    return;
+  static const test::CVxml21Schema* pSchema = test::CVxml21Schema::Get();
+  Require(pSchema != nullptr, "the schema is at " + test::CVxml21Schema::Location());
+  std::string strErrors;
+  Require(pSchema->Validate(output.m_strDocument, strErrors),
+          "the standard document is valid: " + strErrors);
+}
+
 } // namespace
 
 } // namespace dovetrel::fuzz
@@ -181,5 +209,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   ConversionOutcome second{};
   const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
   Require(second == first && strSecond == strFirst, "a second run gives the same result");
+  CheckStandardDocument(dir, names, strEncoding, first);
   return 0;
 }

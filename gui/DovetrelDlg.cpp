@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -34,7 +35,8 @@ struct UnitRect {
 constexpr UnitRect kDialogSize{0, 0, 436, 81};
 constexpr UnitRect kIvrEditRect{100, 7, 298, 14};
 constexpr UnitRect kBrowseIvrRect{404, 7, 25, 14};
-constexpr UnitRect kVxmlEditRect{100, 29, 298, 14};
+constexpr UnitRect kVxmlEditRect{100, 29, 190, 14};
+constexpr UnitRect kDialectRect{294, 29, 104, 14};
 constexpr UnitRect kBrowseVxmlRect{404, 28, 25, 14};
 constexpr UnitRect kConvertRect{282, 55, 70, 14};
 constexpr UnitRect kExitRect{360, 55, 69, 14};
@@ -155,6 +157,13 @@ void CDovetrelDlg::CreateControls() {
   m_pIvrEdit = MakeEdit(this, "ivrEdit");
   m_pBrowseIvr = MakeButton(this, "browseIvrButton", text::kBrowse);
   m_pVxmlEdit = MakeEdit(this, "vxmlEdit");
+  m_pDialect = new QComboBox(this);
+  m_pDialect->setObjectName(QStringLiteral("dialectCombo"));
+  m_pDialect->addItem(FromUtf8(text::kDialectClassic), static_cast<int>(Dialect::Classic));
+  m_pDialect->addItem(FromUtf8(text::kDialectW3c), static_cast<int>(Dialect::W3c));
+  m_pDialect->setCurrentIndex(m_pDialect->findData(static_cast<int>(m_options.dialect)));
+  m_pDialect->setToolTip(FromUtf8(text::kDialectTip));
+  m_pDialect->setAccessibleName(FromUtf8(text::kDialectTip));
   m_pBrowseVxml = MakeButton(this, "browseVxmlButton", text::kBrowse);
   m_pConvert = MakeButton(this, "convertButton", text::kConvert);
   m_pExit = MakeButton(this, "exitButton", text::kExit);
@@ -165,7 +174,8 @@ void CDovetrelDlg::CreateControls() {
   m_pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
   QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
-  QWidget::setTabOrder(m_pVxmlEdit, m_pBrowseVxml);
+  QWidget::setTabOrder(m_pVxmlEdit, m_pDialect);
+  QWidget::setTabOrder(m_pDialect, m_pBrowseVxml);
   QWidget::setTabOrder(m_pBrowseVxml, m_pConvert);
   QWidget::setTabOrder(m_pConvert, m_pExit);
   m_pConvert->setDefault(true);
@@ -175,6 +185,7 @@ void CDovetrelDlg::CreateControls() {
   connect(m_pIvrEdit, &QLineEdit::editingFinished, this, &CDovetrelDlg::OnIvrEdited);
   connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
   connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
+  connect(m_pDialect, &QComboBox::currentIndexChanged, this, &CDovetrelDlg::OnDialectChanged);
   connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
   connect(m_pExit, &QPushButton::clicked, this, &CDovetrelDlg::OnExit);
 }
@@ -184,6 +195,7 @@ void CDovetrelDlg::PlaceControls() {
   m_pIvrEdit->setGeometry(scale(kIvrEditRect));
   m_pBrowseIvr->setGeometry(scale(kBrowseIvrRect));
   m_pVxmlEdit->setGeometry(scale(kVxmlEditRect));
+  m_pDialect->setGeometry(scale(kDialectRect));
   m_pBrowseVxml->setGeometry(scale(kBrowseVxmlRect));
   m_pConvert->setGeometry(scale(kConvertRect));
   m_pExit->setGeometry(scale(kExitRect));
@@ -227,7 +239,7 @@ void CDovetrelDlg::ProposeVxml(const std::string& strIvrFile) {
   const QString strShown = m_pVxmlEdit->text();
   if (!strShown.isEmpty() && strShown != Shown(m_strProposedVxml))
     return; // the operator's own name
-  m_strProposedVxml = ProposeVxmlName(strIvrFile);
+  m_strProposedVxml = ProposeVxmlName(strIvrFile, m_options.dialect);
   m_strVxmlFile = m_strProposedVxml;
   m_pVxmlEdit->setText(Shown(m_strVxmlFile));
 }
@@ -237,7 +249,7 @@ std::string CDovetrelDlg::VxmlStartPath() const {
   if (!strVxml.empty())
     return strVxml;
   const std::string strIvr = PathIn(m_pIvrEdit);
-  return strIvr.empty() ? std::string() : ProposeVxmlName(strIvr);
+  return strIvr.empty() ? std::string() : ProposeVxmlName(strIvr, m_options.dialect);
 }
 
 void CDovetrelDlg::OnBrowseIvr() {
@@ -254,6 +266,11 @@ void CDovetrelDlg::OnBrowseVxml() {
     return;
   m_strVxmlFile = strChosen;
   m_pVxmlEdit->setText(Shown(strChosen));
+}
+
+void CDovetrelDlg::OnDialectChanged() {
+  m_options.dialect = static_cast<Dialect>(m_pDialect->currentData().toInt());
+  ProposeVxml(PathIn(m_pIvrEdit)); // the dialog's own proposal follows the dialect
 }
 
 void CDovetrelDlg::OnIvrEdited() {

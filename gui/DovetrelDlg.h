@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +47,9 @@ public:
   /// Editing of the IVR field finished (Enter, or the focus left it): the VoiceXML name is proposed
   /// for the path typed or pasted there, as ProposeVxml does.
   void OnIvrEdited();
+  /// The dialect chosen beside the VoiceXML field: the conversions write it from now on, and the
+  /// dialog's own proposal of the VoiceXML name follows it.
+  void OnDialectChanged();
   /// Takes both fields and converts; every outcome is reported in boxes and the dialog stays open.
   void OnConvert();
   /// Asks whether to leave; Yes ends the dialog, No changes nothing.
@@ -97,6 +101,7 @@ private:
   QLineEdit* m_pIvrEdit = nullptr;
   QPushButton* m_pBrowseIvr = nullptr;
   QLineEdit* m_pVxmlEdit = nullptr;
+  QComboBox* m_pDialect = nullptr;
   QPushButton* m_pBrowseVxml = nullptr;
   QPushButton* m_pConvert = nullptr;
   QPushButton* m_pExit = nullptr;

@@ -13,6 +13,12 @@ inline constexpr std::string_view kDialogCaption = "Dovetrel";
 inline constexpr std::string_view kIvrLabel = "Файл сценария &IVR:";
 inline constexpr std::string_view kVxmlLabel = "Файл сценария &VoiceXML:";
 inline constexpr std::string_view kBrowse = "...";
+/// The dialects the document can be written in, as the choice beside the VoiceXML field names them.
+inline constexpr std::string_view kDialectClassic = "Платформа";
+inline constexpr std::string_view kDialectW3c = "W3C VoiceXML 2.1";
+inline constexpr std::string_view kDialectTip =
+    "Вид документа VoiceXML: для платформы, как она его ожидает, или стандартный W3C VoiceXML 2.1 "
+    "для любого голосового браузера";
 inline constexpr std::string_view kConvert = "&Конвертировать";
 inline constexpr std::string_view kExit = "&Выход";
 /// The maker's notice; the version is appended.

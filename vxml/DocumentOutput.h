@@ -38,6 +38,10 @@ public:
   /// False, writing nothing, when the value has a byte without a character in the code page or a
   /// character XML cannot carry.
   [[nodiscard]] bool ValueAttribute(const char* szName, std::string_view value);
+  /// A URI attribute whose value comes from the scenario files: converted as ValueAttribute does,
+  /// then every ASCII character a URI cannot hold percent-encoded, so that the value is a valid
+  /// URI ("a b%.wav" gives "a%20b%25.wav"); a value that is one already stays as it is.
+  [[nodiscard]] bool UriAttribute(const char* szName, std::string_view value);
   /// Text content, a constant of the program.
   [[nodiscard]] bool Text(const char* szText);
   /// True when \p value can be written as an attribute value.

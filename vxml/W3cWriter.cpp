@@ -11,15 +11,23 @@ constexpr const char* kField = "choice";
 /// The name the transfer of every dial form takes.
 constexpr const char* kTransfer = "outcome";
 
-/// \p text with every byte that is not an ASCII letter or digit made '_': a part of an id that
-/// every schema type and every ECMAScript engine takes.
+/// The ASCII letters and digits of \p text, each run of other bytes made one '_' between them: a
+/// part of an id that every schema type and every ECMAScript engine takes ("1 главное" gives "1").
 std::string AsciiWordOf(std::string_view text) {
   std::string strWord;
+  bool bGap = false;
   for (const char c : text) {
     const bool bWord = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    strWord += bWord ? c : '_';
+    if (!bWord) {
+      bGap = !strWord.empty();
+      continue;
+    }
+    if (bGap)
+      strWord += '_';
+    strWord += c;
+    bGap = false;
   }
-  return strWord.find_first_not_of('_') == std::string::npos ? std::string() : strWord;
+  return strWord;
 }
 
 std::string Quoted(std::string_view text) {
@@ -82,7 +90,7 @@ bool CW3cWriter::WriteMenu(int nMenu) {
          m_output.ValueAttribute("value", menu.strTimeout) && m_output.EndElement() &&
          m_output.StartElement("field") && m_output.ConstantAttribute("name", kField) &&
          m_output.StartElement("prompt") && m_output.StartElement("audio") &&
-         m_output.ValueAttribute("src", menu.strGreeting) && m_output.EndElement() &&
+         m_output.UriAttribute("src", menu.strGreeting) && m_output.EndElement() &&
          m_output.EndElement() && WriteGrammar(nMenu) &&
          WriteHandler("noinput", menu.noInput ? &*menu.noInput : nullptr, nMenu) &&
          WriteHandler("nomatch", nullptr, nMenu) && WriteKeyConditions(nMenu) &&
@@ -187,7 +195,7 @@ bool CW3cWriter::WriteDialForm(const FlowStep& dial, const FlowStep* pBusy, int 
   const std::string strBusy = std::string(kTransfer) + " == 'busy'";
   if (!m_output.StartElement("form") || !m_output.ConstantAttribute("id", strId.c_str()) ||
       !m_output.StartElement("transfer") || !m_output.ConstantAttribute("name", kTransfer) ||
-      !m_output.ValueAttribute("dest", "tel:" + dial.strArgument) ||
+      !m_output.UriAttribute("dest", "tel:" + dial.strArgument) ||
       !m_output.ConstantAttribute("bridge", "true") || !m_output.StartElement("filled"))
     return false;
   // Busy: the dial's busy row, if it has one; every other outcome ends the call.

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -143,6 +144,7 @@ private slots:
   void exitAsks();
   void yesEndsTheModalDialog();
   void convertsTheWorkedExampleTwiceWithOneConverter();
+  void dialectChoiceReachesTheNameAndTheDocument();
   void failuresShowTheStepThenTheSummary_data();
   void failuresShowTheStepThenTheSummary();
   void readErrorIsACriticalBoxAndTheDialogStays();
@@ -223,9 +225,11 @@ void DialogTest::startsEmptyWithTheIvrFieldFocused() {
 }
 
 void DialogTest::tabOrderFollowsTheTemplate() {
-  const QList<QWidget*> expected{Field("ivrEdit"),        Button("browseIvrButton"),
-                                 Field("vxmlEdit"),       Button("browseVxmlButton"),
-                                 Button("convertButton"), Button("exitButton")};
+  const QList<QWidget*> expected{
+      Field("ivrEdit"),           Button("browseIvrButton"),
+      Field("vxmlEdit"),          m_pDlg->findChild<QComboBox*>("dialectCombo"),
+      Button("browseVxmlButton"), Button("convertButton"),
+      Button("exitButton")};
   QList<QWidget*> visited{QApplication::focusWidget()};
   for (int i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -581,6 +585,26 @@ void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
   QCOMPARE(&m_pDlg->Converter(), pConverter);
   QCOMPARE(Q(m_pDlg->BaseDir()), m_pDir->path() + QLatin1Char('/'));
   QVERIFY(m_pDlg->isVisible());
+}
+
+void DialogTest::dialectChoiceReachesTheNameAndTheDocument() {
+  const QString strIvr = CopyWorkedExample();
+  auto* pDialect = m_pDlg->findChild<QComboBox*>("dialectCombo");
+  QVERIFY(pDialect);
+  QCOMPARE(pDialect->currentText(), Q(text::kDialectClassic));
+  Field("ivrEdit")->setText(strIvr);
+  m_pDlg->OnIvrEdited();
+  QCOMPARE(Field("vxmlEdit")->text(), m_pDir->filePath(QStringLiteral("main.vxml")));
+  pDialect->setCurrentIndex(pDialect->findText(Q(text::kDialectW3c)));
+  const QString strW3c = m_pDir->filePath(QStringLiteral("main.w3c.vxml"));
+  QCOMPARE(Field("vxmlEdit")->text(), strW3c); // the dialog's own proposal follows the choice
+  QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
+  CheckBox(m_services.Take(), MessageKind::Information, text::kConverted);
+  QCOMPARE(ReadFile(strW3c), ReadFile(kExamples + QStringLiteral("expected/main.w3c.vxml")));
+  // A name the operator typed stays whatever the choice.
+  Field("vxmlEdit")->setText(m_pDir->filePath(QStringLiteral("mine.vxml")));
+  pDialect->setCurrentIndex(pDialect->findText(Q(text::kDialectClassic)));
+  QCOMPARE(Field("vxmlEdit")->text(), m_pDir->filePath(QStringLiteral("mine.vxml")));
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary_data() {
