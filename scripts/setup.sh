@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dovetrel needs that are not installed yet, then configures and
-# builds it. Usage: scripts/setup.sh [run|test] [BUILD_DIR] [extra CMake arguments...]
-#   run   what building and starting the dialog needs
-#   test  everything the test suite needs as well (default)
+# builds it. Usage: scripts/setup.sh [run|package|test] [BUILD_DIR] [extra CMake arguments...]
+#   run      what building and starting the dialog needs
+#   package  what building the Debian package needs as well (scripts/package.sh)
+#   test     everything the test suite needs as well (default)
+# A BUILD_DIR of "-" installs the packages only.
 set -euo pipefail
 
 profile=${1:-test}
@@ -12,12 +14,22 @@ shift $(( $# > 2 ? 2 : $# ))
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
-# fonts-dejavu-core: the dialog's Cyrillic texts need a font that has the glyphs.
+# fonts-dejavu-core: the dialog's Cyrillic texts need a font that has the glyphs; scdoc: the
+# manual pages; librsvg2-bin (rsvg-convert): the icon's PNG sizes.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
-          libgtest-dev libbenchmark-dev fonts-dejavu-core)
+          libgtest-dev libbenchmark-dev fonts-dejavu-core scdoc librsvg2-bin)
+if [ "$profile" = package ] || [ "$profile" = test ]; then
+  # dpkg-dev: the hardening flags (dpkg-buildflags) and the package's dependencies
+  # (dpkg-shlibdeps); file: CPack finds the programs with it.
+  packages+=(dpkg-dev file)
+fi
 if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
   packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev)
+  # scripts/check-package.sh and the tests of the manual pages and the completion: lintian,
+  # desktop-file-validate, appstreamcli, update-mime-database, man and groff, bash-completion.
+  packages+=(lintian desktop-file-utils appstream shared-mime-info man-db groff-base
+             bash-completion)
 fi
 
 missing=()
@@ -33,6 +45,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "$build_dir" != - ] || exit 0
 
 cd "$top"
 if [ ! -f "$build_dir/build.ninja" ] || [ $# -gt 0 ]; then

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets Dovetrel up (packages, build) and runs the whole test suite three ways: the normal build,
 # the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize), and
-# a one-minute run of the conversion fuzzer (build-fuzz). Any failure fails the script.
-# DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
+# a one-minute run of the conversion fuzzer (build-fuzz). Between the first two it builds the
+# Debian package (scripts/package.sh, build-package) and checks it (scripts/check-package.sh).
+# Any failure fails the script. DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -13,6 +14,10 @@ jobs=$(nproc)
 if [ "${DOVETREL_QUICK_TESTS:-0}" = 1 ]; then
   exit 0
 fi
+
+echo "== the Debian package, built and checked (${SECONDS}s so far)"
+"$top/scripts/package.sh" build-package
+"$top/scripts/check-package.sh" "$top"/build/dovetrel_*.deb "$top/build-package" "$top/build"
 
 echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer (${SECONDS}s so far)"
 "$top/scripts/setup.sh" test build-sanitize -DDOVETREL_SANITIZE=ON -DDOVETREL_BUILD_DIALOG=OFF \

@@ -8,10 +8,10 @@ export LC_ALL=C.UTF-8 MANWIDTH=80
 [ $# -gt 0 ] || { echo "no manual page given" >&2; exit 2; }
 failures=0
 for page in "$@"; do
-  warnings=$( { groff -ww -k -man -Tutf8 -z "$page"; } 2>&1 >/dev/null || echo "groff failed")
-  warnings+=$( { man --warnings -l "$page" >/dev/null; } 2>&1 || echo "man failed")
-  if [ -n "$warnings" ]; then
-    printf '%s:\n%s\n' "$page" "$warnings" >&2
+  groff_warnings=$( { groff -ww -k -man -Tutf8 -z "$page"; } 2>&1 >/dev/null || echo "groff failed")
+  man_warnings=$( { man --warnings -l "$page" >/dev/null; } 2>&1 || echo "man failed")
+  if [ -n "$groff_warnings$man_warnings" ]; then
+    printf '%s:\n%s\n%s\n' "$page" "$groff_warnings" "$man_warnings" >&2
     failures=$((failures + 1))
   fi
   if ! man -l "$page" 2>/dev/null | grep -qE '^(NAME|ИМЯ)$'; then
