@@ -113,6 +113,19 @@ void Write(benchmark::State& state, bool bLargest) {
   state.counters["bytes"] = static_cast<double>(fixture.strDocument.size());
 }
 
+/// The standard document of the same table, through the same replacing file.
+void WriteW3c(benchmark::State& state, bool bLargest) {
+  Fixture& fixture = FixtureOf(bLargest);
+  CScenarioConverter converter;
+  CCountingSink sink;
+  benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
+                                           converter, ReadContext{sink}));
+  const WriteContext context{sink, SystemXmlOutput(), {}, Dialect::W3c};
+  for (auto _ : state)
+    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), converter, context));
+  CheckRun(state, sink);
+}
+
 void WriteFloorBench(benchmark::State& state, bool bLargest) {
   const Fixture& fixture = FixtureOf(bLargest);
   const std::string strTemporary = fixture.set.Directory() + "floor.tmp";
@@ -174,31 +187,54 @@ double TimeProcess(const std::vector<std::string>& args) {
   return bSucceeded ? elapsed.count() : -1;
 }
 
-/// The whole dovetrel-convert process on the largest set beside xmllint --format on the document it
-/// wrote (the same libxml2 loaded, one document written), one after the other in every iteration,
-/// so that the machine's drift touches both alike. Their medians and ratio are counters. The files
-/// lie in memory where possible: the processes are compared on their own work, not on the disk's
-/// latency in making the document durable, which only dovetrel-convert waits for.
-void Processes(benchmark::State& state) {
-  static const CBenchSet set = CBenchSet::Largest(test::MemoryBackedParent());
-  const std::vector<std::string> convert{DOVETREL_CONVERT, set.MainFile(), set.Document()};
-  const std::vector<std::string> xmllint{"xmllint", "--format", "--output",
-                                         set.Directory() + "formatted.xml", set.Document()};
-  std::vector<double> convertTimes;
-  std::vector<double> xmllintTimes;
+/// Runs \p first and \p second one after the other in every iteration, so that the machine's
+/// drift touches both alike, and keeps their medians and ratio as the counters \p szFirst,
+/// \p szSecond and "ratio".
+void CompareProcesses(benchmark::State& state, const std::vector<std::string>& first,
+                      const std::vector<std::string>& second, const char* szFirst,
+                      const char* szSecond) {
+  std::vector<double> firstTimes;
+  std::vector<double> secondTimes;
   for (auto _ : state) {
-    convertTimes.push_back(TimeProcess(convert));
-    xmllintTimes.push_back(TimeProcess(xmllint));
-    if (convertTimes.back() < 0 || xmllintTimes.back() < 0) {
-      state.SkipWithError("dovetrel-convert or xmllint (Debian package libxml2-utils) failed");
+    firstTimes.push_back(TimeProcess(first));
+    secondTimes.push_back(TimeProcess(second));
+    if (firstTimes.back() < 0 || secondTimes.back() < 0) {
+      state.SkipWithError((first[0] + " or " + second[0] + " failed").c_str());
       return;
     }
   }
-  const double dConvert = Median(convertTimes);
-  const double dXmllint = Median(xmllintTimes);
-  state.counters["convert_us"] = dConvert;
-  state.counters["xmllint_us"] = dXmllint;
-  state.counters["ratio"] = dXmllint > 0 ? dConvert / dXmllint : 0;
+  const double dFirst = Median(firstTimes);
+  const double dSecond = Median(secondTimes);
+  state.counters[szFirst] = dFirst;
+  state.counters[szSecond] = dSecond;
+  state.counters["ratio"] = dSecond > 0 ? dFirst / dSecond : 0;
+}
+
+/// The whole dovetrel-convert process on the largest set beside xmllint --format on the document it
+/// wrote (the same libxml2 loaded, one document written). The files lie in memory where possible:
+/// the processes are compared on their own work, not on the disk's latency in making the document
+/// durable, which only dovetrel-convert waits for.
+void Processes(benchmark::State& state) {
+  static const CBenchSet set = CBenchSet::Largest(test::MemoryBackedParent());
+  CompareProcesses(
+      state, {DOVETREL_CONVERT, set.MainFile(), set.Document()},
+      {"xmllint", "--format", "--output", set.Directory() + "formatted.xml", set.Document()},
+      "convert_us", "xmllint_us");
+}
+
+/// dovetrel-convert --flow drawing the largest set's call flow as SVG, the whole process, beside
+/// Graphviz's own dot drawing the DOT that --flow writes for the same set: the same layout and
+/// drawing, without the set to read and the module to open.
+void FlowProcesses(benchmark::State& state) {
+  static const CBenchSet set = CBenchSet::Largest(test::MemoryBackedParent());
+  const std::string strDot = set.Directory() + "flow.dot";
+  if (!RunProcess({DOVETREL_CONVERT, "--flow", strDot, set.MainFile()})) {
+    state.SkipWithError("dovetrel-convert --flow failed");
+    return;
+  }
+  CompareProcesses(
+      state, {DOVETREL_CONVERT, "--flow", set.Directory() + "flow.svg", set.MainFile()},
+      {"dot", "-Tsvg", "-o", set.Directory() + "dot.svg", strDot}, "flow_us", "dot_us");
 }
 
 /// Keeps every run's value per benchmark while the console shows them as usual: its time, or the
@@ -246,10 +282,22 @@ struct Comparison {
 constexpr Comparison kComparisons[] = {
     {"load/largest", "load_floor/largest", 0},
     {"write/largest", "write_floor/largest", 0},
+    {"write_w3c/largest", "write/largest", 1.5},
     {"convert/largest", "convert_floor/largest", 3.0},
     {"load/worked", "load_floor/worked", 0},
     {"write/worked", "write_floor/worked", 0},
     {"convert/worked", "convert_floor/worked", 0},
+};
+
+struct ProcessComparison {
+  const char* szName;
+  const char* szWhat;
+  double dBudget;
+};
+
+constexpr ProcessComparison kProcessComparisons[] = {
+    {"process", "dovetrel-convert to xmllint --format", 1.2},
+    {"flow_process", "dovetrel-convert --flow x.svg to dot -Tsvg", 1.3},
 };
 
 /// Prints each benchmark's ratio to its floor; false when one is over its budget.
@@ -267,12 +315,14 @@ bool ReportRatios(const CCollectingReporter& reporter) {
     std::printf("%-18s %10.1f %10.1f %7.2f %s\n", c.szName, dTime, dFloor, dRatio,
                 c.dBudget > 0 ? (bOver ? "OVER" : "ok") : "");
   }
-  if (const double dRatio = reporter.Median("process"); dRatio > 0) {
-    constexpr double kProcessBudget = 1.2;
-    const bool bOver = dRatio > kProcessBudget;
+  for (const ProcessComparison& c : kProcessComparisons) {
+    const double dRatio = reporter.Median(c.szName);
+    if (dRatio <= 0)
+      continue;
+    const bool bOver = dRatio > c.dBudget;
     bWithinBudget = bWithinBudget && !bOver;
-    std::printf("%-18s %10s %10s %7.2f %s (dovetrel-convert to xmllint --format)\n", "process", "",
-                "", dRatio, bOver ? "OVER" : "ok");
+    std::printf("%-18s %10s %10s %7.2f %s (%s)\n", c.szName, "", "", dRatio, bOver ? "OVER" : "ok",
+                c.szWhat);
   }
   return bWithinBudget;
 }
@@ -280,11 +330,18 @@ bool ReportRatios(const CCollectingReporter& reporter) {
 void Register() {
   using Function = void (*)(benchmark::State&, bool);
   const std::pair<const char*, Function> kBenchmarks[] = {
-      {"load", Load},       {"load_floor", LoadFloor},
-      {"write", Write},     {"write_floor", WriteFloorBench},
-      {"convert", Convert}, {"convert_floor", ConvertFloor},
+      {"load", Load},
+      {"load_floor", LoadFloor},
+      {"write", Write},
+      {"write_floor", WriteFloorBench},
+      {"write_w3c", WriteW3c},
+      {"convert", Convert},
+      {"convert_floor", ConvertFloor},
   };
   benchmark::RegisterBenchmark("process", Processes)->Unit(benchmark::kMicrosecond)->UseRealTime();
+  benchmark::RegisterBenchmark("flow_process", FlowProcesses)
+      ->Unit(benchmark::kMicrosecond)
+      ->UseRealTime();
   for (const bool bLargest : {true, false})
     for (const auto& [szName, pFunction] : kBenchmarks)
       benchmark::RegisterBenchmark(

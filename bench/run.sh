@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
-# the in-process benchmarks against their system-call floors and the whole process beside
-# xmllint --format (dovetrel_bench), and times the dialog's start-up. Exits non-zero when a
+# the in-process benchmarks against their system-call floors, the whole process beside
+# xmllint --format and --flow beside Graphviz's dot (dovetrel_bench), and times the dialog's
+# start-up. Exits non-zero when a
 # budget is missed.
 # Usage: bench/run.sh [BUILD_DIR]
 set -euo pipefail
@@ -14,17 +15,17 @@ status=0
 echo "== machine"
 echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
-echo "== in process, and the whole process beside xmllint (median of 5 repetitions)"
-"$build/bench/dovetrel_bench" --enforce --benchmark_repetitions=5 \
+echo "== in process, and the whole process beside xmllint and dot (median of 5 repetitions)"
+"$build/bin/dovetrel_bench" --enforce --benchmark_repetitions=5 \
   --benchmark_display_aggregates_only=true || status=1
 echo
 echo "== dialog shown and ready (offscreen, median of 20 starts)"
-if [ -x "$build/bench/dovetrel_dialog_ready" ]; then
+if [ -x "$build/bin/dovetrel_dialog_ready" ]; then
   runtime=$(mktemp -d)
   trap 'rm -rf "$runtime"' EXIT
   for ((n = 0; n < 20; n++)); do
     QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime \
-      "$build/bench/dovetrel_dialog_ready" "$(date +%s%N)"
+      "$build/bin/dovetrel_dialog_ready" "$(date +%s%N)"
   done | sort -n | awk '{ t[NR] = $1 } END {
     m = t[int((NR + 1) / 2)]
     printf "ready after %.1f ms (budget 300 ms) %s\n", m, (m <= 300 ? "ok" : "OVER")
@@ -40,5 +41,17 @@ if ldd "$build/bin/dovetrel-convert" | grep -qi qt; then
   status=1
 else
   echo "no Qt: ok"
+fi
+# Graphviz is for --flow alone: a plain conversion neither links nor loads it.
+set_dir=$(mktemp -d)
+cp examples/worked/*.ivr "$set_dir/"
+loaded=$(LD_DEBUG=libs "$build/bin/dovetrel-convert" "$set_dir/main.ivr" 2>&1 |
+  grep -cE 'calling init: .*lib(gvc|cgraph)' || true)
+rm -rf "$set_dir"
+if ldd "$build/bin/dovetrel-convert" | grep -qE 'lib(gvc|cgraph)' || [ "$loaded" -ne 0 ]; then
+  echo "a plain conversion links or loads Graphviz: OVER"
+  status=1
+else
+  echo "no Graphviz in a plain conversion: ok"
 fi
 exit $status

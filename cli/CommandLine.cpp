@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "convert/Conversion.h"
+#include "convert/FlowCommand.h"
 #include "convert/Version.h"
 #include "vxml/TextCodec.h"
 #include "vxml/XmlOutput.h"
@@ -19,6 +20,7 @@ constexpr const char* kHelp =
     R"(Использование:
   dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-convert --flow FILE [--encoding NAME] IVR_FILE
   dovetrel-convert --help | --version
 
 Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
@@ -35,6 +37,9 @@ constexpr const char* kHelp =
                      (например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если
                      все тексты сценария в UTF-8, иначе WINDOWS-1251
   --check            только проверить сценарий, ничего не записывая
+  --flow FILE        вместо документа записать схему звонка в FILE; формат по
+                     расширению: .svg, .png, .pdf (рисунок), .dot (исходный
+                     текст Graphviz), .json (модель для других программ)
   -h, --help         показать эту справку
   -V, --version      показать версию
 
@@ -50,6 +55,7 @@ struct Invocation {
   bool bHelp = false;
   bool bVersion = false;
   bool bCheck = false;
+  std::optional<std::string> flowFile; ///< --flow FILE
   std::string strEncoding;
   Dialect dialect = Dialect::Classic;
   std::vector<std::string> vecFiles;
@@ -103,6 +109,9 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
       call.bVersion = true;
     } else if (arg == "--check") {
       call.bCheck = true;
+    } else if (std::string strFlow;
+               TakeValue(args, i, "--flow", "имя файла схемы", strFlow, strError)) {
+      call.flowFile = strFlow;
     } else if (TakeValue(args, i, "--encoding", "имя кодировки", call.strEncoding, strError)) {
       continue;
     } else if (TakeValue(args, i, "--dialect", "название вида документа", strDialect, strError)) {
@@ -123,11 +132,18 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
 std::string CheckInvocation(const Invocation& call) {
   if (call.bHelp || call.bVersion)
     return {};
-  const std::size_t nMaxFiles = call.bCheck ? 1 : 2;
+  if (call.bCheck && call.flowFile)
+    return "--check и --flow нельзя указывать вместе";
+  const std::size_t nMaxFiles = call.bCheck || call.flowFile ? 1 : 2;
   if (call.vecFiles.empty())
     return "не указан файл сценария IVR";
   if (call.vecFiles.size() > nMaxFiles)
     return "лишний аргумент " + call.vecFiles[nMaxFiles];
+  if (call.flowFile && call.flowFile->empty())
+    return "параметру --flow нужно имя файла схемы";
+  if (call.flowFile && !FlowFormatOfPath(*call.flowFile))
+    return "неизвестный формат схемы " + *call.flowFile +
+           ": расширение должно быть .svg, .png, .pdf, .dot или .json";
   if (!call.strEncoding.empty() && !IsKnownEncoding(call.strEncoding))
     return "неизвестная кодировка " + call.strEncoding;
   return {};
@@ -146,6 +162,16 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
   const ConversionOutcome outcome =
       RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
+}
+
+/// Loads the set as the conversion does and writes its call flow instead of the document.
+ExitStatus Flow(const Invocation& call, std::ostream& err) {
+  CStreamMessageSink messages(err);
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  const FlowOutcome outcome = RunFlow(call.vecFiles[0], *call.flowFile,
+                                      *FlowFormatOfPath(*call.flowFile), messages, options);
+  return outcome == FlowOutcome::Written ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Reads the set exactly as the conversion does and prints every finding.
@@ -198,8 +224,14 @@ ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   ExitStatus status = ExitStatus::Failure;
   CStreamMessageSink messages(err);
-  const bool bFinished = ReportExceptions(
-      messages, [&] { status = call->bCheck ? Check(*call, err) : Convert(*call, err); });
+  const bool bFinished = ReportExceptions(messages, [&] {
+    if (call->bCheck)
+      status = Check(*call, err);
+    else if (call->flowFile)
+      status = Flow(*call, err);
+    else
+      status = Convert(*call, err);
+  });
   return bFinished ? status : ExitStatus::Failure;
 }
 

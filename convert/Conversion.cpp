@@ -29,18 +29,16 @@ void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& conver
     checker.WarnAtKey(finding.source.strFile, finding.source.nLine, std::move(finding.strText));
 }
 
-/// The file of \p files that \p strPath is, compared by identity (device and inode, links
-/// followed), so that any spelling of the same file is caught; empty when it is none of them.
-std::string FindSameFile(const std::string& strPath, const std::vector<std::string>& files) {
-  for (const std::string& strFile : files) {
+} // namespace
+
+std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter) {
+  for (const std::string& strFile : converter.FilePaths()) {
     std::error_code error;
     if (std::filesystem::equivalent(strPath, strFile, error))
       return strFile;
   }
   return {};
 }
-
-} // namespace
 
 std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect) {
   const std::string_view name = FileNameOf(strIvrFile);
@@ -65,8 +63,7 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
     ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
     return ConversionOutcome::LoadFailed;
   }
-  if (const std::string strSame = FindSameFile(strVxmlFile, converter.FilePaths());
-      !strSame.empty()) {
+  if (const std::string strSame = FindSetFile(strVxmlFile, converter); !strSame.empty()) {
     ShowFailure(messages, FailureCode::TargetIsScenario, text::kTargetIsScenario,
                 MessageDetail{strSame, 0, {}});
     ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});

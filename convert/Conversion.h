@@ -43,6 +43,11 @@ struct ConversionOptions {
 /// ".w3c.vxml" for the standard dialect, so that both documents of a set can lie side by side.
 std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect = Dialect::Classic);
 
+/// The file of the loaded set that \p strPath is, compared by identity (device and inode, links
+/// followed), so that any spelling of the same file is caught; empty when it is none of them. A
+/// command refuses to write over such a file.
+std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter);
+
 /// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
 /// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome
 /// ends with exactly one summary message, after the failing step's own. A read error in the middle

@@ -16,6 +16,14 @@ inline constexpr std::string_view kTargetIsScenario =
 inline constexpr std::string_view kConverted =
     "Файл сценария IVR успешно преобразован в сценарий VoiceXML!";
 
+inline constexpr std::string_view kFlowWritten = "Схема звонка по сценарию IVR записана!";
+inline constexpr std::string_view kFlowTargetIsScenario =
+    "Файл схемы совпадает с файлом сценария IVR и не может быть перезаписан!";
+inline constexpr std::string_view kCannotLoadModule =
+    "Не удалось загрузить модуль рисования схем dovetrel-graphviz.so!";
+inline constexpr std::string_view kCannotDraw = "Не удалось нарисовать схему звонка!";
+inline constexpr std::string_view kCannotWriteFlow = "Не удалось записать файл схемы звонка!";
+
 /// Shown when a command runs out of memory; every other exception brings its own text.
 inline constexpr std::string_view kOutOfMemory = "Недостаточно памяти для выполнения команды!";
 

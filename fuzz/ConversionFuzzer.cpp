@@ -1,11 +1,14 @@
 // The whole conversion under libFuzzer: each input (an optional code page line, then the files)
 // becomes a scenario set of up to eight files in a private directory, is converted by
 // RunConversion into a target that already holds a known document, and every promise of the
-// conversion is checked. A broken promise aborts, which libFuzzer reports as a crash with the
-// input that caused it.
+// conversion is checked; a set that converts has its call flow drawn as DOT and read back. A broken
+// promise aborts, which libFuzzer reports as a crash with the input that caused it.
 
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
+#include "diagram/DiagramModule.h"
+#include "diagram/FlowText.h"
+#include "flow/CallFlow.h"
 #include "fuzz/FuzzScenarioSet.h"
 #include "tests/support/MemoryOutput.h"
 #include "tests/support/TempDir.h"
@@ -13,6 +16,7 @@
 #include "vxml/TextCodec.h"
 #include "vxml/VoiceXmlWriter.h"
 
+#include <cgraph.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -111,6 +115,45 @@ void CheckDocument(const std::string& strDocument, const CScenarioConverter& con
   Require(ids.size() == converter.FilePaths().size(), "one form per file read");
 }
 
+/// Nodes the diagram of \p step adds: none for a menu the set read, one for anything else, and
+/// the busy step of a dial.
+int StepNodes(const FlowStep& step, const std::optional<FlowStep>& busy = std::nullopt) {
+  const int nOwn = step.kind == ActionKind::Menu && step.nTargetMenu >= 0 ? 0 : 1;
+  return nOwn + (step.kind == ActionKind::Dial && busy ? StepNodes(*busy) : 0);
+}
+
+/// The nodes the diagram of \p flow must have, counted from the model alone.
+int ExpectedNodes(const CallFlow& flow) {
+  int nNodes = 0;
+  for (const FlowMenu& menu : flow.menus) {
+    nNodes += 1 + static_cast<int>(menu.inert.size());
+    for (const KeyAction& key : menu.keys)
+      nNodes += StepNodes(key.action, key.action.busy);
+    if (menu.noInput)
+      nNodes += StepNodes(*menu.noInput, menu.noInput->busy);
+  }
+  return nNodes;
+}
+
+/// The call flow of a set that converts has a diagram whose DOT Graphviz reads back, a node for
+/// every menu, step and inert row.
+void CheckDiagram(const CScenarioConverter& converter, const std::string& strEncoding) {
+  const CallFlow flow = BuildCallFlow(converter);
+  const auto pText =
+      CFlowText::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
+  Require(pText != nullptr, "the set's code page opens for the diagram");
+  std::string strDot;
+  std::string strReason;
+  Require(DovetrelDiagramModule()->pRender(BuildDiagramGraph(flow, *pText), FlowFormat::Dot, strDot,
+                                           strReason),
+          "the diagram's DOT is written: " + strReason);
+  Agraph_t* pGraph = agmemread(strDot.c_str());
+  Require(pGraph != nullptr, "Graphviz reads the diagram's DOT back");
+  const int nNodes = agnnodes(pGraph);
+  agclose(pGraph);
+  Require(nNodes == ExpectedNodes(flow), "the DOT has a node for every menu, step and inert row");
+}
+
 /// What one run left behind: the directory holds the inputs and the target, nothing else.
 void CheckDirectory(const test::CTempDir& dir, std::vector<std::string> names) {
   names.emplace_back(kTarget);
@@ -150,9 +193,10 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
           "the summary tells the outcome");
   CheckDirectory(dir, names);
   std::string strTarget = dir.Read(kTarget);
-  if (outcome == ConversionOutcome::Converted)
+  if (outcome == ConversionOutcome::Converted) {
     CheckDocument(strTarget, converter, strEncoding);
-  else
+    CheckDiagram(converter, strEncoding);
+  } else
     Require(strTarget == previous, "a failure leaves the previous document byte for byte");
   return strTarget;
 }

@@ -36,6 +36,9 @@ enum class FailureCode {
   CannotOpenFolder,   ///< the desktop could not show the folder of a document
   OutOfMemory,        ///< the command ran out of memory
   Unexpected,         ///< anything else that ended a command
+  CannotLoadModule,   ///< the drawing module cannot be opened
+  CannotDraw,         ///< the call flow cannot be drawn
+  CannotWriteFlow,    ///< the call flow's file cannot be written
 };
 
 /// Where a failure was found, handed over beside the operator text so that the author can go

@@ -14,10 +14,12 @@ shift $(( $# > 2 ? 2 : $# ))
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
-# fonts-dejavu-core: the dialog's Cyrillic texts need a font that has the glyphs; scdoc: the
-# manual pages; librsvg2-bin (rsvg-convert): the icon's PNG sizes.
+# fonts-dejavu-core: the dialog's and the diagrams' Cyrillic texts need a font that has the glyphs.
+# libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON.
+# scdoc: the manual pages; librsvg2-bin (rsvg-convert): the icon's PNG sizes.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
-          libgtest-dev libbenchmark-dev fonts-dejavu-core scdoc librsvg2-bin)
+          libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
+          scdoc librsvg2-bin)
 if [ "$profile" = package ] || [ "$profile" = test ]; then
   # dpkg-dev: the hardening flags (dpkg-buildflags) and the package's dependencies
   # (dpkg-shlibdeps); file: CPack finds the programs with it.
@@ -25,7 +27,9 @@ if [ "$profile" = package ] || [ "$profile" = test ]; then
 fi
 if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
-  packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev)
+  # graphviz: dot, the reference of the diagram benchmark.
+  packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev
+             graphviz)
   # scripts/check-package.sh and the tests of the manual pages and the completion: lintian,
   # desktop-file-validate, appstreamcli, update-mime-database, man and groff, bash-completion.
   packages+=(lintian desktop-file-utils appstream shared-mime-info man-db groff-base

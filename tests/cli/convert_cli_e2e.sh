@@ -153,6 +153,81 @@ usage)
   expect_status 0
   [ "$out" = "dovetrel-convert 1.3" ] || fail "version was '$out'"
   ;;
+flow-usage)
+  # --flow takes a file of a known suffix, and neither --check nor a document beside it.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  for args in "--flow $work/f.txt $work/main.ivr" "--flow=$work/f $work/main.ivr" \
+              "--flow $work/f.svg --check $work/main.ivr" "--flow $work/f.svg $work/main.ivr $work/o.vxml" \
+              "--flow= $work/main.ivr" "$work/main.ivr --flow"; do
+    run $args
+    expect_status 2; expect_no_out
+    [[ $err == "error: dovetrel-convert: "*$'\n'"  справка: dovetrel-convert --help" ]] ||
+      fail "usage message for '$args' was: $err"
+  done
+  run --flow "$work/f.txt" "$work/main.ivr"
+  [[ $err == *"неизвестный формат схемы $work/f.txt"* ]] || fail "the suffix is not named: $err"
+  expect_listing "main.ivr sales.ivr "
+  ;;
+flow-load-failure)
+  # The conversion's own messages, and nothing written.
+  printf '10   a.wav\n1    menu            gone.ivr\n' >"$work/main.ivr"
+  for format in svg json; do
+    run --flow "$work/flow.$format" "$work/main.ivr"
+    expect_status 1; expect_no_out
+    expect_err "warning: Не удалось открыть файл сценария IVR!
+  $work/gone.ivr: No such file or directory (указан в $work/main.ivr:2)
+$summary_load"
+  done
+  expect_listing "main.ivr "
+  ;;
+flow-write-failure)
+  # A file that cannot be written: its name and the reason, nothing left behind, the earlier
+  # file kept.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  for format in svg json; do
+    run --flow "$work/missing/flow.$format" "$work/main.ivr"
+    expect_status 1; expect_no_out
+    expect_err "warning: Не удалось записать файл схемы звонка!
+  $work/missing/flow.$format: No such file or directory"
+  done
+  echo previous >"$work/flow.dot"
+  (trap '' XFSZ; ulimit -f 1; run --flow "$work/flow.dot" "$work/main.ivr"; echo "$status" >"$logs/status")
+  status=$(cat "$logs/status") err=$(cat "$logs/err")
+  expect_status 1
+  expect_err "warning: Не удалось записать файл схемы звонка!
+  $work/flow.dot: File too large"
+  [ "$(cat "$work/flow.dot")" = previous ] || fail "previous file changed"
+  run --flow "$work/sales.ivr.svg" "$work/main.ivr"
+  expect_status 0
+  ln -s sales.ivr "$work/x.svg"
+  run --flow "$work/x.svg" "$work/main.ivr"
+  expect_status 1
+  expect_err "warning: Файл схемы совпадает с файлом сценария IVR и не может быть перезаписан!
+  $work/sales.ivr"
+  cmp -s "$work/sales.ivr" "$examples/worked/sales.ivr" || fail "sales.ivr changed"
+  expect_listing "flow.dot main.ivr sales.ivr sales.ivr.svg x.svg "
+  ;;
+flow-module)
+  # The drawing module is looked for beside the program, in ../lib/dovetrel/: missing or broken,
+  # the drawn formats fail naming it, while JSON needs no module.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  mkdir -p "$logs/prefix/bin" "$logs/prefix/lib/dovetrel"
+  cp "$bin" "$logs/prefix/bin/"
+  bin=$logs/prefix/bin/$(basename "$bin")
+  module=$logs/prefix/bin/../lib/dovetrel/dovetrel-graphviz.so
+  run --flow "$work/flow.svg" "$work/main.ivr"
+  expect_status 1; expect_no_out
+  expect_err "error: Не удалось загрузить модуль рисования схем dovetrel-graphviz.so!
+  $module: cannot open shared object file: No such file or directory"
+  echo "not a library" >"$module"
+  run --flow "$work/flow.png" "$work/main.ivr"
+  expect_status 1
+  [[ $err == "error: Не удалось загрузить модуль рисования схем dovetrel-graphviz.so!"$'\n'"  $module: "* ]] ||
+    fail "a broken module was not named: $err"
+  run --flow "$work/flow.json" "$work/main.ivr"
+  expect_status 0
+  expect_listing "flow.json main.ivr sales.ivr "
+  ;;
 *)
   fail "no such case"
   ;;

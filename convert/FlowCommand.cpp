@@ -1,0 +1,83 @@
+#include "convert/FlowCommand.h"
+
+#include "convert/Texts.h"
+#include "diagram/FlowJson.h"
+#include "flow/CallFlow.h"
+#include "scenario/Paths.h"
+#include "vxml/TextCodec.h"
+
+namespace dovetrel {
+
+namespace {
+
+/// The bytes of \p flow in \p format; false, its message shown, when they cannot be made.
+bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
+                   std::string& strBytes, IMessageSink& messages) {
+  std::string strReason;
+  if (!IsDrawnFormat(format)) {
+    if (WriteFlowJson(flow, strEncoding, strBytes, strReason))
+      return true;
+    ShowFailure(messages, FailureCode::CannotDraw, text::kCannotDraw, {{}, 0, strReason});
+    return false;
+  }
+  const CDiagramModule* pModule = CDiagramModule::Load(strReason);
+  if (!pModule) {
+    MessageDetail detail{{}, 0, strReason};
+    detail.code = FailureCode::CannotLoadModule;
+    messages.ShowMessage(text::kCannotLoadModule, MessageKind::Error, detail);
+    return false;
+  }
+  if (pModule->Draw(flow, strEncoding, format, strBytes, strReason))
+    return true;
+  ShowFailure(messages, FailureCode::CannotDraw, text::kCannotDraw, {{}, 0, strReason});
+  return false;
+}
+
+/// Puts \p strBytes in place of \p strPath; false, its message shown, when it cannot.
+bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
+                   const ConversionOptions& options, IMessageSink& messages) {
+  std::string strReason;
+  const std::unique_ptr<IOutputStream> pStream =
+      options.pOutput ? options.pOutput->CreateStream(strPath, strReason)
+                      : CreateReplacingFile(strPath, strReason);
+  if (pStream && pStream->Write(strBytes.data(), strBytes.size()) && pStream->Commit())
+    return true;
+  if (pStream)
+    strReason = pStream->Reason();
+  ShowFailure(messages, FailureCode::CannotWriteFlow, text::kCannotWriteFlow,
+              {strPath, 0, strReason});
+  return false;
+}
+
+} // namespace
+
+FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
+                    FlowFormat format, IMessageSink& messages, const ConversionOptions& options) {
+  if (strIvrFile.empty() || strFlowFile.empty()) {
+    ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
+    return FlowOutcome::NameMissing;
+  }
+  CScenarioConverter converter;
+  const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
+                            options.pObserver};
+  if (!LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), converter, reading)) {
+    ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
+    return FlowOutcome::LoadFailed;
+  }
+  if (const std::string strSame = FindSetFile(strFlowFile, converter); !strSame.empty()) {
+    ShowFailure(messages, FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
+                {strSame, 0, {}});
+    return FlowOutcome::TargetIsScenario;
+  }
+  const std::string strEncoding =
+      options.strEncoding.empty() ? DetectSourceEncoding(converter) : options.strEncoding;
+  std::string strBytes;
+  if (!MakeFlowBytes(BuildCallFlow(converter), strEncoding, format, strBytes, messages))
+    return FlowOutcome::NotDrawn;
+  if (!WriteFlowFile(strFlowFile, strBytes, options, messages))
+    return FlowOutcome::WriteFailed;
+  messages.ShowMessage(text::kFlowWritten, MessageKind::Information, {strFlowFile, 0, {}});
+  return FlowOutcome::Written;
+}
+
+} // namespace dovetrel

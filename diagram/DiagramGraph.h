@@ -1,0 +1,56 @@
+#pragma once
+
+#include "flow/CallFlow.h"
+
+#include <string>
+#include <vector>
+
+namespace dovetrel {
+
+class CFlowText;
+
+/// What a node of the diagram stands for; the drawing gives each kind its own look.
+enum class DiagramNodeKind {
+  Menu,    ///< a scenario file's menu
+  Dial,    ///< a transfer to a number
+  Hangup,  ///< the call ends
+  Inert,   ///< a row that never acts
+  Missing, ///< a menu row whose file the set did not read
+};
+
+/// What an edge of the diagram stands for.
+enum class DiagramEdgeKind {
+  Key,   ///< a key, no input or a fax leads to a step
+  Busy,  ///< a busy number leads to the dial's busy step
+  Inert, ///< a menu holds a row that never acts
+};
+
+/// A node, its texts in UTF-8 as they are to be shown.
+struct DiagramNode {
+  DiagramNodeKind kind = DiagramNodeKind::Menu;
+  std::vector<std::string> vecLines; ///< the label, one line each
+  std::string strTooltip;            ///< where it comes from: a file path or "FILE:LINE"
+};
+
+/// An edge between two nodes, given by their indexes.
+struct DiagramEdge {
+  DiagramEdgeKind kind = DiagramEdgeKind::Key;
+  int nFrom = 0;
+  int nTo = 0;
+  std::string strLabel;
+  std::string strTooltip; ///< "FILE:LINE" of its row, and what an inert row means
+};
+
+/// The call flow as boxes and arrows, every text decoded and ready to show: what the drawing module
+/// lays out, free of anything of the table or its code page. Menus come first, in flow order, so
+/// that node i < menus is menu i.
+struct DiagramGraph {
+  std::vector<DiagramNode> nodes;
+  std::vector<DiagramEdge> edges;
+};
+
+/// The diagram of \p flow: a node per menu, a node per dial, hang-up and inert row, an edge per key
+/// that acts, per busy row that a dial takes and per inert row. Texts decoded through \p text.
+DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text);
+
+} // namespace dovetrel
