@@ -4,8 +4,9 @@
 #  - the desktop entry, the AppStream metainfo and the .ivr type are valid, and a MIME database made
 #    from the type reads *.ivr as text/x-ivr-scenario, a kind of text/plain;
 #  - unpacked into a scratch root (dpkg -x), every program answers --version (the dialog without
-#    a display), the converter converts the examples into their expected documents byte for byte,
-#    and bash-completion finds the completion of each command-line program in that tree;
+#    a display), the converter converts the examples into their expected documents byte for byte
+#    and draws a call flow through the packaged Graphviz module, and bash-completion finds the
+#    completion of each command-line program in that tree;
 #  - every program has a manual page in English and in Russian, and each renders without a warning;
 #  - the package holds exactly what `cmake --install` installs from each BUILD_DIR given, the same
 #    bytes for every file that is not a program.
@@ -112,6 +113,23 @@ for example in worked callcentre; do
     fi
   done
 done
+
+# The call flow drawn in process, through the module the program finds beside its own folder.
+if has usr/lib/dovetrel/dovetrel-graphviz.so; then
+  for format in svg png; do
+    flow=$work/flow.$format
+    if ! "$bin/dovetrel-convert" --flow "$flow" "$top/examples/callcentre/main.ivr" \
+           2>"$work/messages"; then
+      fail "the unpacked dovetrel-convert could not draw the flow as $format: $(cat "$work/messages")"
+      continue
+    fi
+    case $format in
+      svg) grep -q '<svg' "$flow" || fail "the drawn flow.svg holds no <svg>" ;;
+      png) [ "$(head -c 8 "$flow" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+             fail "the drawn flow.png is not a PNG" ;;
+    esac
+  done
+fi
 
 step "bash completion, as bash-completion loads it"
 for program in "${programs[@]}"; do

@@ -14,7 +14,7 @@ source "$dir/dovetrel-convert"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-touch main.ivr sales.IVR notes.txt main.vxml old.vxml
+touch main.ivr sales.IVR notes.txt main.vxml old.vxml flow.svg flow.json
 mkdir scenarios
 
 failures=0
@@ -57,7 +57,7 @@ expect_some() {
   done
 }
 
-expect "--check --dialect --encoding --help --version" dovetrel-convert --
+expect "--check --dialect --encoding --flow --help --version" dovetrel-convert --
 expect "--dialect" dovetrel-convert --d
 expect "classic w3c" dovetrel-convert --dialect ''
 expect "w3c" dovetrel-convert --dialect w
@@ -72,6 +72,12 @@ expect "main.vxml old.vxml scenarios" dovetrel-convert --encoding = UTF-8 main.i
 expect "" dovetrel-convert main.ivr out.vxml ''
 expect "" dovetrel-convert --check main.ivr ''
 expect "main.vxml old.vxml scenarios" dovetrel-convert -- main.ivr ''
+# --flow names a diagram or JSON file, and then takes the scenario alone.
+expect "flow.json flow.svg scenarios" dovetrel-convert --flow ''
+expect "flow.json flow.svg scenarios" dovetrel-convert --flow = ''
+expect "main.ivr sales.IVR scenarios" dovetrel-convert --flow flow.svg ''
+expect "" dovetrel-convert --flow flow.svg main.ivr ''
+expect "" dovetrel-convert --flow = flow.svg main.ivr ''
 if command -v iconv >/dev/null; then
   expect_some "KOI8-R KOI8-U" dovetrel-convert --encoding KOI8-
   expect_some "WINDOWS-1251 UTF-8" dovetrel-convert --encoding ''
