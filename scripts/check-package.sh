@@ -29,8 +29,12 @@ fail() {
 step() { echo "== check-package: $*"; }
 
 step "lintian"
-# Errors and warnings fail; the informational tags are printed for the record.
-if ! lintian --fail-on error,warning --display-info "$deb"; then
+# Errors and warnings fail; the informational tags are printed for the record. One warning is
+# expected: CPack's DEB generator makes postinst and postrm call ldconfig for any shared object
+# under /usr/lib, here the Graphviz module in /usr/lib/dovetrel/, which no program links (it is
+# opened by path). ldconfig never looks there, and dpkg runs it by trigger anyway: the calls are
+# redundant and harmless, and CPack has no setting to leave them out.
+if ! lintian --fail-on error,warning --display-info --suppress-tags maintscript-calls-ldconfig "$deb"; then
   fail "lintian reports errors or warnings (above)"
 fi
 
