@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Drives the bash completion of dovetrel-convert as bash would on Tab: sources bash-completion and
-# the script, fills COMP_WORDS for a command line and compares what is offered with what should be.
+# Drives the bash completion of dovetrel-convert and dovetrel-call as bash would on Tab: sources
+# bash-completion and the scripts, fills COMP_WORDS for a command line and compares what is offered
+# with what should be.
 # Usage: completion_test.sh COMPLETIONS_DIR (the folder that holds packaging/completion's files)
 set -uo pipefail
+export LC_ALL=C.UTF-8 # one sort order for the offers
 dir=${1:?usage: completion_test.sh COMPLETIONS_DIR}
 framework=/usr/share/bash-completion/bash_completion
 [ -r "$framework" ] || { echo "bash-completion is not installed (scripts/setup.sh test)"; exit 77; }
@@ -10,6 +12,8 @@ framework=/usr/share/bash-completion/bash_completion
 source "$framework"
 # shellcheck source=/dev/null
 source "$dir/dovetrel-convert"
+# shellcheck source=/dev/null
+source "$dir/dovetrel-call"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -82,6 +86,21 @@ if command -v iconv >/dev/null; then
   expect_some "KOI8-R KOI8-U" dovetrel-convert --encoding KOI8-
   expect_some "WINDOWS-1251 UTF-8" dovetrel-convert --encoding ''
   expect_some "CP1251" dovetrel-convert --encoding = CP125
+fi
+
+expect "--dialect --encoding --expect --help --version" dovetrel-call --
+expect "classic w3c" dovetrel-call --dialect ''
+expect "main.ivr sales.IVR scenarios" dovetrel-call ''
+expect "main.ivr sales.IVR scenarios" dovetrel-call --encoding = KOI8-R --dialect w3c ''
+# Events after the scenario, as many as the call takes; none with --expect.
+expect "0 1 2 3 4 5 6 7 8 9 \\# \\* answer busy fax noanswer silence" dovetrel-call main.ivr ''
+expect "silence" dovetrel-call main.ivr 1 si
+expect "busy" dovetrel-call main.ivr 2 b
+expect "" dovetrel-call --expect call.txt main.ivr ''
+expect "flow.json flow.svg main.ivr main.vxml notes.txt old.vxml sales.IVR scenarios" \
+  dovetrel-call --expect ''
+if command -v iconv >/dev/null; then
+  expect_some "KOI8-R" dovetrel-call --encoding KOI8-
 fi
 
 if [ "$failures" -ne 0 ]; then
