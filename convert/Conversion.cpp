@@ -32,7 +32,11 @@ void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& conver
 } // namespace
 
 std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter) {
-  for (const std::string& strFile : converter.FilePaths()) {
+  return FindSetFile(strPath, converter.FilePaths());
+}
+
+std::string FindSetFile(const std::string& strPath, const std::vector<std::string>& files) {
+  for (const std::string& strFile : files) {
     std::error_code error;
     if (std::filesystem::equivalent(strPath, strFile, error))
       return strFile;

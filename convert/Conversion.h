@@ -47,6 +47,8 @@ std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect = Dia
 /// followed), so that any spelling of the same file is caught; empty when it is none of them. A
 /// command refuses to write over such a file.
 std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter);
+/// The same among the full paths \p files.
+std::string FindSetFile(const std::string& strPath, const std::vector<std::string>& files);
 
 /// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
 /// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome

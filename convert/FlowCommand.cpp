@@ -8,9 +8,6 @@
 
 namespace dovetrel {
 
-namespace {
-
-/// The bytes of \p flow in \p format; false, its message shown, when they cannot be made.
 bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
                    std::string& strBytes, IMessageSink& messages) {
   std::string strReason;
@@ -33,9 +30,14 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
   return false;
 }
 
-/// Puts \p strBytes in place of \p strPath; false, its message shown, when it cannot.
 bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
-                   const ConversionOptions& options, IMessageSink& messages) {
+                   const LoadedFlow& loaded, const ConversionOptions& options,
+                   IMessageSink& messages) {
+  if (const std::string strSame = FindSetFile(strPath, loaded.files); !strSame.empty()) {
+    ShowFailure(messages, FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
+                {strSame, 0, {}});
+    return false;
+  }
   std::string strReason;
   const std::unique_ptr<IOutputStream> pStream =
       options.pOutput ? options.pOutput->CreateStream(strPath, strReason)
@@ -49,7 +51,24 @@ bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
   return false;
 }
 
-} // namespace
+std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& messages,
+                                   const ConversionOptions& options) {
+  CScenarioConverter converter;
+  const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
+                            options.pObserver};
+  if (strIvrFile.empty() ||
+      !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), converter, reading)) {
+    if (strIvrFile.empty())
+      ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
+    else
+      ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
+    return std::nullopt;
+  }
+  return LoadedFlow{BuildCallFlow(converter),
+                    options.strEncoding.empty() ? DetectSourceEncoding(converter)
+                                                : options.strEncoding,
+                    converter.FilePaths()};
+}
 
 FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
                     FlowFormat format, IMessageSink& messages, const ConversionOptions& options) {
@@ -57,24 +76,18 @@ FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFil
     ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
     return FlowOutcome::NameMissing;
   }
-  CScenarioConverter converter;
-  const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
-                            options.pObserver};
-  if (!LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), converter, reading)) {
-    ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
+  const std::optional<LoadedFlow> loaded = LoadFlow(strIvrFile, messages, options);
+  if (!loaded)
     return FlowOutcome::LoadFailed;
-  }
-  if (const std::string strSame = FindSetFile(strFlowFile, converter); !strSame.empty()) {
+  if (const std::string strSame = FindSetFile(strFlowFile, loaded->files); !strSame.empty()) {
     ShowFailure(messages, FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
                 {strSame, 0, {}});
     return FlowOutcome::TargetIsScenario;
   }
-  const std::string strEncoding =
-      options.strEncoding.empty() ? DetectSourceEncoding(converter) : options.strEncoding;
   std::string strBytes;
-  if (!MakeFlowBytes(BuildCallFlow(converter), strEncoding, format, strBytes, messages))
+  if (!MakeFlowBytes(loaded->flow, loaded->strEncoding, format, strBytes, messages))
     return FlowOutcome::NotDrawn;
-  if (!WriteFlowFile(strFlowFile, strBytes, options, messages))
+  if (!WriteFlowFile(strFlowFile, strBytes, *loaded, options, messages))
     return FlowOutcome::WriteFailed;
   messages.ShowMessage(text::kFlowWritten, MessageKind::Information, {strFlowFile, 0, {}});
   return FlowOutcome::Written;

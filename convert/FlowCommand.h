@@ -3,9 +3,35 @@
 #include "convert/Conversion.h"
 #include "diagram/FlowDiagram.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace dovetrel {
+
+/// A loaded set's call flow, with what drawing and saving it needs.
+struct LoadedFlow {
+  CallFlow flow;
+  std::string strEncoding;        ///< the code page of the set's texts
+  std::vector<std::string> files; ///< full paths of the set's files, never to be written over
+};
+
+/// Loads the set \p strIvrFile exactly as the conversion does, with the same messages and the
+/// same summary when it does not load, and builds its call flow; nothing when it does not load.
+[[nodiscard]] std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile,
+                                                 IMessageSink& messages,
+                                                 const ConversionOptions& options = {});
+
+/// The bytes of \p flow in \p format; false, its message shown, when they cannot be made (the
+/// drawing module is missing, Graphviz fails).
+[[nodiscard]] bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding,
+                                 FlowFormat format, std::string& strBytes, IMessageSink& messages);
+
+/// Puts \p strBytes in place of \p strPath once complete; false, its message shown, when it
+/// cannot, or when \p strPath is a file of the set.
+[[nodiscard]] bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
+                                 const LoadedFlow& loaded, const ConversionOptions& options,
+                                 IMessageSink& messages);
 
 /// How writing a call flow ended; the operator has been told in every case.
 enum class FlowOutcome {

@@ -1,6 +1,7 @@
 #include "gui/DovetrelDlg.h"
 
 #include "convert/Version.h"
+#include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
@@ -32,7 +33,7 @@ struct UnitRect {
   int x, y, width, height;
 };
 
-constexpr UnitRect kDialogSize{0, 0, 436, 81};
+constexpr UnitRect kDialogSize{0, 0, 436, 92};
 constexpr UnitRect kIvrEditRect{100, 7, 298, 14};
 constexpr UnitRect kBrowseIvrRect{404, 7, 25, 14};
 constexpr UnitRect kVxmlEditRect{100, 29, 190, 14};
@@ -43,7 +44,8 @@ constexpr UnitRect kExitRect{360, 55, 69, 14};
 // The labels reach to the fields and to the Convert button, so that wider fonts do not cut them.
 constexpr UnitRect kIvrLabelRect{9, 10, 89, 8};
 constexpr UnitRect kVxmlLabelRect{9, 31, 89, 8};
-constexpr UnitRect kNoticeRect{11, 57, 268, 8};
+constexpr UnitRect kNoticeRect{11, 77, 418, 8};
+constexpr UnitRect kFlowRect{100, 55, 70, 14};
 
 /// Turns dialog units into pixels of \p font.
 class CUnitScale {
@@ -165,6 +167,7 @@ void CDovetrelDlg::CreateControls() {
   m_pDialect->setToolTip(FromUtf8(text::kDialectTip));
   m_pDialect->setAccessibleName(FromUtf8(text::kDialectTip));
   m_pBrowseVxml = MakeButton(this, "browseVxmlButton", text::kBrowse);
+  m_pShowFlow = MakeButton(this, "showFlowButton", text::kShowFlow);
   m_pConvert = MakeButton(this, "convertButton", text::kConvert);
   m_pExit = MakeButton(this, "exitButton", text::kExit);
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
@@ -176,16 +179,18 @@ void CDovetrelDlg::CreateControls() {
   QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
   QWidget::setTabOrder(m_pVxmlEdit, m_pDialect);
   QWidget::setTabOrder(m_pDialect, m_pBrowseVxml);
-  QWidget::setTabOrder(m_pBrowseVxml, m_pConvert);
+  QWidget::setTabOrder(m_pBrowseVxml, m_pShowFlow);
+  QWidget::setTabOrder(m_pShowFlow, m_pConvert);
   QWidget::setTabOrder(m_pConvert, m_pExit);
   m_pConvert->setDefault(true);
   auto* pFocusStyle = new CFocusFrameStyle(this);
-  for (QPushButton* pButton : {m_pBrowseIvr, m_pBrowseVxml, m_pConvert, m_pExit})
+  for (QPushButton* pButton : {m_pBrowseIvr, m_pBrowseVxml, m_pShowFlow, m_pConvert, m_pExit})
     pButton->setStyle(pFocusStyle);
   connect(m_pIvrEdit, &QLineEdit::editingFinished, this, &CDovetrelDlg::OnIvrEdited);
   connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
   connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
   connect(m_pDialect, &QComboBox::currentIndexChanged, this, &CDovetrelDlg::OnDialectChanged);
+  connect(m_pShowFlow, &QPushButton::clicked, this, &CDovetrelDlg::OnShowFlow);
   connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
   connect(m_pExit, &QPushButton::clicked, this, &CDovetrelDlg::OnExit);
 }
@@ -197,6 +202,7 @@ void CDovetrelDlg::PlaceControls() {
   m_pVxmlEdit->setGeometry(scale(kVxmlEditRect));
   m_pDialect->setGeometry(scale(kDialectRect));
   m_pBrowseVxml->setGeometry(scale(kBrowseVxmlRect));
+  m_pShowFlow->setGeometry(scale(kFlowRect));
   m_pConvert->setGeometry(scale(kConvertRect));
   m_pExit->setGeometry(scale(kExitRect));
   m_pIvrLabel->setGeometry(scale(kIvrLabelRect));
@@ -284,6 +290,25 @@ void CDovetrelDlg::OnConvert() {
   (void)ReportExceptions(messages, [&] {
     (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages,
                         m_options);
+  });
+}
+
+void CDovetrelDlg::OnShowFlow() {
+  UpdateData(true);
+  CBoxMessageSink messages(m_services, m_strVxmlFile);
+  (void)ReportExceptions(messages, [&] {
+    std::optional<LoadedFlow> loaded = LoadFlow(m_strIvrFile, messages, m_options);
+    std::string strSvg;
+    if (!loaded ||
+        !MakeFlowBytes(loaded->flow, loaded->strEncoding, FlowFormat::Svg, strSvg, messages))
+      return;
+    m_pFlowWindow =
+        std::make_unique<CFlowWindow>(m_services, std::move(*loaded), m_strIvrFile, strSvg);
+    m_pFlowWindow->setWindowIcon(windowIcon());
+    m_pFlowWindow->show();
+    m_pFlowWindow->raise();
+    m_pFlowWindow->activateWindow();
+    m_pFlowWindow->FitToWindow();
   });
 }
 

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace dovetrel {
 
+class CFlowWindow;
+
 /// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
 /// Convert command and the Exit command. A file dropped on the window becomes the IVR scenario. It
 /// keeps no settings; between conversions the two names, the base directory, the one converter
@@ -52,6 +54,11 @@ public:
   void OnDialectChanged();
   /// Takes both fields and converts; every outcome is reported in boxes and the dialog stays open.
   void OnConvert();
+  /// Shows the call flow of the set in the IVR field in a window of its own; a set that does not
+  /// load shows the conversion's own boxes and no window.
+  void OnShowFlow();
+  /// The window of the last call flow shown; null before the first.
+  const CFlowWindow* FlowWindow() const { return m_pFlowWindow.get(); }
   /// Asks whether to leave; Yes ends the dialog, No changes nothing.
   void OnExit();
 
@@ -96,6 +103,7 @@ private:
   std::string m_strBaseDir;
   std::string m_strProposedVxml; ///< the VoiceXML name last proposed; empty before the first
   std::unique_ptr<CScenarioConverter> m_pConverter;
+  std::unique_ptr<CFlowWindow> m_pFlowWindow;
   bool m_bEnding = false; ///< the operator has answered Yes; closing asks no more
 
   QLineEdit* m_pIvrEdit = nullptr;
@@ -103,6 +111,7 @@ private:
   QLineEdit* m_pVxmlEdit = nullptr;
   QComboBox* m_pDialect = nullptr;
   QPushButton* m_pBrowseVxml = nullptr;
+  QPushButton* m_pShowFlow = nullptr;
   QPushButton* m_pConvert = nullptr;
   QPushButton* m_pExit = nullptr;
   QLabel* m_pIvrLabel = nullptr;

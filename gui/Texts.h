@@ -34,6 +34,17 @@ inline constexpr std::string_view kWarningCount = "Предупреждений:
 inline constexpr std::string_view kOpenFolder = "&Открыть папку";
 inline constexpr std::string_view kCannotOpenFolder =
     "Не удалось открыть папку с файлом сценария VoiceXML!";
+/// The call-flow window: its caption (the IVR file's name is appended), its buttons, the chooser's
+/// filter entry and what a file name with another suffix is told.
+inline constexpr std::string_view kShowFlow = "&Схема…";
+inline constexpr std::string_view kFlowCaption = "Схема звонка — ";
+inline constexpr std::string_view kZoomIn = "Крупнее";
+inline constexpr std::string_view kZoomOut = "Мельче";
+inline constexpr std::string_view kFitToWindow = "По размеру окна";
+inline constexpr std::string_view kSaveFlowAs = "Сохранить как…";
+inline constexpr std::string_view kFlowFilter = "Схема звонка (*.svg *.png *.pdf)";
+inline constexpr std::string_view kFlowFormats =
+    "Схему звонка можно сохранить только в файл SVG, PNG или PDF!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";

@@ -15,11 +15,12 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
 # fonts-dejavu-core: the dialog's and the diagrams' Cyrillic texts need a font that has the glyphs.
-# libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON.
-# scdoc: the manual pages; librsvg2-bin (rsvg-convert): the icon's PNG sizes.
+# libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON;
+# qt6-svg-dev: the dialog shows the drawn call flow. scdoc: the manual pages; librsvg2-bin
+# (rsvg-convert): the icon's PNG sizes.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
           libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
-          scdoc librsvg2-bin)
+          qt6-svg-dev scdoc librsvg2-bin)
 if [ "$profile" = package ] || [ "$profile" = test ]; then
   # dpkg-dev: the hardening flags (dpkg-buildflags) and the package's dependencies
   # (dpkg-shlibdeps); file: CPack finds the programs with it.

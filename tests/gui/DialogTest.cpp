@@ -1,5 +1,6 @@
 #include "convert/Texts.h"
 #include "gui/DovetrelDlg.h"
+#include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
 #include "gui/StartArguments.h"
 #include "gui/Texts.h"
@@ -145,6 +146,9 @@ private slots:
   void yesEndsTheModalDialog();
   void convertsTheWorkedExampleTwiceWithOneConverter();
   void dialectChoiceReachesTheNameAndTheDocument();
+  void flowWindowShowsTheSetAndSavesIt_data();
+  void flowWindowShowsTheSetAndSavesIt();
+  void flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
   void failuresShowTheStepThenTheSummary_data();
   void failuresShowTheStepThenTheSummary();
   void readErrorIsACriticalBoxAndTheDialogStays();
@@ -228,8 +232,8 @@ void DialogTest::tabOrderFollowsTheTemplate() {
   const QList<QWidget*> expected{
       Field("ivrEdit"),           Button("browseIvrButton"),
       Field("vxmlEdit"),          m_pDlg->findChild<QComboBox*>("dialectCombo"),
-      Button("browseVxmlButton"), Button("convertButton"),
-      Button("exitButton")};
+      Button("browseVxmlButton"), Button("showFlowButton"),
+      Button("convertButton"),    Button("exitButton")};
   QList<QWidget*> visited{QApplication::focusWidget()};
   for (int i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -605,6 +609,49 @@ void DialogTest::dialectChoiceReachesTheNameAndTheDocument() {
   Field("vxmlEdit")->setText(m_pDir->filePath(QStringLiteral("mine.vxml")));
   pDialect->setCurrentIndex(pDialect->findText(Q(text::kDialectClassic)));
   QCOMPARE(Field("vxmlEdit")->text(), m_pDir->filePath(QStringLiteral("mine.vxml")));
+}
+
+void DialogTest::flowWindowShowsTheSetAndSavesIt_data() {
+  QTest::addColumn<QString>("file");     // the name chosen to save as, in the temporary directory
+  QTest::addColumn<QByteArray>("start"); // what the saved file must begin with; empty: refused
+  QTest::newRow("svg") << "flow.svg" << QByteArray("<?xml");
+  QTest::newRow("png") << "flow.png" << QByteArray("\x89PNG");
+  QTest::newRow("pdf") << "flow.pdf" << QByteArray("%PDF");
+  QTest::newRow("another suffix") << "flow.txt" << QByteArray();
+  QTest::newRow("a file of the set") << "sales.ivr" << QByteArray();
+}
+
+void DialogTest::flowWindowShowsTheSetAndSavesIt() {
+  QFETCH(QString, file);
+  QFETCH(QByteArray, start);
+  const QString strIvr = CopyWorkedExample();
+  Field("ivrEdit")->setText(strIvr);
+  QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+  QVERIFY(pWindow && pWindow->isVisible());
+  QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("main.ivr")));
+  QVERIFY(QTest::qWaitForWindowActive(pWindow));
+  const double dFitted = pWindow->Scale();
+  QTest::keyClick(pWindow, Qt::Key_Plus, Qt::ControlModifier);
+  QVERIFY(pWindow->Scale() > dFitted);
+  const QByteArray before = ReadFile(m_pDir->filePath(file));
+  m_services.m_saveResults.push_back(Bytes(m_pDir->filePath(file)));
+  QTest::mouseClick(pWindow->findChild<QPushButton*>("saveAsButton"), Qt::LeftButton);
+  QCOMPARE(m_services.m_chooserStarts.back(), Bytes(m_pDir->filePath(QStringLiteral("main.svg"))));
+  if (start.isEmpty()) {
+    QCOMPARE(m_services.Take().kind, MessageKind::Warning);
+    QCOMPARE(ReadFile(m_pDir->filePath(file)), before);
+    return;
+  }
+  QVERIFY(ReadFile(m_pDir->filePath(file)).startsWith(start));
+}
+
+void DialogTest::flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
+  Field("ivrEdit")->setText(m_pDir->filePath(QStringLiteral("gone.ivr")));
+  QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
+  CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
+  CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
+  QVERIFY(!m_pDlg->FlowWindow());
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary_data() {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "call/CallProgram.h"
+#include "convert/Conversion.h"
+#include "flow/CallFlow.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dovetrel {
+
+/// A scenario set converted for a call: its document, in memory, and what the transcript needs
+/// beside it.
+struct CallSet {
+  std::string strDocument;        ///< the VoiceXML document, UTF-8
+  std::vector<std::string> menus; ///< the menus' file names in transcript form, in table order
+  std::string strEncoding;        ///< the set's code page
+  CallFlow flow;                  ///< the call flow of the loaded table
+};
+
+/// Documents written into memory: the libxml2 writer over a string that Commit fills.
+class CMemoryXmlOutput final : public IXmlOutputFactory {
+public:
+  std::unique_ptr<IOutputStream> CreateStream(const std::string& strPath,
+                                              std::string& strReason) override;
+  std::unique_ptr<IXmlWriter> CreateWriter() override;
+
+  /// The last committed document.
+  std::string m_strDocument;
+};
+
+/// Converts the set of \p strIvrFile as dovetrel-convert would, with the same messages on
+/// \p messages (the target being the name it proposes for the dialect), but into memory: nothing
+/// is written to disk. \p options' output is ignored. Nothing when the set does not convert.
+[[nodiscard]] std::optional<CallSet> ConvertForCall(const std::string& strIvrFile,
+                                                    IMessageSink& messages,
+                                                    const ConversionOptions& options);
+
+} // namespace dovetrel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dovetrel {
+
+/// The fixed words of a call transcript, one step a line; scripts and tests compare them.
+namespace word {
+inline constexpr std::string_view kMenu = "menu";
+inline constexpr std::string_view kPlay = "play";
+inline constexpr std::string_view kWait = "wait";
+inline constexpr std::string_view kPress = "press";
+inline constexpr std::string_view kSilence = "silence";
+inline constexpr std::string_view kFax = "fax";
+inline constexpr std::string_view kDial = "dial";
+inline constexpr std::string_view kAnswer = "answer";
+inline constexpr std::string_view kBusy = "busy";
+inline constexpr std::string_view kNoAnswer = "noanswer";
+inline constexpr std::string_view kHangup = "hangup";
+} // namespace word
+
+/// One transcript line: the word, a space and the text, or the bare word when the text is empty.
+/// \p text must already be in transcript form (see EscapeTranscriptText).
+std::string TranscriptLine(std::string_view word, std::string_view text = {});
+
+/// \p utf8 in transcript form: a backslash written "\\", a tab "\t", a CR "\r", any other control
+/// character (C1 controls included) and any byte that is not part of well-formed UTF-8 "\xNN",
+/// two upper-case hex digits. Every other character stays as it is.
+std::string EscapeTranscriptText(std::string_view utf8);
+
+/// \p text, bytes of the code page \p strEncoding (any name iconv knows), decoded into UTF-8 and
+/// put in transcript form; every byte the code page cannot decode is written "\xNN". An unknown
+/// code page decodes nothing: every byte above ASCII is then written "\xNN".
+std::string DecodeTranscriptText(std::string_view text, const std::string& strEncoding);
+
+/// The reverse of EscapeTranscriptText for one text: "\\", "\t", "\r" and "\xNN" become the bytes
+/// they stand for; a backslash followed by anything else stays as it is.
+std::string UnescapeTranscriptText(std::string_view text);
+
+} // namespace dovetrel

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "convert/FlowCommand.h"
+#include "gui/DialogServices.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QGraphicsView;
+class QGraphicsScene;
+class QGraphicsSvgItem;
+class QSvgRenderer;
+
+namespace dovetrel {
+
+/// The call flow of a scenario set, drawn, in a window of its own: zoom with the wheel and
+/// Ctrl+plus/minus, fit to the window, save as SVG, PNG or PDF. It keeps the flow it shows, so
+/// that saving draws exactly what is on the screen, in the format the file name asks for.
+class CFlowWindow : public QWidget {
+  Q_OBJECT
+
+public:
+  /// A window showing \p strSvg, the drawing of \p loaded for the set \p strIvrFile; files are
+  /// chosen and failures shown through \p services.
+  CFlowWindow(IDialogServices& services, LoadedFlow loaded, const std::string& strIvrFile,
+              const std::string& strSvg, QWidget* pParent = nullptr);
+  ~CFlowWindow() override;
+
+  /// Multiplies the scale by \p dFactor.
+  void Zoom(double dFactor);
+  /// Scales the drawing to fit the window whole.
+  void FitToWindow();
+  /// Asks for a file and writes the flow there in the format its suffix names; nothing after a
+  /// cancel. Failures are shown as boxes; the window stays.
+  void OnSaveAs();
+  /// The current scale: 1 is the drawing's own size.
+  double Scale() const;
+
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
+private:
+  void CreateControls();
+
+  IDialogServices& m_services;
+  LoadedFlow m_loaded;
+  std::string m_strIvrFile;
+  QSvgRenderer* m_pRenderer = nullptr;
+  QGraphicsScene* m_pScene = nullptr;
+  QGraphicsSvgItem* m_pItem = nullptr;
+  QGraphicsView* m_pView = nullptr;
+};
+
+} // namespace dovetrel

@@ -1,0 +1,117 @@
+// Transcript texts and event words: what a call writes, and what it reads back.
+
+#include "call/Transcript.h"
+#include "call/CallEvent.h"
+
+#include <gtest/gtest.h>
+
+namespace dovetrel {
+namespace {
+
+struct EscapeCase {
+  std::string text; ///< UTF-8, or bytes that are not
+  std::string escaped;
+  /// Unescaping gives the text back; a C1 control comes back as its code, a byte of its own.
+  bool bRoundTrip = true;
+};
+
+class Escapes : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(Escapes, KeepEveryLineOneLineAndRoundTrip) {
+  EXPECT_EQ(EscapeTranscriptText(GetParam().text), GetParam().escaped);
+  if (GetParam().bRoundTrip) {
+    EXPECT_EQ(UnescapeTranscriptText(GetParam().escaped), GetParam().text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Escapes,
+    testing::Values(EscapeCase{"welcome.wav", "welcome.wav"}, EscapeCase{"a\\b", "a\\\\b"},
+                    EscapeCase{"a\tb\rc", "a\\tb\\rc"}, EscapeCase{"a\nb\x1B", "a\\x0Ab\\x1B"},
+                    EscapeCase{"\x7F", "\\x7F"}, EscapeCase{"приветствие.wav", "приветствие.wav"},
+                    EscapeCase{"\xC2\x85", "\\x85", false}, // a C1 control
+                    EscapeCase{"\xC2\xA0", "\xC2\xA0"},     // no-break space: printable
+                    EscapeCase{"a\xFF"
+                               "b",
+                               "a\\xFFb"},                           // a byte that is no UTF-8
+                    EscapeCase{"\xD0", "\\xD0"},                     // a sequence cut short
+                    EscapeCase{"\xED\xA0\x80", "\\xED\\xA0\\x80"})); // a surrogate
+
+struct DecodeCase {
+  std::string bytes;
+  std::string encoding;
+  std::string text;
+};
+
+class Decodes : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Decodes, TheSetsCodePageAndEscapeWhatItCannotDecode) {
+  EXPECT_EQ(DecodeTranscriptText(GetParam().bytes, GetParam().encoding), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Decodes,
+    testing::Values(DecodeCase{"\xEF\xF0\xE8\xE2\xE5\xF2.wav", "WINDOWS-1251", "привет.wav"},
+                    DecodeCase{"a\x98"
+                               "b\xFF",
+                               "WINDOWS-1251", "a\\x98bя"},
+                    DecodeCase{"\xD0\xBF\\x", "UTF-8", "п\\\\x"},
+                    DecodeCase{"a\xD0", "UTF-8", "a\\xD0"}, DecodeCase{"\xF0\xD2", "KOI8-R", "Пр"},
+                    DecodeCase{"tab\there", "UTF-8", "tab\\there"},
+                    DecodeCase{"\xE9", "NO-SUCH-CODE-PAGE", "\\xE9"}));
+
+TEST(Transcript, LinesAreAWordAndItsTextOrTheBareWord) {
+  EXPECT_EQ(TranscriptLine(word::kDial, "123"), "dial 123");
+  EXPECT_EQ(TranscriptLine(word::kDial, ""), "dial");
+  EXPECT_EQ(TranscriptLine(word::kHangup), "hangup");
+}
+
+struct EventCase {
+  std::string word;
+  std::optional<CallEventKind> kind; ///< nothing: no event
+  std::string key;
+  std::string line; ///< the transcript line of the event
+};
+
+class Events : public testing::TestWithParam<EventCase> {};
+
+TEST_P(Events, AreReadFromWordsAndFromTheirTranscriptLines) {
+  const std::optional<CallEvent> event = ParseCallEvent(GetParam().word, "WINDOWS-1251");
+  ASSERT_EQ(event.has_value(), GetParam().kind.has_value());
+  if (!event)
+    return;
+  EXPECT_EQ(event->kind, *GetParam().kind);
+  EXPECT_EQ(event->strKey, GetParam().key);
+  EXPECT_EQ(EventLine(*event), GetParam().line);
+  const std::optional<CallEvent> again = EventOfLine(GetParam().line, "WINDOWS-1251");
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(again->kind, event->kind);
+  EXPECT_EQ(again->strKey, event->strKey);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, Events,
+    testing::Values(EventCase{"1", CallEventKind::Key, "1", "press 1"},
+                    EventCase{"#", CallEventKind::Key, "#", "press #"},
+                    EventCase{"\\", CallEventKind::Key, "\\", "press \\\\"},
+                    EventCase{"b", CallEventKind::Key, "b", "press b"},
+                    EventCase{"я", CallEventKind::Key, "я", "press я"},
+                    EventCase{"\xFF", CallEventKind::Key, "я", "press я"}, // a byte of the set
+                    EventCase{"\x98", CallEventKind::Key, "\x98", "press \\x98"},
+                    EventCase{"silence", CallEventKind::Silence, "", "silence"},
+                    EventCase{"fax", CallEventKind::Fax, "", "fax"},
+                    EventCase{"answer", CallEventKind::Answer, "", "answer"},
+                    EventCase{"busy", CallEventKind::Busy, "", "busy"},
+                    EventCase{"noanswer", CallEventKind::NoAnswer, "", "noanswer"},
+                    EventCase{"12", std::nullopt, "", ""}, EventCase{"", std::nullopt, "", ""},
+                    EventCase{"Busy", std::nullopt, "", ""},
+                    EventCase{"\xD0\xD0", std::nullopt, "", ""}));
+
+TEST(Transcript, LinesThatAreNoEventsGiveNone) {
+  for (const char* szLine : {"menu main.ivr", "wait 10s", "dial", "hangup", "press", "press 12",
+                             "press ", "silence ", "# press 1"})
+    EXPECT_FALSE(EventOfLine(szLine, "UTF-8").has_value()) << szLine;
+}
+
+} // namespace
+} // namespace dovetrel

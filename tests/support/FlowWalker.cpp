@@ -1,0 +1,188 @@
+#include "tests/support/FlowWalker.h"
+
+#include "call/Call.h"
+#include "call/Transcript.h"
+#include "scenario/Paths.h"
+#include "vxml/W3cWriter.h"
+
+#include <algorithm>
+
+namespace dovetrel::test {
+
+namespace {
+
+/// Walks one call over the flow.
+class CFlowWalk {
+public:
+  CFlowWalk(const CallFlow& flow, const std::vector<std::string>& menus,
+            const std::string& strEncoding, Dialect dialect)
+      : m_flow(flow), m_menus(menus), m_strEncoding(strEncoding),
+        m_bStandard(dialect == Dialect::W3c) {}
+
+  CallRun Walk(const std::vector<std::string>& events) {
+    Enter(0);
+    for (std::size_t i = 0; i < events.size(); ++i)
+      if (!Take(events[i])) {
+        m_run.nRejected = static_cast<int>(i);
+        break;
+      }
+    return m_run;
+  }
+
+private:
+  enum class Wait { Input, Outcome, Nothing };
+
+  std::string Text(std::string_view bytes) const {
+    return DecodeTranscriptText(bytes, m_strEncoding);
+  }
+
+  void Line(std::string_view word, const std::string& strText = {}) {
+    m_run.lines.push_back(TranscriptLine(word, strText));
+  }
+
+  void Enter(int nMenu) {
+    const FlowMenu& menu = m_flow.menus[static_cast<std::size_t>(nMenu)];
+    m_nMenu = nMenu;
+    Line(word::kMenu, m_menus[static_cast<std::size_t>(nMenu)]);
+    Line(word::kPlay, Text(menu.strGreeting));
+    Line(word::kWait, Text(menu.strTimeout));
+    m_wait = Wait::Input;
+  }
+
+  void Hangup() {
+    Line(word::kHangup);
+    m_wait = Wait::Nothing;
+  }
+
+  /// The menu a menu row enters in the document being predicted.
+  int Target(const FlowStep& step) const {
+    if (m_bStandard)
+      return step.nTargetMenu;
+    const std::string_view name = ScenarioName(step.strArgument);
+    const auto it =
+        std::find_if(m_flow.menus.begin(), m_flow.menus.end(),
+                     [&](const FlowMenu& menu) { return ScenarioName(menu.strName) == name; });
+    return static_cast<int>(it - m_flow.menus.begin());
+  }
+
+  void Do(const FlowStep& step, const std::optional<FlowStep>& busy) {
+    switch (step.kind) {
+    case ActionKind::Menu:
+      Enter(Target(step));
+      return;
+    case ActionKind::Dial:
+      Line(word::kDial, Text(step.strArgument));
+      m_busy = busy;
+      m_wait = Wait::Outcome;
+      return;
+    case ActionKind::Hangup:
+      Hangup();
+      return;
+    }
+  }
+
+  /// The action of key byte \p key in the current menu (keyFax for a fax tone), if one acts.
+  const FlowAction* KeyAction(char key) const {
+    if (m_bStandard && !IsDtmfKey(key))
+      return nullptr;
+    const auto& keys = m_flow.menus[static_cast<std::size_t>(m_nMenu)].keys;
+    const auto it = std::find_if(keys.begin(), keys.end(),
+                                 [&](const dovetrel::KeyAction& k) { return k.key == key; });
+    return it == keys.end() ? nullptr : &it->action;
+  }
+
+  bool Take(const std::string& strEvent) {
+    const bool bOutcome =
+        strEvent == word::kAnswer || strEvent == word::kBusy || strEvent == word::kNoAnswer;
+    const bool bInput =
+        strEvent.size() == 1 || strEvent == word::kSilence || strEvent == word::kFax;
+    if (m_wait == Wait::Nothing || (m_wait == Wait::Outcome && !bOutcome) ||
+        (m_wait == Wait::Input && !bInput))
+      return false;
+    const FlowAction* pAction = nullptr;
+    if (bOutcome) {
+      Line(strEvent);
+      if (strEvent == word::kBusy && m_busy)
+        Do(*m_busy, std::nullopt);
+      else
+        Hangup();
+      return true;
+    }
+    if (strEvent == word::kSilence) {
+      Line(word::kSilence);
+      const FlowMenu& menu = m_flow.menus[static_cast<std::size_t>(m_nMenu)];
+      pAction = menu.noInput ? &*menu.noInput : nullptr;
+    } else if (strEvent == word::kFax) {
+      Line(word::kFax);
+      pAction = KeyAction(keyFax);
+    } else {
+      Line(word::kPress, Text(strEvent));
+      // A pressed 'f' is a key like any other: the fax row answers the tone only.
+      pAction = strEvent[0] == keyFax ? nullptr : KeyAction(strEvent[0]);
+    }
+    if (pAction)
+      Do(*pAction, pAction->busy);
+    else
+      Hangup();
+    return true;
+  }
+
+  const CallFlow& m_flow;
+  const std::vector<std::string>& m_menus;
+  const std::string& m_strEncoding;
+  const bool m_bStandard;
+  CallRun m_run;
+  int m_nMenu = 0;
+  Wait m_wait = Wait::Nothing;
+  std::optional<FlowStep> m_busy;
+};
+
+class CCollectedTranscript final : public ICallTranscript {
+public:
+  explicit CCollectedTranscript(std::vector<std::string>& lines) : m_lines(lines) {}
+  void Step(std::string_view line) override { m_lines.emplace_back(line); }
+
+private:
+  std::vector<std::string>& m_lines;
+};
+
+} // namespace
+
+CallRun WalkFlow(const CallFlow& flow, const std::vector<std::string>& menus,
+                 const std::string& strEncoding, Dialect dialect,
+                 const std::vector<std::string>& events) {
+  return CFlowWalk(flow, menus, strEncoding, dialect).Walk(events);
+}
+
+CallRun RunDocument(const std::string& document, Dialect dialect,
+                    const std::vector<std::string>& menus, const std::string& strEncoding,
+                    const std::vector<std::string>& events) {
+  CallRun run;
+  CallFault fault;
+  const auto pProgram = CCallProgram::Compile(document, dialect, menus, fault);
+  if (!pProgram) {
+    run.lines.push_back("FAULT: " + fault.strText + " @" + std::to_string(fault.nLine));
+    return run;
+  }
+  CCollectedTranscript transcript(run.lines);
+  CCall call(*pProgram, transcript);
+  if (!call.Start()) {
+    run.lines.push_back("FAULT: " + call.Fault().strText);
+    return run;
+  }
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const std::optional<CallEvent> event = ParseCallEvent(events[i], strEncoding);
+    const FeedResult result = event ? call.Feed(*event) : FeedResult::DoesNotFit;
+    if (result == FeedResult::Fault) {
+      run.lines.push_back("FAULT: " + call.Fault().strText);
+      break;
+    }
+    if (result == FeedResult::DoesNotFit) {
+      run.nRejected = static_cast<int>(i);
+      break;
+    }
+  }
+  return run;
+}
+
+} // namespace dovetrel::test
