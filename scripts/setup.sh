@@ -14,10 +14,10 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
 # fonts-dejavu-core: the dialog's and the diagrams' Cyrillic texts need a font that has the glyphs.
 # libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON;
-# qt6-svg-dev: the dialog shows the drawn call flow.
+# qt6-svg-dev: the dialog shows the drawn call flow; qt6-multimedia-dev: greetings play in a call.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
           libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
-          qt6-svg-dev)
+          qt6-svg-dev qt6-multimedia-dev)
 if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
   # graphviz: dot, the reference of the diagram benchmark.
