@@ -16,23 +16,27 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The build configures the tests and the benchmarks too, so both profiles need their libraries.
 # fonts-dejavu-core: the dialog's and the diagrams' Cyrillic texts need a font that has the glyphs.
 # libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON;
-# qt6-svg-dev: the dialog shows the drawn call flow. scdoc: the manual pages; librsvg2-bin
-# (rsvg-convert): the icon's PNG sizes.
+# qt6-svg-dev: the dialog shows the drawn call flow; qt6-multimedia-dev: greetings play in a call.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
           libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
-          qt6-svg-dev scdoc librsvg2-bin)
-if [ "$profile" = package ] || [ "$profile" = test ]; then
-  # dpkg-dev: the hardening flags (dpkg-buildflags) and the package's dependencies
-  # (dpkg-shlibdeps); file: CPack finds the programs with it.
-  packages+=(dpkg-dev file)
-fi
+          qt6-svg-dev qt6-multimedia-dev)
 if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh.
   # graphviz: dot, the reference of the diagram benchmark.
   packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev
              graphviz)
-  # scripts/check-package.sh and the tests of the manual pages and the completion: lintian,
-  # desktop-file-validate, appstreamcli, update-mime-database, man and groff, bash-completion.
+fi
+
+# Every build makes the manual pages (scdoc) and the icon's PNG sizes (librsvg2-bin's
+# rsvg-convert). The package needs dpkg-dev (dpkg-buildflags for the hardening flags,
+# dpkg-shlibdeps for the dependencies) and file, with which CPack finds the programs. Its checks
+# (scripts/check-package.sh) and the tests of the manual pages and the completion need lintian,
+# desktop-file-validate, appstreamcli, update-mime-database, man and groff, and bash-completion.
+packages+=(scdoc librsvg2-bin)
+if [ "$profile" = package ] || [ "$profile" = test ]; then
+  packages+=(dpkg-dev file)
+fi
+if [ "$profile" = test ]; then
   packages+=(lintian desktop-file-utils appstream shared-mime-info man-db groff-base
              bash-completion)
 fi
