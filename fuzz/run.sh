@@ -20,7 +20,7 @@ mkdir -p "$corpus" "$artifacts"
 
 echo "fuzz: ${seconds}s, new inputs in $corpus, log in $log"
 status=0
-"$build_dir/fuzz/dovetrel_fuzz" "$corpus" fuzz/corpus -dict=fuzz/ivr.dict \
+"$build_dir/bin/dovetrel_fuzz" "$corpus" fuzz/corpus -dict=fuzz/ivr.dict \
   -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
   -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1 || status=$?
 
