@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the source folders include one another only along the layers:
-#   scenario <- vxml <- convert <- the front ends (cli, gui)
+#   scenario <- flow <- vxml <- convert <- the front ends (cli, gui); call/ stands beside convert/
 # Every `#include "FOLDER/..."` (or <FOLDER/...> naming a folder of the repository) in a .h or
 # .cpp of a folder below must name a folder that its rule allows. Prints every offending include
 # as `FILE:LINE: FOLDER/ may not include OTHER/` and exits 1 when there is one.
@@ -57,6 +57,6 @@ if [ "$checked" -eq 0 ]; then
   exit 1
 fi
 if [ "$status" -ne 0 ]; then
-  echo "check-layers: includes against the layers (scenario <- vxml <- convert <- cli, gui); see the rules in $0" >&2
+  echo "check-layers: includes against the layers; the rules are in $0" >&2
 fi
 exit "$status"

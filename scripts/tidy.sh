@@ -8,7 +8,10 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$(cd "${1:-$top/build}" && pwd)
-folders=(scenario vxml convert cli gui)
+folders=()
+for folder in scenario flow vxml convert call cli gui; do
+  [ -d "$top/$folder" ] && folders+=("$folder")
+done
 
 for tool in clang-tidy run-clang-tidy; do
   command -v "$tool" >/dev/null || { echo "tidy: $tool is missing (scripts/setup.sh test)" >&2; exit 1; }
@@ -19,7 +22,7 @@ database=$build_dir/compile_commands.json
 # The folders' sources that the build compiles (the dialog's only when it is built).
 cd "$top"
 files=()
-for file in $(find "${folders[@]}" -name '*.cpp' 2>/dev/null | sort); do
+for file in $(find "${folders[@]}" -name '*.cpp' | sort); do
   if grep -qF "\"file\": \"$top/$file\"" "$database"; then
     files+=("$top/$file")
   else
