@@ -30,26 +30,31 @@ while read -r folder targets; do
   allowed[$folder]=" $targets "
 done <<<"$rules"
 
+# The repository's folders, for angle includes: <QtCore/...> is not one of ours.
+repo_folders=" $(find . -mindepth 1 -maxdepth 1 -type d ! -name '.*' -printf '%f ') "
+
 status=0
 checked=0
 for folder in "${folders[@]}"; do
   [ -d "$folder" ] || continue
-  while IFS= read -r -d '' file; do
-    checked=$((checked + 1))
-    # LINE:TARGET for every include whose path has a folder part.
-    while IFS=: read -r line target; do
-      # An angle include only counts when it names a folder of this repository.
-      case $target in
-        '<'*) target=${target#<}; [ -d "$target" ] || continue ;;
-        *) target=${target#\"} ;;
-      esac
-      if [[ ${allowed[$folder]} != *" $target "* ]]; then
-        echo "$file:$line: $folder/ may not include $target/"
-        status=1
-      fi
-    done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/">]+/' "$file" |
-               sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*(["<][^/">]+)\/.*/\1:\2/')
-  done < <(find "$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+  checked=$((checked + $(find "$folder" -type f \( -name '*.h' -o -name '*.cpp' \) | wc -l)))
+  # FILE:LINE:TEXT of every include whose path has a folder part, in file and line order.
+  offences=$(grep -rnE --include='*.h' --include='*.cpp' \
+               '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/">]+/' "$folder" |
+             sort -t: -k1,1 -k2,2n |
+             awk -F: -v folder="$folder" -v allowed="${allowed[$folder]}" -v repo="$repo_folders" '{
+               file = $1; line = $2; text = $0; sub(/^[^:]*:[^:]*:/, "", text)
+               match(text, /["<][^\/">]+\//)
+               target = substr(text, RSTART + 1, RLENGTH - 2)
+               if (substr(text, RSTART, 1) == "<" && index(repo, " " target " ") == 0)
+                 next
+               if (index(allowed, " " target " ") == 0)
+                 printf "%s:%s: %s/ may not include %s/\n", file, line, folder, target
+             }')
+  if [ -n "$offences" ]; then
+    echo "$offences"
+    status=1
+  fi
 done
 
 if [ "$checked" -eq 0 ]; then
