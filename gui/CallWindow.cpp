@@ -51,6 +51,8 @@ void CCallWindow::CreateControls() {
             [this, strKey = keys.mid(i, 1).toStdString()] { OnEvent(strKey); });
     pKeypad->addWidget(pKey, i / 3, i % 3);
     m_vecInputButtons.push_back(pKey);
+    // The keyboard's own keys press the keypad's.
+    pKey->setShortcut(QKeySequence(keys.mid(i, 1)));
   }
   const auto AddEvent = [this](std::string_view text, const char* szWord,
                                std::vector<QPushButton*>& group) {
@@ -73,8 +75,11 @@ void CCallWindow::CreateControls() {
 
   m_pTranscript = new QListWidget(this);
   m_pTranscript->setObjectName(QStringLiteral("transcript"));
+  auto* pKeys = new QVBoxLayout();
+  pKeys->addLayout(pKeypad);
+  pKeys->addStretch();
   auto* pControls = new QHBoxLayout();
-  pControls->addLayout(pKeypad);
+  pControls->addLayout(pKeys);
   pControls->addLayout(pEvents);
   auto* pLayout = new QHBoxLayout(this);
   pLayout->addLayout(pControls);
