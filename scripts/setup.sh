@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dovetrel needs that are not installed yet, then configures and
 # builds it, warnings as errors (DOVETREL_WERROR) and through ccache.
-# Usage: scripts/setup.sh [run|test] [BUILD_DIR] [extra CMake arguments...]
-#   run   what building and starting the dialog needs
-#   test  everything the test suite needs as well (default)
+# Usage: scripts/setup.sh [run|package|test] [BUILD_DIR] [extra CMake arguments...]
+#   run      what building and starting the dialog needs
+#   package  what building the Debian package needs as well (scripts/package.sh)
+#   test     everything the test suite needs as well (default)
+# A BUILD_DIR of "-" installs the packages only.
 set -euo pipefail
 
 profile=${1:-test}
@@ -28,6 +30,20 @@ if [ "$profile" = test ]; then
              graphviz clang-tidy dpkg-dev)
 fi
 
+# Every build makes the manual pages (scdoc) and the icon's PNG sizes (librsvg2-bin's
+# rsvg-convert). The package needs dpkg-dev (dpkg-buildflags for the hardening flags,
+# dpkg-shlibdeps for the dependencies) and file, with which CPack finds the programs. Its checks
+# (scripts/check-package.sh) and the tests of the manual pages and the completion need lintian,
+# desktop-file-validate, appstreamcli, update-mime-database, man and groff, and bash-completion.
+packages+=(scdoc librsvg2-bin)
+if [ "$profile" = package ] || [ "$profile" = test ]; then
+  packages+=(dpkg-dev file)
+fi
+if [ "$profile" = test ]; then
+  packages+=(lintian desktop-file-utils appstream shared-mime-info man-db groff-base
+             bash-completion)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
@@ -41,6 +57,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "$build_dir" != - ] || exit 0
 
 # The project's own builds treat warnings as errors; the arguments given can still override.
 settings=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOVETREL_WERROR=ON)

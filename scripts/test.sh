@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets Dovetrel up (packages, build) and runs the whole test suite: on the normal build; clang-tidy
 # over the sources (scripts/tidy.sh); a Release build with Debian's hardening flags
-# (build-hardened), which must build without a warning and pass the suite too; the suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize); and a one-minute run of the
-# conversion fuzzer (build-fuzz). Every build treats warnings as errors. Any failure fails the
-# script. DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
+# (build-hardened, made by scripts/package.sh), which must build without a warning and pass the
+# suite too, and the Debian package made from it, checked by scripts/check-package.sh; the suite
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize); and a one-minute run
+# of the conversion fuzzer (build-fuzz). Every build treats warnings as errors. Any failure fails
+# the script. DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -20,18 +21,14 @@ echo "== clang-tidy over the sources (${SECONDS}s so far)"
 "$top/scripts/tidy.sh" "$top/build"
 
 echo "== the suite on a Release build with Debian's hardening flags (${SECONDS}s so far)"
-# The flags a Debian package is built with, every hardening feature on. Only the maps of the
-# source path (reproducible=-fixfilepath,-fixdebugpath) are left out: they name the checkout's
-# folder, which would keep ccache from serving a checkout in another folder.
-buildflags() {
-  DEB_BUILD_MAINT_OPTIONS="hardening=+all reproducible=-fixfilepath,-fixdebugpath" \
-    dpkg-buildflags --get "$1"
-}
-"$top/scripts/setup.sh" test build-hardened -DCMAKE_BUILD_TYPE=Release \
-  "-DCMAKE_C_FLAGS=$(buildflags CPPFLAGS) $(buildflags CFLAGS)" \
-  "-DCMAKE_CXX_FLAGS=$(buildflags CPPFLAGS) $(buildflags CXXFLAGS)" \
-  "-DCMAKE_EXE_LINKER_FLAGS=$(buildflags LDFLAGS)"
+# The package's own build (scripts/package.sh), with the tests and the benchmarks and warnings as
+# errors besides, so that the package is made from the build the suite passes on.
+"$top/scripts/package.sh" build-hardened -DDOVETREL_BUILD_TESTS=ON -DDOVETREL_BUILD_BENCH=ON \
+  -DDOVETREL_WERROR=ON
 (cd "$top/build-hardened" && ctest --output-on-failure --parallel "$jobs" --timeout 300)
+
+echo "== the Debian package, checked (${SECONDS}s so far)"
+"$top/scripts/check-package.sh" "$top"/build/dovetrel_*.deb "$top/build-hardened" "$top/build"
 
 echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer (${SECONDS}s so far)"
 "$top/scripts/setup.sh" test build-sanitize -DDOVETREL_SANITIZE=ON -DDOVETREL_BUILD_DIALOG=OFF \
