@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Arguments.h"
 #include "convert/Conversion.h"
 #include "convert/FlowCommand.h"
 #include "convert/Version.h"
@@ -61,36 +62,6 @@ struct Invocation {
   std::vector<std::string> vecFiles;
 };
 
-/// Takes the value of option \p name ("--name VALUE" or "--name=VALUE") at \p args[i] into
-/// \p strValue; false when \p args[i] is another option. A missing value is a mistake, which
-/// \p what names.
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
-               std::string_view what, std::string& strValue, std::string& strError) {
-  const std::string& arg = args[i];
-  if (arg == name) {
-    if (i + 1 == args.size()) {
-      strError = "параметру " + std::string(name) + " нужно " + std::string(what);
-      return true;
-    }
-    strValue = args[++i];
-    return true;
-  }
-  if (arg.size() <= name.size() || arg.compare(0, name.size(), name) != 0 ||
-      arg[name.size()] != '=')
-    return false;
-  strValue = arg.substr(name.size() + 1);
-  return true;
-}
-
-/// The dialect named \p strName; nothing for an unknown name.
-std::optional<Dialect> ParseDialect(const std::string& strName) {
-  if (strName == "classic")
-    return Dialect::Classic;
-  if (strName == "w3c")
-    return Dialect::W3c;
-  return std::nullopt;
-}
-
 /// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
 std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
                                          std::string& strError) {
@@ -110,14 +81,16 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
     } else if (arg == "--check") {
       call.bCheck = true;
     } else if (std::string strFlow;
-               TakeValue(args, i, "--flow", "имя файла схемы", strFlow, strError)) {
+               TakeOptionValue(args, i, "--flow", "имя файла схемы", strFlow, strError)) {
       call.flowFile = strFlow;
-    } else if (TakeValue(args, i, "--encoding", "имя кодировки", call.strEncoding, strError)) {
+    } else if (TakeOptionValue(args, i, "--encoding", "имя кодировки", call.strEncoding,
+                               strError)) {
       continue;
-    } else if (TakeValue(args, i, "--dialect", "название вида документа", strDialect, strError)) {
+    } else if (TakeOptionValue(args, i, "--dialect", "название вида документа", strDialect,
+                               strError)) {
       const std::optional<Dialect> dialect = ParseDialect(strDialect);
       if (!dialect && strError.empty())
-        strError = "неизвестный вид документа " + strDialect + " (classic или w3c)";
+        strError = UnknownDialect(strDialect);
       call.dialect = dialect.value_or(Dialect::Classic);
     } else {
       strError = "неизвестный параметр " + arg;

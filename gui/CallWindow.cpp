@@ -137,6 +137,7 @@ void CCallWindow::EnableButtons() {
 
 std::vector<std::string> CCallWindow::Transcript() const {
   std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(m_pTranscript->count()));
   for (int i = 0; i < m_pTranscript->count(); ++i)
     lines.push_back(m_pTranscript->item(i)->text().toStdString());
   return lines;

@@ -128,8 +128,15 @@ private:
 
   std::string File(const std::vector<std::string>& names, bool b1251) {
     std::string strFile = Column(std::to_string(1 + Below(30)), 5);
-    strFile += b1251 && Chance(50) ? "\xEF\xF0\xE8\xE2\xE5\xF2.wav\n"
-                                   : "hello" + std::to_string(Below(9)) + ".wav\n";
+    // Greetings and numbers now and then hold what a URI must escape, or a backslash and a tab.
+    static const char* const kOddTexts[] = {"50%.wav",  "a:b.wav", "x\\y.wav", "q\"r{1}.wav",
+                                            "a\tb.wav", "1%2",     "12#34#5",  "8(495)^1"};
+    if (b1251 && Chance(50))
+      strFile += "\xEF\xF0\xE8\xE2\xE5\xF2.wav\n";
+    else
+      strFile += (Chance(15) ? kOddTexts[Below(std::size(kOddTexts))]
+                             : "hello" + std::to_string(Below(9)) + ".wav") +
+                 "\n";
     for (int nRows = Below(8); nRows > 0; --nRows) {
       // Busy and no-input rows more often than other keys, to give dials their busy rows.
       const char key = Chance(15) ? 'b' : Chance(8) ? '-' : Key(b1251);
@@ -139,8 +146,10 @@ private:
         strFile +=
             Column(strLine + "menu", 21) + names[static_cast<std::size_t>(Below(names.size()))];
       else if (nAction < 80)
-        strFile += Column(strLine + "dial", 21) +
-                   (Chance(10) ? std::string() : "+7495" + std::to_string(Below(1000)));
+        strFile +=
+            Column(strLine + "dial", 21) + (Chance(10)   ? std::string()
+                                            : Chance(10) ? kOddTexts[Below(std::size(kOddTexts))]
+                                                         : "+7495" + std::to_string(Below(1000)));
       else if (nAction < 97)
         strFile += strLine + "disconnect";
       else

@@ -1,0 +1,360 @@
+#include "cli/CallCommandLine.h"
+
+#include "call/Call.h"
+#include "call/CallSetup.h"
+#include "call/Transcript.h"
+#include "cli/Arguments.h"
+#include "cli/CommandLine.h"
+#include "convert/Version.h"
+#include "vxml/TextCodec.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace dovetrel {
+
+namespace {
+
+constexpr const char* kProgram = "dovetrel-call";
+
+constexpr const char* kHelp =
+    R"(Использование:
+  dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
+  dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-call --help | --version
+
+Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
+в памяти (на диск ничего не пишется), выполняет документ с начала и выводит
+ход звонка в стандартный вывод, по шагу в строке:
+  menu ФАЙЛ, play ЗВУК, wait ВРЕМЯ — звонок вошёл в меню и ждёт;
+  press K, silence, fax — событие в меню;
+  dial НОМЕР — перевод; answer, busy, noanswer — его исход;
+  hangup — звонок окончен.
+
+СОБЫТИЕ — одно в аргументе: один знак — нажатая клавиша (1, '*', '#');
+silence — время ожидания вышло без нажатия; fax — тон факса; answer, busy,
+noanswer — исход перевода. Когда события кончаются, ход звонка обрывается на
+последней строке wait или dial. Без событий, если стандартный ввод —
+терминал, события спрашиваются по ходу звонка.
+
+  --dialect DIALECT  какой документ выполнять: classic (по умолчанию) или w3c
+  --encoding NAME    кодировка файлов сценария, как у dovetrel-convert
+  --expect ЗАПИСЬ    сверить звонок с записанным ходом: события берутся из
+                     строк записи (press K, silence, ...), и весь ход звонка
+                     должен с ней совпасть; строки с # в начале — комментарии
+  -h, --help         показать эту справку
+  -V, --version      показать версию
+
+Сообщения преобразования выводятся в стандартный поток ошибок, как у
+dovetrel-convert; предупреждения о сценарии — по одному в строке.
+
+Коды завершения: 0 — успех; 1 — сценарий не преобразуется или документ нельзя
+выполнить; 2 — неверный вызов или событие, которого звонок не ждёт;
+3 — (--expect) звонок расходится с записью.
+)";
+
+/// What the command line asked for.
+struct Invocation {
+  bool bHelp = false;
+  bool bVersion = false;
+  std::string strEncoding;
+  std::string strExpect; ///< the record to compare with; empty for none
+  Dialect dialect = Dialect::Classic;
+  std::vector<std::string> vecWords; ///< the scenario file, then the events
+};
+
+/// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
+std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
+                                         std::string& strError) {
+  Invocation call;
+  bool bOptions = true;
+  std::string strDialect;
+  for (std::size_t i = 0; i < args.size() && strError.empty(); ++i) {
+    const std::string& arg = args[i];
+    if (!bOptions || arg.size() < 2 || arg[0] != '-') {
+      call.vecWords.push_back(arg);
+    } else if (arg == "--") {
+      bOptions = false;
+    } else if (arg == "-h" || arg == "--help") {
+      call.bHelp = true;
+    } else if (arg == "-V" || arg == "--version") {
+      call.bVersion = true;
+    } else if (TakeOptionValue(args, i, "--encoding", "имя кодировки", call.strEncoding,
+                               strError) ||
+               TakeOptionValue(args, i, "--expect", "файл записи звонка", call.strExpect,
+                               strError)) {
+      continue;
+    } else if (TakeOptionValue(args, i, "--dialect", "название вида документа", strDialect,
+                               strError)) {
+      const std::optional<Dialect> dialect = ParseDialect(strDialect);
+      if (!dialect && strError.empty())
+        strError = UnknownDialect(strDialect);
+      call.dialect = dialect.value_or(Dialect::Classic);
+    } else {
+      strError = "неизвестный параметр " + arg;
+    }
+  }
+  if (!strError.empty())
+    return std::nullopt;
+  return call;
+}
+
+/// Checks what the options say together; empty when the call can go ahead.
+std::string CheckInvocation(const Invocation& call) {
+  if (call.bHelp || call.bVersion)
+    return {};
+  if (call.vecWords.empty())
+    return "не указан файл сценария IVR";
+  if (!call.strExpect.empty() && call.vecWords.size() > 1)
+    return "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+  if (!call.strEncoding.empty() && !IsKnownEncoding(call.strEncoding))
+    return "неизвестная кодировка " + call.strEncoding;
+  return {};
+}
+
+/// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
+/// converted for the call, not into a file, so only the warnings under it are printed.
+class CCallMessages final : public IMessageSink {
+public:
+  explicit CCallMessages(std::ostream& err) : m_err(err), m_messages(err) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind kind,
+                           const MessageDetail& detail) override {
+    if (kind != MessageKind::Information)
+      return m_messages.ShowMessage(text, kind, detail);
+    if (!detail.strNote.empty())
+      m_err << detail.strNote << '\n';
+    return MessageReply::Ok;
+  }
+
+private:
+  std::ostream& m_err;
+  CStreamMessageSink m_messages;
+};
+
+/// Writes the transcript, one line at a time; keeps the lines when asked to.
+class CStreamTranscript final : public ICallTranscript {
+public:
+  explicit CStreamTranscript(std::ostream* pOut) : m_pOut(pOut) {}
+  void Step(std::string_view line) override {
+    if (m_pOut)
+      *m_pOut << line << '\n';
+    else
+      m_vecLines.emplace_back(line);
+  }
+  std::vector<std::string> m_vecLines; ///< the lines, when there is no stream
+
+private:
+  std::ostream* m_pOut;
+};
+
+void Error(std::ostream& err, const std::string& strText) {
+  err << "error: " << kProgram << ": " << strText << '\n';
+}
+
+/// What the call waits for, in the words of a message.
+std::string WhatFits(CallWait wait) {
+  switch (wait) {
+  case CallWait::Input:
+    return "звонок ждёт клавишу (один знак), silence или fax";
+  case CallWait::Outcome:
+    return "звонок ждёт исход перевода: answer, busy или noanswer";
+  case CallWait::Nothing:
+    break;
+  }
+  return "звонок уже окончен (hangup)";
+}
+
+/// The mistake of event \p strWord (number \p nNumber, from 1), or empty when the call took it.
+/// \p result is what the call made of it; \p bKnown false for a word that names no event.
+std::string EventMistake(const std::string& strWord, int nNumber, bool bKnown, CallWait wait) {
+  return "событие " + std::to_string(nNumber) + " «" + EscapeTranscriptText(strWord) + "» " +
+         (bKnown ? "не подходит" : "неизвестно") + ": " + WhatFits(wait);
+}
+
+CallExitStatus Faulted(const CallFault& fault, std::ostream& err) {
+  Error(err, (fault.nLine > 0 ? "строка " + std::to_string(fault.nLine) + " документа VoiceXML: "
+                              : std::string("документ VoiceXML: ")) +
+                 fault.strText);
+  return CallExitStatus::Failure;
+}
+
+/// Feeds \p words to \p call in order; stops at the first that does not fit.
+CallExitStatus FeedAll(CCall& call, const std::vector<std::string>& words,
+                       const std::string& strEncoding, std::ostream& err) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::optional<CallEvent> event = ParseCallEvent(words[i], strEncoding);
+    const FeedResult result = event ? call.Feed(*event) : FeedResult::DoesNotFit;
+    if (result == FeedResult::Fault)
+      return Faulted(call.Fault(), err);
+    if (result == FeedResult::DoesNotFit) {
+      Error(err,
+            EventMistake(words[i], static_cast<int>(i) + 1, event.has_value(), call.Waiting()));
+      return CallExitStatus::Usage;
+    }
+  }
+  return CallExitStatus::Success;
+}
+
+/// Asks for events on \p err and reads them from \p in, a line at a time (several words a line
+/// are taken in turn), until the call ends or the input does. A mistake is said and asked again.
+CallExitStatus Converse(CCall& call, const std::string& strEncoding, std::istream& in,
+                        std::ostream& out, std::ostream& err) {
+  int nNumber = 0;
+  while (call.Waiting() != CallWait::Nothing) {
+    out.flush();
+    err << (call.Waiting() == CallWait::Input ? "событие (клавиша, silence, fax)> "
+                                              : "исход перевода (answer, busy, noanswer)> ")
+        << std::flush;
+    std::string strLine;
+    if (!std::getline(in, strLine))
+      break;
+    std::istringstream words(strLine);
+    for (std::string strWord; words >> strWord && call.Waiting() != CallWait::Nothing;) {
+      const std::optional<CallEvent> event = ParseCallEvent(strWord, strEncoding);
+      const FeedResult result = event ? call.Feed(*event) : FeedResult::DoesNotFit;
+      ++nNumber;
+      if (result == FeedResult::Fault)
+        return Faulted(call.Fault(), err);
+      if (result == FeedResult::DoesNotFit) {
+        err << EventMistake(strWord, nNumber, event.has_value(), call.Waiting()) << '\n';
+        --nNumber;
+        break;
+      }
+      out.flush();
+    }
+  }
+  if (call.Waiting() != CallWait::Nothing)
+    err << '\n';
+  return CallExitStatus::Success;
+}
+
+/// The lines of the record at \p strPath, comments and blank lines left out, each with its line
+/// number; false with the reason when it cannot be read.
+bool ReadRecord(const std::string& strPath, std::vector<std::pair<int, std::string>>& lines,
+                std::string& strReason) {
+  std::ifstream file(strPath, std::ios::binary);
+  if (!file) {
+    strReason = std::strerror(errno);
+    return false;
+  }
+  int nLine = 0;
+  for (std::string strLine; std::getline(file, strLine);) {
+    ++nLine;
+    if (!strLine.empty() && strLine.back() == '\r')
+      strLine.pop_back();
+    if (!strLine.empty() && strLine[0] != '#')
+      lines.emplace_back(nLine, strLine);
+  }
+  if (file.bad()) {
+    strReason = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+/// Runs the events the record at \p strPath holds and compares the call with it, line by line.
+CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string& strPath,
+                                 const std::string& strEncoding, std::ostream& err) {
+  std::vector<std::pair<int, std::string>> record;
+  std::string strReason;
+  if (!ReadRecord(strPath, record, strReason)) {
+    Error(err, "не удалось прочитать запись звонка " + strPath + ": " + strReason);
+    return CallExitStatus::Failure;
+  }
+  CStreamTranscript transcript(nullptr);
+  CCall call(program, transcript);
+  if (!call.Start())
+    return Faulted(call.Fault(), err);
+  for (const auto& [nLine, strLine] : record) {
+    const std::optional<CallEvent> event = EventOfLine(strLine, strEncoding);
+    if (!event)
+      continue;
+    const FeedResult result = call.Feed(*event);
+    if (result == FeedResult::Fault)
+      return Faulted(call.Fault(), err);
+    if (result == FeedResult::DoesNotFit)
+      break; // the transcript ends before this line, and differs there
+  }
+  const std::vector<std::string>& lines = transcript.m_vecLines;
+  for (std::size_t i = 0; i <= record.size(); ++i) {
+    const bool bRecorded = i < record.size();
+    const bool bRan = i < lines.size();
+    if (!bRecorded && !bRan)
+      break;
+    if (bRecorded && bRan && record[i].second == lines[i])
+      continue;
+    const int nLine = bRecorded ? record[i].first : (record.empty() ? 0 : record.back().first) + 1;
+    Error(err, "звонок расходится с записью " + strPath + ":" + std::to_string(nLine) +
+                   ": в записи " + (bRecorded ? "«" + record[i].second + "»" : "конец") +
+                   ", в звонке " + (bRan ? "«" + lines[i] + "»" : "конец"));
+    return CallExitStatus::Differs;
+  }
+  return CallExitStatus::Success;
+}
+
+CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
+                       std::ostream& err, bool bInteractiveInput) {
+  CCallMessages messages(err);
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  options.dialect = call.dialect;
+  const std::optional<CallSet> set = ConvertForCall(call.vecWords.front(), messages, options);
+  if (!set)
+    return CallExitStatus::Failure;
+  CallFault fault;
+  const std::unique_ptr<CCallProgram> pProgram =
+      CCallProgram::Compile(set->strDocument, call.dialect, set->menus, fault);
+  if (!pProgram)
+    return Faulted(fault, err);
+  if (!call.strExpect.empty())
+    return CompareWithRecord(*pProgram, call.strExpect, set->strEncoding, err);
+  CStreamTranscript transcript(&out);
+  CCall run(*pProgram, transcript);
+  CallExitStatus status = CallExitStatus::Success;
+  if (!run.Start())
+    status = Faulted(run.Fault(), err);
+  else if (call.vecWords.size() == 1 && bInteractiveInput)
+    status = Converse(run, set->strEncoding, in, out, err);
+  else
+    status = FeedAll(run, {call.vecWords.begin() + 1, call.vecWords.end()}, set->strEncoding, err);
+  out.flush();
+  return status;
+}
+
+} // namespace
+
+CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::istream& in,
+                                  std::ostream& out, std::ostream& err, bool bInteractiveInput) {
+  std::string strError;
+  const std::optional<Invocation> call = ParseArguments(args, strError);
+  if (call && strError.empty())
+    strError = CheckInvocation(*call);
+  if (!strError.empty()) {
+    Error(err, strError);
+    err << "  справка: " << kProgram << " --help\n";
+    return CallExitStatus::Usage;
+  }
+  if (call->bHelp) {
+    out << kHelp;
+    return CallExitStatus::Success;
+  }
+  if (call->bVersion) {
+    out << kProgram << ' ' << Version() << '\n';
+    return CallExitStatus::Success;
+  }
+  SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
+  CallExitStatus status = CallExitStatus::Failure;
+  CStreamMessageSink messages(err);
+  const bool bFinished =
+      ReportExceptions(messages, [&] { status = RunCall(*call, in, out, err, bInteractiveInput); });
+  out.flush();
+  return bFinished ? status : CallExitStatus::Failure;
+}
+
+} // namespace dovetrel
