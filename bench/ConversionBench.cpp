@@ -1,6 +1,8 @@
 // The in-process cost of a conversion, beside the bare system calls of the same file work.
 
 #include "bench/BenchSets.h"
+#include "call/Call.h"
+#include "call/CallSetup.h"
 #include "convert/Conversion.h"
 #include "scenario/ScenarioReader.h"
 #include "vxml/VoiceXmlWriter.h"
@@ -153,7 +155,52 @@ void ConvertFloor(benchmark::State& state, bool bLargest) {
   }
 }
 
-/// Runs \p args to the end with standard error discarded; false unless it exits with status 0.
+/// The 100 events of the call the benchmarks make on the largest set: 98 times no key (its main
+/// menu enters itself again), then the dial of key 0, which is busy and hangs up.
+std::vector<std::string> HundredEvents() {
+  std::vector<std::string> events(98, "silence");
+  events.emplace_back("0");
+  events.emplace_back("busy");
+  return events;
+}
+
+/// Drops the transcript, counting its lines.
+class CCountingTranscript final : public ICallTranscript {
+public:
+  void Step(std::string_view) override { ++m_nLines; }
+  int m_nLines = 0;
+};
+
+/// What the simulator adds to the conversion: the largest set's document compiled and a call of
+/// 100 events run through it, in \p dialect.
+void CallRun(benchmark::State& state, Dialect dialect) {
+  const Fixture& fixture = FixtureOf(true);
+  CCountingSink sink;
+  ConversionOptions options;
+  options.dialect = dialect;
+  const std::optional<CallSet> set = ConvertForCall(fixture.set.MainFile(), sink, options);
+  const std::vector<std::string> words = HundredEvents();
+  std::vector<CallEvent> events;
+  for (const std::string& strWord : words)
+    events.push_back(*ParseCallEvent(strWord, "UTF-8"));
+  CCountingTranscript transcript;
+  for (auto _ : state) {
+    CallFault fault;
+    const auto pProgram = CCallProgram::Compile(set->strDocument, dialect, set->menus, fault);
+    CCall call(*pProgram, transcript);
+    bool bRan = call.Start();
+    for (const CallEvent& event : events)
+      bRan = bRan && call.Feed(event) == FeedResult::Taken;
+    if (!bRan || !call.Ended()) {
+      state.SkipWithError("the call did not run to its end");
+      return;
+    }
+  }
+  state.counters["lines"] = transcript.m_nLines / static_cast<double>(state.iterations());
+}
+
+/// Runs \p args to the end with standard output and error discarded; false unless it exits with
+/// status 0.
 bool RunProcess(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   argv.reserve(args.size() + 1);
@@ -162,6 +209,7 @@ bool RunProcess(const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   const int nError = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -237,6 +285,20 @@ void FlowProcesses(benchmark::State& state) {
       {"dot", "-Tsvg", "-o", set.Directory() + "dot.svg", strDot}, "flow_us", "dot_us");
 }
 
+/// A dovetrel-call process making a call of 100 events on the largest set in \p dialect, beside
+/// the dovetrel-convert process converting the same set into the same dialect: the call converts
+/// as much, into memory, and then compiles and runs the document.
+void CallProcesses(benchmark::State& state, Dialect dialect) {
+  static const CBenchSet set = CBenchSet::Largest(test::MemoryBackedParent());
+  const char* szDialect = dialect == Dialect::W3c ? "w3c" : "classic";
+  std::vector<std::string> call{DOVETREL_CALL, "--dialect", szDialect, set.MainFile()};
+  const std::vector<std::string> events = HundredEvents();
+  call.insert(call.end(), events.begin(), events.end());
+  CompareProcesses(state, call,
+                   {DOVETREL_CONVERT, "--dialect", szDialect, set.MainFile(), set.Document()},
+                   "call_us", "convert_us");
+}
+
 /// Keeps every run's value per benchmark while the console shows them as usual: its time, or the
 /// ratio it measured itself when it has one.
 class CCollectingReporter final : public benchmark::ConsoleReporter {
@@ -298,12 +360,14 @@ struct ProcessComparison {
 constexpr ProcessComparison kProcessComparisons[] = {
     {"process", "dovetrel-convert to xmllint --format", 1.2},
     {"flow_process", "dovetrel-convert --flow x.svg to dot -Tsvg", 1.3},
+    {"call_process/classic", "dovetrel-call, 100 events, to dovetrel-convert", 1.5},
+    {"call_process/w3c", "dovetrel-call --dialect w3c, 100 events, to dovetrel-convert", 1.5},
 };
 
 /// Prints each benchmark's ratio to its floor; false when one is over its budget.
 bool ReportRatios(const CCollectingReporter& reporter) {
   bool bWithinBudget = true;
-  std::printf("\n%-18s %10s %10s %7s %s\n", "ratio", "us", "floor us", "x", "budget");
+  std::printf("\n%-22s %10s %10s %7s %s\n", "ratio", "us", "floor us", "x", "budget");
   for (const Comparison& c : kComparisons) {
     const double dTime = reporter.Median(c.szName);
     const double dFloor = reporter.Median(c.szFloor);
@@ -312,7 +376,7 @@ bool ReportRatios(const CCollectingReporter& reporter) {
     const double dRatio = dTime / dFloor;
     const bool bOver = c.dBudget > 0 && dRatio > c.dBudget;
     bWithinBudget = bWithinBudget && !bOver;
-    std::printf("%-18s %10.1f %10.1f %7.2f %s\n", c.szName, dTime, dFloor, dRatio,
+    std::printf("%-22s %10.1f %10.1f %7.2f %s\n", c.szName, dTime, dFloor, dRatio,
                 c.dBudget > 0 ? (bOver ? "OVER" : "ok") : "");
   }
   for (const ProcessComparison& c : kProcessComparisons) {
@@ -321,7 +385,7 @@ bool ReportRatios(const CCollectingReporter& reporter) {
       continue;
     const bool bOver = dRatio > c.dBudget;
     bWithinBudget = bWithinBudget && !bOver;
-    std::printf("%-18s %10s %10s %7.2f %s (%s)\n", c.szName, "", "", dRatio, bOver ? "OVER" : "ok",
+    std::printf("%-22s %10s %10s %7.2f %s (%s)\n", c.szName, "", "", dRatio, bOver ? "OVER" : "ok",
                 c.szWhat);
   }
   return bWithinBudget;
@@ -342,6 +406,15 @@ void Register() {
   benchmark::RegisterBenchmark("flow_process", FlowProcesses)
       ->Unit(benchmark::kMicrosecond)
       ->UseRealTime();
+  for (const auto& [szName, dialect] :
+       {std::pair{"classic", Dialect::Classic}, std::pair{"w3c", Dialect::W3c}}) {
+    benchmark::RegisterBenchmark((std::string("call_process/") + szName).c_str(), CallProcesses,
+                                 dialect)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark((std::string("call_run/") + szName).c_str(), CallRun, dialect)
+        ->Unit(benchmark::kMicrosecond);
+  }
   for (const bool bLargest : {true, false})
     for (const auto& [szName, pFunction] : kBenchmarks)
       benchmark::RegisterBenchmark(

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
 # the in-process benchmarks against their system-call floors, the whole process beside
-# xmllint --format and --flow beside Graphviz's dot (dovetrel_bench), and times the dialog's
-# start-up. Exits non-zero when a
-# budget is missed.
+# xmllint --format, --flow beside Graphviz's dot and a call of dovetrel-call beside the plain
+# conversion (dovetrel_bench), and times the dialog's start-up. Exits non-zero when a budget is
+# missed.
 # Usage: bench/run.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -35,13 +35,15 @@ else
   echo "the dialog is not built (DOVETREL_BUILD_DIALOG=OFF)"
 fi
 echo
-echo "== dependencies of dovetrel-convert"
-if ldd "$build/bin/dovetrel-convert" | grep -qi qt; then
-  echo "dovetrel-convert links Qt: OVER"
-  status=1
-else
-  echo "no Qt: ok"
-fi
+echo "== dependencies of dovetrel-convert and dovetrel-call"
+for program in dovetrel-convert dovetrel-call; do
+  if ldd "$build/bin/$program" | grep -qi qt; then
+    echo "$program links Qt: OVER"
+    status=1
+  else
+    echo "$program: no Qt: ok"
+  fi
+done
 # Graphviz is for --flow alone: a plain conversion neither links nor loads it.
 set_dir=$(mktemp -d)
 cp examples/worked/*.ivr "$set_dir/"

@@ -1,15 +1,18 @@
 // The whole conversion under libFuzzer: each input (an optional code page line, then the files)
 // becomes a scenario set of up to eight files in a private directory, is converted by
 // RunConversion into a target that already holds a known document, and every promise of the
-// conversion is checked; a set that converts has its call flow drawn as DOT and read back. A broken
+// conversion is checked; a set that converts has its call flow drawn as DOT and read back, and a
+// short call run through both its documents, which must make the call the flow predicts. A broken
 // promise aborts, which libFuzzer reports as a crash with the input that caused it.
 
+#include "call/CallSetup.h"
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
 #include "diagram/DiagramModule.h"
 #include "diagram/FlowText.h"
 #include "flow/CallFlow.h"
 #include "fuzz/FuzzScenarioSet.h"
+#include "tests/support/FlowWalker.h"
 #include "tests/support/MemoryOutput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Vxml21Schema.h"
@@ -227,6 +230,48 @@ void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::str
           "the standard document is valid: " + strErrors);
 }
 
+/// Accepts every message: CheckCalls converts sets whose messages the runs above have checked.
+class CIgnoredMessages final : public IMessageSink {
+public:
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
+    return MessageReply::Ok;
+  }
+};
+
+/// A short call through both documents of the set in \p dir, its events chosen along the call
+/// from a seed of \p input: each document must make the call the flow model predicts (a classic
+/// document with a key it cannot quote must be refused for it).
+void CheckCalls(const test::CTempDir& dir, const std::vector<std::string>& names,
+                const std::string& strEncoding, std::string_view input) {
+  CConfinedFiles files(dir.Path());
+  CIgnoredMessages messages;
+  ConversionOptions options;
+  options.pFiles = &files;
+  options.strEncoding = strEncoding;
+  const std::optional<CallSet> classic =
+      ConvertForCall(dir.Path() + names.front(), messages, options);
+  options.dialect = Dialect::W3c;
+  const std::optional<CallSet> standard =
+      ConvertForCall(dir.Path() + names.front(), messages, options);
+  Require(classic.has_value() == standard.has_value(),
+          "a set converts for a call in both dialects or in neither");
+  if (!classic)
+    return;
+  std::uint32_t nSeed = 2166136261u; // FNV-1a of the input
+  for (const char c : input)
+    nSeed = (nSeed ^ static_cast<unsigned char>(c)) * 16777619u;
+  test::CEventChooser chooser(nSeed);
+  const std::vector<std::string> events = chooser.Events(*classic, 20);
+  for (const auto& [dialect, pSet] :
+       {std::pair{Dialect::Classic, &*classic}, std::pair{Dialect::W3c, &*standard}}) {
+    const test::CheckedCall checked = test::CheckCallAgainstFlow(*pSet, dialect, events);
+    Require(checked.strMismatch.empty(),
+            "a call makes the call the flow predicts: " + checked.strMismatch + "document:\n" +
+                pSet->strDocument);
+  }
+}
+
 } // namespace
 
 } // namespace dovetrel::fuzz
@@ -254,5 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
   Require(second == first && strSecond == strFirst, "a second run gives the same result");
   CheckStandardDocument(dir, names, strEncoding, first);
+  if (first == ConversionOutcome::Converted)
+    CheckCalls(dir, names, strEncoding, input);
   return 0;
 }

@@ -185,4 +185,111 @@ CallRun RunDocument(const std::string& document, Dialect dialect,
   return run;
 }
 
+bool HasUnquotableKey(const CallFlow& flow) {
+  const auto Unquotable = [](char key) { return key == '\'' || key == '\\'; };
+  for (const FlowMenu& menu : flow.menus) {
+    for (const KeyAction& key : menu.keys)
+      if (Unquotable(key.key))
+        return true;
+    for (const InertRow& row : menu.inert)
+      if (row.reason == InertReason::KeyTaken && Unquotable(row.key))
+        return true;
+  }
+  return false;
+}
+
+namespace {
+
+std::string Describe(const CallRun& run) {
+  std::string strText;
+  for (const std::string& strLine : run.lines)
+    strText += "  " + strLine + "\n";
+  return strText + "  (rejected: " + std::to_string(run.nRejected) + ")\n";
+}
+
+} // namespace
+
+CheckedCall CheckCallAgainstFlow(const CallSet& set, Dialect dialect,
+                                 const std::vector<std::string>& events) {
+  CheckedCall checked;
+  checked.run = RunDocument(set.strDocument, dialect, set.menus, set.strEncoding, events);
+  if (dialect == Dialect::Classic && HasUnquotableKey(set.flow)) {
+    checked.bRefusedForAKey = checked.run.lines.size() == 1 &&
+                              checked.run.lines[0].rfind("FAULT: условие «Input_", 0) == 0;
+    if (!checked.bRefusedForAKey)
+      checked.strMismatch = "the classic document with a key it cannot quote is not refused:\n" +
+                            Describe(checked.run);
+    return checked;
+  }
+  const CallRun model = WalkFlow(set.flow, set.menus, set.strEncoding, dialect, events);
+  if (!(checked.run == model))
+    checked.strMismatch = std::string(dialect == Dialect::Classic ? "classic" : "w3c") +
+                          " document:\n" + Describe(checked.run) + "model:\n" + Describe(model);
+  return checked;
+}
+
+std::vector<std::string> CEventChooser::Events(const CallSet& set, int nMost) {
+  const bool bSingleByte = set.strEncoding != "UTF-8";
+  std::vector<std::string> events;
+  for (int n = Below(static_cast<std::size_t>(nMost) + 1); n > 0; --n) {
+    const std::vector<std::string> lines =
+        WalkFlow(set.flow, set.menus, set.strEncoding, Dialect::Classic, events).lines;
+    const std::string& strLast = lines.back();
+    if (strLast == word::kHangup) {
+      if (Chance(30))
+        events.push_back(AnyEvent(bSingleByte)); // which no call takes
+      break;
+    }
+    if (Chance(5))
+      events.push_back(AnyEvent(bSingleByte));
+    else if (strLast.rfind(word::kDial, 0) == 0)
+      events.emplace_back(Below(4) == 0 ? word::kAnswer
+                          : Chance(50)  ? word::kBusy
+                                        : word::kNoAnswer);
+    else
+      events.push_back(InputEvent(set, lines, bSingleByte));
+  }
+  return events;
+}
+
+std::string CEventChooser::AnyEvent(bool bSingleByte) {
+  static constexpr std::string_view kOutcomes[] = {word::kAnswer, word::kBusy, word::kNoAnswer};
+  const int nKind = Below(100);
+  if (nKind < 50)
+    return std::string(1, AnyKey(bSingleByte));
+  if (nKind < 65)
+    return std::string(word::kSilence);
+  if (nKind < 72)
+    return std::string(word::kFax);
+  if (nKind < 95)
+    return std::string(kOutcomes[Below(3)]);
+  return "bogus";
+}
+
+std::string CEventChooser::InputEvent(const CallSet& set, const std::vector<std::string>& lines,
+                                      bool bSingleByte) {
+  const auto itMenu = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& strLine) {
+    return strLine.rfind("menu ", 0) == 0;
+  });
+  const auto itName = std::find(set.menus.begin(), set.menus.end(), itMenu->substr(5));
+  const FlowMenu& menu = set.flow.menus[static_cast<std::size_t>(itName - set.menus.begin())];
+  const int nKind = Below(100);
+  if (nKind < 55 && !menu.keys.empty())
+    return std::string(1, menu.keys[static_cast<std::size_t>(Below(menu.keys.size()))].key);
+  if (nKind < 72)
+    return std::string(word::kSilence);
+  if (nKind < 80)
+    return std::string(word::kFax);
+  return std::string(1, AnyKey(bSingleByte));
+}
+
+char CEventChooser::AnyKey(bool bSingleByte) {
+  static constexpr std::string_view kKeys = "0123456789*#-bf123*#axz";
+  if (Chance(2))
+    return Chance(50) ? '\'' : '\\';
+  if (bSingleByte && Chance(8))
+    return '\xFF'; // 'я' in Windows-1251
+  return kKeys[static_cast<std::size_t>(Below(kKeys.size()))];
+}
+
 } // namespace dovetrel::test

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "call/CallSetup.h"
 #include "flow/CallFlow.h"
 #include "vxml/VoiceXmlWriter.h"
 
+#include <cstdint>
+#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -32,5 +36,44 @@ CallRun WalkFlow(const CallFlow& flow, const std::vector<std::string>& menus,
 CallRun RunDocument(const std::string& document, Dialect dialect,
                     const std::vector<std::string>& menus, const std::string& strEncoding,
                     const std::vector<std::string>& events);
+
+/// True when the classic document of \p flow compares its field with an apostrophe or a
+/// backslash: the classic writer copies the key byte into the literal as it is, so the condition
+/// is no quoted literal (Input_main=='''), and the simulator refuses the document.
+bool HasUnquotableKey(const CallFlow& flow);
+
+/// A call of \p events on the document of a converted set, checked against the flow model.
+struct CheckedCall {
+  CallRun run;
+  /// The classic document was refused for a key it cannot quote, as it must be.
+  bool bRefusedForAKey = false;
+  /// What differs from the model; empty when the call is the one the model predicts.
+  std::string strMismatch;
+};
+
+/// Runs \p events on the document of \p set, which is of \p dialect, and compares the call with
+/// the walk over the set's flow.
+CheckedCall CheckCallAgainstFlow(const CallSet& set, Dialect dialect,
+                                 const std::vector<std::string>& events);
+
+/// Chooses the events of calls: mostly what the call waits for at each point, as the model walks
+/// it (a key of the menu it is in more often than not, an outcome while a transfer rings), now and
+/// then anything at all, and now and then one more after the call has ended.
+class CEventChooser {
+public:
+  explicit CEventChooser(std::uint32_t nSeed) : m_random(nSeed) {}
+  /// Up to \p nMost events of one call on \p set.
+  std::vector<std::string> Events(const CallSet& set, int nMost = 13);
+
+private:
+  int Below(std::size_t n) { return static_cast<int>(m_random() % n); }
+  bool Chance(int nPercent) { return Below(100) < nPercent; }
+  std::string AnyEvent(bool bSingleByte);
+  std::string InputEvent(const CallSet& set, const std::vector<std::string>& lines,
+                         bool bSingleByte);
+  char AnyKey(bool bSingleByte);
+
+  std::mt19937 m_random;
+};
 
 } // namespace dovetrel::test
