@@ -53,6 +53,10 @@ public:
   /// Shows the folder \p strFolder in the desktop's file manager, without waiting for it. Returns
   /// false when no file manager could be started.
   virtual bool OpenFolder(const std::string& strFolder) = 0;
+
+  /// Plays the audio file \p strPath, without waiting for it, stopping what played before. A
+  /// machine without sound, or a file that does not play, is passed over in silence.
+  virtual void PlayAudio(const std::string& strPath) = 0;
 };
 
 /// Shows every message of a conversion as a box; the success as the success box, which names the

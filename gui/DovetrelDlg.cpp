@@ -1,6 +1,7 @@
 #include "gui/DovetrelDlg.h"
 
 #include "convert/Version.h"
+#include "gui/CallWindow.h"
 #include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
@@ -46,6 +47,7 @@ constexpr UnitRect kIvrLabelRect{9, 10, 89, 8};
 constexpr UnitRect kVxmlLabelRect{9, 31, 89, 8};
 constexpr UnitRect kNoticeRect{11, 77, 418, 8};
 constexpr UnitRect kFlowRect{100, 55, 70, 14};
+constexpr UnitRect kCallRect{174, 55, 104, 14};
 
 /// Turns dialog units into pixels of \p font.
 class CUnitScale {
@@ -135,6 +137,21 @@ QLabel* MakeLabel(QWidget* pParent, const char* pszName, const QString& strText)
   return pLabel;
 }
 
+/// Passes on every message but the success of a conversion: a call shows its window instead.
+class CFailureBoxes final : public IMessageSink {
+public:
+  explicit CFailureBoxes(IMessageSink& messages) : m_messages(messages) {}
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view text, MessageKind kind,
+                           const MessageDetail& detail) override {
+    return kind == MessageKind::Information ? MessageReply::Ok
+                                            : m_messages.ShowMessage(text, kind, detail);
+  }
+
+private:
+  IMessageSink& m_messages;
+};
+
 } // namespace
 
 CDovetrelDlg::CDovetrelDlg(IDialogServices& services, const ConversionOptions& options,
@@ -168,6 +185,7 @@ void CDovetrelDlg::CreateControls() {
   m_pDialect->setAccessibleName(FromUtf8(text::kDialectTip));
   m_pBrowseVxml = MakeButton(this, "browseVxmlButton", text::kBrowse);
   m_pShowFlow = MakeButton(this, "showFlowButton", text::kShowFlow);
+  m_pCheckCall = MakeButton(this, "checkCallButton", text::kCheckCall);
   m_pConvert = MakeButton(this, "convertButton", text::kConvert);
   m_pExit = MakeButton(this, "exitButton", text::kExit);
   m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
@@ -180,17 +198,20 @@ void CDovetrelDlg::CreateControls() {
   QWidget::setTabOrder(m_pVxmlEdit, m_pDialect);
   QWidget::setTabOrder(m_pDialect, m_pBrowseVxml);
   QWidget::setTabOrder(m_pBrowseVxml, m_pShowFlow);
-  QWidget::setTabOrder(m_pShowFlow, m_pConvert);
+  QWidget::setTabOrder(m_pShowFlow, m_pCheckCall);
+  QWidget::setTabOrder(m_pCheckCall, m_pConvert);
   QWidget::setTabOrder(m_pConvert, m_pExit);
   m_pConvert->setDefault(true);
   auto* pFocusStyle = new CFocusFrameStyle(this);
-  for (QPushButton* pButton : {m_pBrowseIvr, m_pBrowseVxml, m_pShowFlow, m_pConvert, m_pExit})
+  for (QPushButton* pButton :
+       {m_pBrowseIvr, m_pBrowseVxml, m_pShowFlow, m_pCheckCall, m_pConvert, m_pExit})
     pButton->setStyle(pFocusStyle);
   connect(m_pIvrEdit, &QLineEdit::editingFinished, this, &CDovetrelDlg::OnIvrEdited);
   connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
   connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
   connect(m_pDialect, &QComboBox::currentIndexChanged, this, &CDovetrelDlg::OnDialectChanged);
   connect(m_pShowFlow, &QPushButton::clicked, this, &CDovetrelDlg::OnShowFlow);
+  connect(m_pCheckCall, &QPushButton::clicked, this, &CDovetrelDlg::OnCheckCall);
   connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
   connect(m_pExit, &QPushButton::clicked, this, &CDovetrelDlg::OnExit);
 }
@@ -203,6 +224,7 @@ void CDovetrelDlg::PlaceControls() {
   m_pDialect->setGeometry(scale(kDialectRect));
   m_pBrowseVxml->setGeometry(scale(kBrowseVxmlRect));
   m_pShowFlow->setGeometry(scale(kFlowRect));
+  m_pCheckCall->setGeometry(scale(kCallRect));
   m_pConvert->setGeometry(scale(kConvertRect));
   m_pExit->setGeometry(scale(kExitRect));
   m_pIvrLabel->setGeometry(scale(kIvrLabelRect));
@@ -309,6 +331,32 @@ void CDovetrelDlg::OnShowFlow() {
     m_pFlowWindow->raise();
     m_pFlowWindow->activateWindow();
     m_pFlowWindow->FitToWindow();
+  });
+}
+
+void CDovetrelDlg::OnCheckCall() {
+  UpdateData(true);
+  CBoxMessageSink messages(m_services, m_strVxmlFile);
+  (void)ReportExceptions(messages, [&] {
+    CFailureBoxes failures(messages);
+    std::optional<CallSet> set = ConvertForCall(m_strIvrFile, failures, m_options);
+    if (!set)
+      return;
+    CallFault fault;
+    std::unique_ptr<CCallProgram> pProgram =
+        CCallProgram::Compile(set->strDocument, m_options.dialect, set->menus, fault);
+    if (!pProgram) {
+      MessageDetail detail{{}, fault.nLine, fault.strText};
+      detail.code = FailureCode::Unexpected;
+      m_services.ShowBox(MessageKind::Error, text::kCannotRunCall, detail);
+      return;
+    }
+    m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(*set), std::move(pProgram),
+                                                  m_strIvrFile);
+    m_pCallWindow->setWindowIcon(windowIcon());
+    m_pCallWindow->show();
+    m_pCallWindow->raise();
+    m_pCallWindow->activateWindow();
   });
 }
 

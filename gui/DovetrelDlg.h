@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace dovetrel {
 
+class CCallWindow;
 class CFlowWindow;
 
 /// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
@@ -59,6 +60,11 @@ public:
   void OnShowFlow();
   /// The window of the last call flow shown; null before the first.
   const CFlowWindow* FlowWindow() const { return m_pFlowWindow.get(); }
+  /// Places a call on the document the set in the IVR field converts to, in the chosen dialect, in
+  /// a window of its own; a set that does not convert shows the conversion's own boxes.
+  void OnCheckCall();
+  /// The window of the last call placed; null before the first.
+  const CCallWindow* CallWindow() const { return m_pCallWindow.get(); }
   /// Asks whether to leave; Yes ends the dialog, No changes nothing.
   void OnExit();
 
@@ -104,6 +110,7 @@ private:
   std::string m_strProposedVxml; ///< the VoiceXML name last proposed; empty before the first
   std::unique_ptr<CScenarioConverter> m_pConverter;
   std::unique_ptr<CFlowWindow> m_pFlowWindow;
+  std::unique_ptr<CCallWindow> m_pCallWindow;
   bool m_bEnding = false; ///< the operator has answered Yes; closing asks no more
 
   QLineEdit* m_pIvrEdit = nullptr;
@@ -112,6 +119,7 @@ private:
   QComboBox* m_pDialect = nullptr;
   QPushButton* m_pBrowseVxml = nullptr;
   QPushButton* m_pShowFlow = nullptr;
+  QPushButton* m_pCheckCall = nullptr;
   QPushButton* m_pConvert = nullptr;
   QPushButton* m_pExit = nullptr;
   QLabel* m_pIvrLabel = nullptr;

@@ -3,6 +3,7 @@
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 
+#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -245,6 +247,17 @@ SuccessReply CQtDialogServices::ShowSuccess(std::string_view text, const Convers
   const QPushButton* pOpenFolder = PrepareSuccessBox(box, text, report);
   box.exec();
   return box.clickedButton() == pOpenFolder ? SuccessReply::OpenFolder : SuccessReply::Ok;
+}
+
+void CQtDialogServices::PlayAudio(const std::string& strPath) {
+  if (!m_pPlayer) {
+    // Both belong to the application, so that sound outlives the window that asked for it.
+    m_pPlayer = new QMediaPlayer(QCoreApplication::instance());
+    m_pPlayer->setAudioOutput(new QAudioOutput(m_pPlayer));
+  }
+  m_pPlayer->stop();
+  m_pPlayer->setSource(QUrl::fromLocalFile(FromPath(strPath)));
+  m_pPlayer->play(); // asynchronous: no sound device only shows as the player's error
 }
 
 bool CQtDialogServices::OpenFolder(const std::string& strFolder) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QIcon;
+class QMediaPlayer;
 class QMessageBox;
 class QWidget;
 
@@ -43,9 +44,11 @@ public:
   SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
   /// Through QDesktopServices, so the desktop's own file manager shows it.
   bool OpenFolder(const std::string& strFolder) override;
+  void PlayAudio(const std::string& strPath) override;
 
 private:
   QWidget* m_pOwner;
+  QMediaPlayer* m_pPlayer = nullptr; ///< made on the first greeting played
 };
 
 } // namespace dovetrel

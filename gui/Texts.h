@@ -45,6 +45,19 @@ inline constexpr std::string_view kSaveFlowAs = "Сохранить как…";
 inline constexpr std::string_view kFlowFilter = "Схема звонка (*.svg *.png *.pdf)";
 inline constexpr std::string_view kFlowFormats =
     "Схему звонка можно сохранить только в файл SVG, PNG или PDF!";
+/// The call window: its caption (the IVR file's name is appended), the events' buttons, the
+/// button that starts over and the line that tells a document's fault.
+inline constexpr std::string_view kCheckCall = "Проверить &звонок…";
+inline constexpr std::string_view kCallCaption = "Проверка звонка — ";
+inline constexpr std::string_view kSilence = "Тишина";
+inline constexpr std::string_view kFax = "Факс";
+inline constexpr std::string_view kAnswer = "Ответ";
+inline constexpr std::string_view kBusy = "Занято";
+inline constexpr std::string_view kNoAnswer = "Нет ответа";
+inline constexpr std::string_view kRestart = "Сначала";
+inline constexpr std::string_view kCallFault = "ошибка: ";
+inline constexpr std::string_view kCannotRunCall =
+    "Не удалось выполнить документ VoiceXML для проверки звонка!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";

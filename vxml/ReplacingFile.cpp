@@ -79,8 +79,11 @@ public:
       return false;
     if (m_bKeepOwner) {
       ::fchmod(m_nDescriptor, m_old.st_mode & 07777);
-      if (m_old.st_uid != ::geteuid() || m_old.st_gid != ::getegid())
-        (void)::fchown(m_nDescriptor, m_old.st_uid, m_old.st_gid);
+      if (m_old.st_uid != ::geteuid() || m_old.st_gid != ::getegid()) {
+        // Best effort, as for the mode: only a privileged writer can give the owner back. glibc
+        // marks fchown warn_unused_result, which a cast to void does not silence.
+        [[maybe_unused]] const int nChown = ::fchown(m_nDescriptor, m_old.st_uid, m_old.st_gid);
+      }
     }
     const int nDescriptor = m_nDescriptor;
     m_nDescriptor = -1;

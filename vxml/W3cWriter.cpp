@@ -59,7 +59,14 @@ std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow) {
 
 std::string CW3cWriter::FormId(int nMenu) const {
   const std::string strWord = AsciiWordOf(ScenarioName(m_flow.menus[nMenu].strName));
-  return "m" + std::to_string(nMenu + 1) + (strWord.empty() ? "" : "_" + strWord);
+  // Built piece by piece: GCC 12's Release build warns falsely of "m" + ... (-Wrestrict).
+  std::string strId = "m";
+  strId += std::to_string(nMenu + 1);
+  if (!strWord.empty()) {
+    strId += '_';
+    strId += strWord;
+  }
+  return strId;
 }
 
 std::string CW3cWriter::DialFormId(const FlowStep& dial, int nMenu) const {

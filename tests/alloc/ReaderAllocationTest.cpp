@@ -2,6 +2,8 @@
 // counts every allocation, so it is kept apart from the other tests.
 
 #include "scenario/ScenarioReader.h"
+#include "scenario/TextFile.h"
+#include "tests/support/RepeatingFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +73,36 @@ TEST(ReaderAllocations, DoNotGrowWithTheRows) {
   EXPECT_GT(nOneRow, 0) << "the counter must see the reader's per-file allocations";
   for (const int nKeyLines : {2, 40, 123})
     EXPECT_EQ(AllocationsOfLoad(nKeyLines, nullptr), nOneRow) << nKeyLines << " key lines";
+}
+
+/// The allocations of reading one line of \p nSize bytes repeating \p pattern, the reader and the
+/// line being made beforehand.
+long AllocationsOfLine(std::string_view pattern, std::uint64_t nSize) {
+  test::CRepeatingFile file(pattern, nSize);
+  const long nBeforeReader = g_nAllocations;
+  CLineReader reader(file, "/f");
+  CScenarioLine line;
+  EXPECT_GT(g_nAllocations - nBeforeReader, 0) << "the counter must see the reader's buffer";
+  const long nBefore = g_nAllocations;
+  EXPECT_TRUE(reader.ReadLine(line));
+  const long nAllocations = g_nAllocations - nBefore;
+  EXPECT_EQ(line.Length(), nSize);
+  EXPECT_FALSE(reader.ReadLine(line));
+  return nAllocations;
+}
+
+// A line is read into memory of its own that does not grow with the line: a line of a megabyte
+// costs what one of a few kilobytes does, whether it holds short words, one endless word, or
+// word and space runs past every limit the kept part has.
+TEST(ReaderAllocations, DoNotGrowWithTheLineLength) {
+  const std::string strLongRuns = std::string(300, ' ') + std::string(300, 'y');
+  for (const std::string_view pattern : {std::string_view(" xxxxxx"), std::string_view("z"),
+                                         std::string_view(strLongRuns)}) {
+    const long nShort = AllocationsOfLine(pattern, 4096);
+    for (const std::uint64_t nSize : {std::uint64_t{64} << 10, std::uint64_t{1} << 20})
+      EXPECT_EQ(AllocationsOfLine(pattern, nSize), nShort)
+          << nSize << " bytes repeating " << pattern.size() << " bytes";
+  }
 }
 
 } // namespace

@@ -43,10 +43,16 @@ std::vector<std::string> Describe(const CallFlow& flow) {
       strLine += "; " + std::string(1, key.key) + ": " + Describe(key.action);
     if (menu.noInput)
       strLine += "; -: " + Describe(*menu.noInput);
-    for (const InertRow& row : menu.inert)
+    for (const InertRow& row : menu.inert) {
       strLine += "; inert " + std::to_string(row.source.nLine) + " " +
-                 kReasons[static_cast<int>(row.reason)] +
-                 (row.nActingLine ? "(" + std::to_string(row.nActingLine) + ")" : "");
+                 kReasons[static_cast<int>(row.reason)];
+      // Appended piece by piece: `"(" + std::string` makes GCC 12 warn falsely (-Wrestrict).
+      if (row.nActingLine) {
+        strLine += '(';
+        strLine += std::to_string(row.nActingLine);
+        strLine += ')';
+      }
+    }
     lines.push_back(strLine);
   }
   return lines;

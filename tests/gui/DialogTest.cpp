@@ -1,4 +1,5 @@
 #include "convert/Texts.h"
+#include "gui/CallWindow.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
@@ -149,6 +150,9 @@ private slots:
   void flowWindowShowsTheSetAndSavesIt_data();
   void flowWindowShowsTheSetAndSavesIt();
   void flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void callWindowRunsTheCall_data();
+  void callWindowRunsTheCall();
+  void callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
   void failuresShowTheStepThenTheSummary_data();
   void failuresShowTheStepThenTheSummary();
   void readErrorIsACriticalBoxAndTheDialogStays();
@@ -233,7 +237,8 @@ void DialogTest::tabOrderFollowsTheTemplate() {
       Field("ivrEdit"),           Button("browseIvrButton"),
       Field("vxmlEdit"),          m_pDlg->findChild<QComboBox*>("dialectCombo"),
       Button("browseVxmlButton"), Button("showFlowButton"),
-      Button("convertButton"),    Button("exitButton")};
+      Button("checkCallButton"),  Button("convertButton"),
+      Button("exitButton")};
   QList<QWidget*> visited{QApplication::focusWidget()};
   for (int i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -652,6 +657,56 @@ void DialogTest::flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
   CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
   QVERIFY(!m_pDlg->FlowWindow());
+}
+
+void DialogTest::callWindowRunsTheCall_data() {
+  QTest::addColumn<QString>("dialect");
+  QTest::newRow("classic") << Q(text::kDialectClassic);
+  QTest::newRow("w3c") << Q(text::kDialectW3c);
+}
+
+void DialogTest::callWindowRunsTheCall() {
+  QFETCH(QString, dialect);
+  const QString strIvr = CopyWorkedExample();
+  QFile greeting(m_pDir->filePath(QStringLiteral("welcome.wav")));
+  QVERIFY(greeting.open(QIODevice::WriteOnly));
+  greeting.close();
+  Field("ivrEdit")->setText(strIvr);
+  auto* pDialect = m_pDlg->findChild<QComboBox*>("dialectCombo");
+  pDialect->setCurrentIndex(pDialect->findText(dialect));
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  QVERIFY(pWindow && pWindow->isVisible());
+  const auto Click = [&](const char* szName) {
+    auto* pButton = pWindow->findChild<QPushButton*>(QLatin1String(szName));
+    QVERIFY(pButton);
+    QTest::mouseClick(pButton, Qt::LeftButton);
+  };
+  const auto Enabled = [&](const char* szName) {
+    return pWindow->findChild<QPushButton*>(QLatin1String(szName))->isEnabled();
+  };
+  using Lines = std::vector<std::string>;
+  const Lines start{"menu main.ivr", "play welcome.wav", "wait 10s"};
+  QCOMPARE(pWindow->Transcript(), start);
+  QCOMPARE(m_services.m_played.size(), std::size_t(1)); // sales.wav is not there: silence
+  QVERIFY(Enabled("key2") && Enabled("silence") && !Enabled("busy"));
+  Click("key2");
+  QVERIFY(!Enabled("key2") && Enabled("busy") && Enabled("noanswer"));
+  Click("busy");
+  Lines ended = start;
+  ended.insert(ended.end(), {"press 2", "dial 123", "busy", "hangup"});
+  QCOMPARE(pWindow->Transcript(), ended);
+  QVERIFY(!Enabled("key1") && !Enabled("answer"));
+  Click("restart");
+  QCOMPARE(pWindow->Transcript(), start);
+}
+
+void DialogTest::callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
+  Field("ivrEdit")->setText(m_pDir->filePath(QStringLiteral("gone.ivr")));
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
+  CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
+  QVERIFY(!m_pDlg->CallWindow());
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary_data() {

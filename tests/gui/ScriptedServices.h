@@ -30,6 +30,7 @@ public:
                        const MessageDetail& detail) override;
   SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
   bool OpenFolder(const std::string& strFolder) override;
+  void PlayAudio(const std::string& strPath) override { m_played.push_back(strPath); }
 
   /// Takes the oldest box not yet taken; a box with empty text when there is none (and the
   /// missing box is recorded as a fault).
@@ -45,6 +46,7 @@ public:
   std::deque<SuccessReply> m_successReplies; ///< the answers to success boxes, in order
   std::deque<bool> m_folderResults;          ///< whether each folder opening works, in order
   std::deque<std::string> m_openedFolders;   ///< the folders the file manager was asked to show
+  std::deque<std::string> m_played;          ///< the audio files played, in order
 
 private:
   std::deque<ShownBox> m_shown;

@@ -16,7 +16,9 @@ bool HasControl(std::string_view text) {
 
 TEST(EscapeControls, NoByteLeavesAControlAndOthersStay) {
   for (int n = 0; n < 256; ++n) {
-    const std::string strText = "a" + std::string(1, static_cast<char>(n)) + "b";
+    std::string strText = "a";
+    strText += static_cast<char>(n);
+    strText += 'b';
     const std::string strEscaped = EscapeControls(strText);
     EXPECT_FALSE(HasControl(strEscaped)) << n;
     if (n >= 0x20 && n != 0x7F) {

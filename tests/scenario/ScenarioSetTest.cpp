@@ -146,8 +146,10 @@ TEST_F(ScenarioSet, SetOf129RowsFailsAtTheLastRow) {
   // main: 5 head rows + 23 menus; 20 files of 5 rows each: 128 rows; one more key line: 129.
   std::string main = "10   a.wav\n";
   for (int i = 0; i < 20; ++i) {
-    main += "1    menu            n" + std::to_string(i) + ".ivr\n";
-    dir.Write("n" + std::to_string(i) + ".ivr", "10   a.wav\n");
+    const std::string strName = 'n' + std::to_string(i) + ".ivr";
+    main += "1    menu            ";
+    main += strName + '\n';
+    dir.Write(strName, "10   a.wav\n");
   }
   main += "2    dial            1\n2    dial            2\n2    dial            3\n";
   dir.Write("main.ivr", main);

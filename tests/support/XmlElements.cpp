@@ -28,7 +28,11 @@ void Walk(xmlNodePtr pNode, int nDepth, std::vector<std::string>& elements) {
         std::string(std::size_t{2} * static_cast<std::size_t>(nDepth), ' ') + AsString(pNode->name);
     for (xmlAttrPtr pAttr = pNode->properties; pAttr; pAttr = pAttr->next) {
       xmlChar* pValue = xmlNodeListGetString(pNode->doc, pAttr->children, 1);
-      strLine += " " + AsString(pAttr->name) + "=" + AsString(pValue);
+      // Appended piece by piece: `" " + std::string` makes GCC 12 warn falsely (-Wrestrict).
+      strLine += ' ';
+      strLine += AsString(pAttr->name);
+      strLine += '=';
+      strLine += AsString(pValue);
       xmlFree(pValue);
     }
     elements.push_back(strLine);

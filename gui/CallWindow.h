@@ -1,0 +1,56 @@
+#pragma once
+
+#include "call/Call.h"
+#include "call/CallSetup.h"
+#include "gui/DialogServices.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QPushButton;
+
+namespace dovetrel {
+
+/// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
+/// silence and fax while a menu waits, the transfer's outcomes while a number rings (each button
+/// enabled only when it fits), the transcript growing in a list, and "Сначала" to start over. A
+/// greeting whose audio file lies in the scenario's folder plays as its line appears.
+class CCallWindow : public QWidget, private ICallTranscript {
+  Q_OBJECT
+
+public:
+  /// A window for \p set, its document compiled into \p pProgram, for the set \p strIvrFile. The
+  /// call starts at once.
+  CCallWindow(IDialogServices& services, CallSet set, std::unique_ptr<CCallProgram> pProgram,
+              const std::string& strIvrFile, QWidget* pParent = nullptr);
+  ~CCallWindow() override;
+
+  /// Starts the call over from the first menu, the transcript emptied.
+  void OnRestart();
+  /// Hands the event \p word names (a key's character, "silence", "fax", "answer", "busy",
+  /// "noanswer") to the call.
+  void OnEvent(const std::string& strWord);
+  /// The transcript so far, one line per step.
+  std::vector<std::string> Transcript() const;
+
+private:
+  void Step(std::string_view line) override;
+  void CreateControls();
+  void EnableButtons();
+  void ShowFault();
+
+  IDialogServices& m_services;
+  CallSet m_set;
+  std::unique_ptr<CCallProgram> m_pProgram;
+  std::unique_ptr<CCall> m_pCall;
+  std::string m_strDirectory; ///< where the greetings' audio files are looked for
+  QListWidget* m_pTranscript = nullptr;
+  std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax
+  std::vector<QPushButton*> m_vecOutcomeButtons; ///< answer, busy, no answer
+};
+
+} // namespace dovetrel
