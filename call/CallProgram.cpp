@@ -78,27 +78,6 @@ bool ParseComparison(std::string_view text, std::string& strName, std::string& s
   return text.find_first_not_of(' ', i + 1) == std::string_view::npos;
 }
 
-/// \p uri with every percent-escape decoded: the resource a standard document's URI names, which
-/// is the value its writer started from.
-std::string PercentDecoded(std::string_view uri) {
-  const auto Hex = [](char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                  : -1;
-  };
-  std::string strValue;
-  for (std::size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && Hex(uri[i + 1]) >= 0 && Hex(uri[i + 2]) >= 0) {
-      strValue += static_cast<char>(Hex(uri[i + 1]) * 16 + Hex(uri[i + 2]));
-      i += 2;
-    } else {
-      strValue += uri[i];
-    }
-  }
-  return strValue;
-}
-
 } // namespace
 
 /// Compiles one document; made for one Compile call.
@@ -132,9 +111,9 @@ private:
                   std::initializer_list<std::string_view> optional = {});
   bool FixedAttribute(const xmlNode* pNode, const char* szName, std::string_view value);
   static std::string Attribute(const xmlNode* pNode, const char* szName);
-  /// A URI attribute as the resource it names: percent-decoded in the standard document, as it
-  /// stands in the classic one, whose platform takes it so.
-  std::string UriAttribute(const xmlNode* pNode, const char* szName) const;
+  /// A URI attribute as the resource it names, percent-decoded: both documents' src and dest are
+  /// URIs to a voice browser.
+  static std::string UriAttribute(const xmlNode* pNode, const char* szName);
   bool NoContent(const xmlNode* pNode);
   int Emit(CallOp op, const xmlNode* pNode, int nIndex = -1, std::string strText = {});
   int Here() const { return static_cast<int>(m_program.m_vecCode.size()); }
@@ -242,9 +221,8 @@ std::string CCallCompiler::Attribute(const xmlNode* pNode, const char* szName) {
   return strValue;
 }
 
-std::string CCallCompiler::UriAttribute(const xmlNode* pNode, const char* szName) const {
-  const std::string strValue = Attribute(pNode, szName);
-  return m_bClassic ? strValue : PercentDecoded(strValue);
+std::string CCallCompiler::UriAttribute(const xmlNode* pNode, const char* szName) {
+  return PercentDecoded(Attribute(pNode, szName));
 }
 
 bool CCallCompiler::NoContent(const xmlNode* pNode) {

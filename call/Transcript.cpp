@@ -1,5 +1,7 @@
 #include "call/Transcript.h"
 
+#include "scenario/Utf8.h"
+
 #include <iconv.h>
 
 namespace dovetrel {
@@ -13,30 +15,17 @@ void AppendHex(std::string& strOut, unsigned char c) {
   strOut += kDigits[c & 0x0F];
 }
 
-/// Bytes of the well-formed UTF-8 sequence at \p i, or 0 when none starts there.
-std::size_t SequenceLength(std::string_view s, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(s[i]);
-  std::size_t nLength = 0;
-  unsigned char nLow = 0x80;
-  unsigned char nHigh = 0xBF; // bounds of the byte after the lead
-  if (lead < 0x80)
-    return 1;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    nLength = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    nLength = 3, nLow = lead == 0xE0 ? 0xA0 : 0x80, nHigh = lead == 0xED ? 0x9F : 0xBF;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    nLength = 4, nLow = lead == 0xF0 ? 0x90 : 0x80, nHigh = lead == 0xF4 ? 0x8F : 0xBF;
-  else
-    return 0;
-  if (i + nLength > s.size())
-    return 0;
-  for (std::size_t k = 1; k < nLength; ++k) {
-    const auto c = static_cast<unsigned char>(s[i + k]);
-    if (c < (k == 1 ? nLow : 0x80) || c > (k == 1 ? nHigh : 0xBF))
-      return 0;
-  }
-  return nLength;
+int HexDigit(char c) {
+  return c >= '0' && c <= '9'   ? c - '0'
+         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                : -1;
+}
+
+/// True when a percent-escape starts at \p i of \p text.
+bool EscapeAt(std::string_view text, std::size_t i) {
+  return text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+         HexDigit(text[i + 2]) >= 0;
 }
 
 // iconv_open's documented failure value.
@@ -58,7 +47,7 @@ std::string EscapeTranscriptText(std::string_view utf8) {
   strOut.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     const auto c = static_cast<unsigned char>(utf8[i]);
-    const std::size_t nLength = SequenceLength(utf8, i);
+    const std::size_t nLength = Utf8SequenceLength(utf8, i);
     if (c == '\\')
       strOut += "\\\\";
     else if (c == '\t')
@@ -110,6 +99,42 @@ std::string DecodeTranscriptText(std::string_view text, const std::string& strEn
     }
   }
   iconv_close(pIconv);
+  return strOut;
+}
+
+std::string PercentDecoded(std::string_view uri) {
+  std::string strValue;
+  strValue.reserve(uri.size());
+  for (std::size_t i = 0; i < uri.size(); ++i) {
+    if (EscapeAt(uri, i)) {
+      strValue += static_cast<char>(HexDigit(uri[i + 1]) * 16 + HexDigit(uri[i + 2]));
+      i += 2;
+    } else {
+      strValue += uri[i];
+    }
+  }
+  return strValue;
+}
+
+std::string DecodeUriTranscriptText(std::string_view text, const std::string& strEncoding) {
+  // Escapes are ASCII in every code page: the text between them decodes with the set's code page,
+  // and each run of escapes gives the URI's own bytes (UTF-8 where they form it). The text beside
+  // a run begins and ends on whole characters, so no sequence spans both.
+  std::string strOut;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t nEnd = i;
+    if (EscapeAt(text, i)) {
+      while (nEnd < text.size() && EscapeAt(text, nEnd))
+        nEnd += 3;
+      strOut += EscapeTranscriptText(PercentDecoded(text.substr(i, nEnd - i)));
+    } else {
+      while (nEnd < text.size() && !EscapeAt(text, nEnd))
+        ++nEnd;
+      strOut += DecodeTranscriptText(text.substr(i, nEnd - i), strEncoding);
+    }
+    i = nEnd;
+  }
   return strOut;
 }
 

@@ -34,6 +34,15 @@ std::string EscapeTranscriptText(std::string_view utf8);
 /// code page decodes nothing: every byte above ASCII is then written "\xNN".
 std::string DecodeTranscriptText(std::string_view text, const std::string& strEncoding);
 
+/// \p uri with every percent-escape ('%' and two hex digits, either case) replaced by the byte it
+/// encodes; a '%' that starts no escape stays as it is.
+std::string PercentDecoded(std::string_view uri);
+
+/// \p text, a greeting or a number of a set in code page \p strEncoding, as a call names it, in
+/// transcript form. Both documents write such a text into a URI (an audio's src, a transfer's
+/// dest), so an escape in it stands for the byte it encodes: "a%41.wav" plays "aA.wav".
+std::string DecodeUriTranscriptText(std::string_view text, const std::string& strEncoding);
+
 /// The reverse of EscapeTranscriptText for one text: "\\", "\t", "\r" and "\xNN" become the bytes
 /// they stand for; a backslash followed by anything else stays as it is.
 std::string UnescapeTranscriptText(std::string_view text);

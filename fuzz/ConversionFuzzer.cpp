@@ -204,6 +204,18 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
   return strTarget;
 }
 
+/// W3C's schema, or null after one notice on standard error: a clone without the schema beside it
+/// fuzzes all the same, without validating standard documents.
+const test::CVxml21Schema* SchemaOrNotice() {
+  const test::CVxml21Schema* pSchema = test::CVxml21Schema::Get();
+  if (pSchema == nullptr)
+    std::fprintf(stderr,
+                 "fuzz: SKIPPED validating standard documents: W3C's VoiceXML 2.1 schema "
+                 "is not at %s\n",
+                 test::CVxml21Schema::Location().c_str());
+  return pSchema;
+}
+
 /// The set in \p dir converts in the standard dialect exactly when it converts in the classic one
 /// (\p classic), with the same summary, and its document is valid against W3C's schema.
 void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::string>& names,
@@ -223,8 +235,9 @@ void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::str
   Require(outcome == classic, "a set converts in the standard dialect exactly when in the classic");
   if (outcome != ConversionOutcome::Converted)
     return;
-  static const test::CVxml21Schema* pSchema = test::CVxml21Schema::Get();
-  Require(pSchema != nullptr, "the schema is at " + test::CVxml21Schema::Location());
+  static const test::CVxml21Schema* pSchema = SchemaOrNotice();
+  if (pSchema == nullptr)
+    return;
   std::string strErrors;
   Require(pSchema->Validate(output.m_strDocument, strErrors),
           "the standard document is valid: " + strErrors);

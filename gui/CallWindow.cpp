@@ -112,10 +112,10 @@ void CCallWindow::Step(std::string_view line) {
   if (line.substr(0, kPlay.size()) != kPlay)
     return;
   for (const FlowMenu& menu : m_set.flow.menus) {
-    // The file name as the scenario file spells it, in its own code page.
-    if (DecodeTranscriptText(menu.strGreeting, m_set.strEncoding) != line.substr(kPlay.size()))
+    // The file the greeting's URI names, in the scenario file's own code page.
+    if (DecodeUriTranscriptText(menu.strGreeting, m_set.strEncoding) != line.substr(kPlay.size()))
       continue;
-    const std::string strAudio = m_strDirectory + menu.strGreeting;
+    const std::string strAudio = m_strDirectory + PercentDecoded(menu.strGreeting);
     std::error_code error;
     if (std::filesystem::is_regular_file(strAudio, error))
       m_services.PlayAudio(strAudio);

@@ -44,18 +44,26 @@ if [ "$profile" = test ]; then
              bash-completion)
 fi
 
+# A package counts as installed once it is unpacked and configured, with or without triggers still
+# pending from another apt run.
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  state=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  case "$state" in
+    installed | triggers-pending | triggers-awaited) ;;
+    *) missing+=("$package") ;;
+  esac
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Another apt run (an unattended upgrade, a second setup) holds the locks for a while: wait.
+  wait_lock=(-o DPkg::Lock::Timeout=600)
+  $sudo apt-get "${wait_lock[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -qq \
+    --no-install-recommends "${missing[@]}"
 fi
 
 [ "$build_dir" != - ] || exit 0

@@ -3,9 +3,9 @@
 # over the sources (scripts/tidy.sh); a Release build with Debian's hardening flags
 # (build-hardened, made by scripts/package.sh), which must build without a warning and pass the
 # suite too, and the Debian package made from it, checked by scripts/check-package.sh; the suite
-# built with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize); and a one-minute run
-# of the conversion fuzzer (build-fuzz). Every build treats warnings as errors. Any failure fails
-# the script. DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize); and the conversion
+# fuzzer over its corpus and a fixed-seed minute (build-fuzz), so that a tree gives one verdict.
+# Every build treats warnings as errors. Any failure fails the script. DOVETREL_QUICK_TESTS=1 runs the normal build's suite alone.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -38,6 +38,6 @@ echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer (${SECO
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure --parallel "$jobs" --timeout 300)
 
-echo "== the conversion fuzzer, one minute (${SECONDS}s so far)"
-"$top/fuzz/run.sh" 60 build-fuzz
+echo "== the conversion fuzzer: its corpus and a fixed-seed minute (${SECONDS}s so far)"
+"$top/fuzz/run.sh" --repeatable build-fuzz
 echo "== all passed in ${SECONDS}s"

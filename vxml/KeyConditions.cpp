@@ -12,13 +12,22 @@ namespace {
 /// The left operand of the busy handler's condition, the name the transfer carries.
 constexpr const char* kTransferResult = "Result";
 
-/// The value a key is compared with: busy and fax have names, every other key is itself.
+/// The value a key is compared with, as it stands between the condition's quotes: busy and fax
+/// have names, a quote and a backslash are escaped so that a script engine parses the condition,
+/// and every other key is itself.
 std::string_view KeyValue(const char& key) {
-  if (key == keyBusy)
+  switch (key) {
+  case keyBusy:
     return "busy";
-  if (key == keyFax)
+  case keyFax:
     return "fax";
-  return {&key, 1};
+  case '\'':
+    return "\\'";
+  case '\\':
+    return "\\\\";
+  default:
+    return {&key, 1};
+  }
 }
 
 } // namespace

@@ -60,6 +60,22 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"tab\there", "UTF-8", "tab\\there"},
                     DecodeCase{"\xE9", "NO-SUCH-CODE-PAGE", "\\xE9"}));
 
+class UriDecodes : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(UriDecodes, TheEscapesAfterTheSetsCodePage) {
+  EXPECT_EQ(DecodeUriTranscriptText(GetParam().bytes, GetParam().encoding), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, UriDecodes,
+    testing::Values(DecodeCase{"a%41.wav", "UTF-8", "aA.wav"},
+                    DecodeCase{"F-%8dv./", "UTF-8", "F-\\x8Dv./"},   // found by the fuzzer
+                    DecodeCase{"100%.wav%2", "UTF-8", "100%.wav%2"}, // no escape starts there
+                    DecodeCase{"%D0%BF\xEF%5C", "WINDOWS-1251", "пп\\\\"},
+                    DecodeCase{"%C0\xC0", "WINDOWS-1251", "\\xC0А"}, // a URI byte is no 1251
+                    DecodeCase{"%D0\xD0\xBF", "UTF-8", "\\xD0п"},    // a sequence cut short
+                    DecodeCase{"1%0A2", "UTF-8", "1\\x0A2"}));
+
 TEST(Transcript, LinesAreAWordAndItsTextOrTheBareWord) {
   EXPECT_EQ(TranscriptLine(word::kDial, "123"), "dial 123");
   EXPECT_EQ(TranscriptLine(word::kDial, ""), "dial");

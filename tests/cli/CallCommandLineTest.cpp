@@ -185,22 +185,34 @@ TEST_F(CallSets, StandardUrisNameTheTextsTheyWereWrittenFrom) {
     EXPECT_EQ(Call({"--dialect", szDialect, Main(), "1"}).out,
               "menu main.ivr\nplay 1:b%.wav\nwait 5s\npress 1\ndial <2>\n")
         << szDialect;
-  // The standard writer keeps a text that holds an escape already as the URI it is: the
-  // standard document then names another file than the classic one.
-  dir.Write("main.ivr", "5    a%41.wav\n");
-  EXPECT_EQ(Call({"--dialect", "classic", Main()}).out, "menu main.ivr\nplay a%41.wav\nwait 5s\n");
-  EXPECT_EQ(Call({"--dialect", "w3c", Main()}).out, "menu main.ivr\nplay aA.wav\nwait 5s\n");
+  // Both documents are URIs to the voice browser: an escape in the text names the byte it
+  // encodes, in either dialect alike.
+  dir.Write("main.ivr", "5    a%41.wav\n1    dial            1%32\n");
+  for (const char* szDialect : {"classic", "w3c"})
+    EXPECT_EQ(Call({"--dialect", szDialect, Main(), "1"}).out,
+              "menu main.ivr\nplay aA.wav\nwait 5s\npress 1\ndial 12\n")
+        << szDialect;
 }
 
 TEST_F(CallSets, ADocumentTheSimulatorCannotRunIsAFailureNamingItsLine) {
-  // The classic writer copies the key byte into the condition: Input_main=='''.
-  dir.Write("main.ivr", "5    a.wav\n'    disconnect\n");
+  // A file name that continues no identifier gives the classic condition Input_x-y=='1'.
+  dir.Write("main.ivr", "5    a.wav\n1    menu            x-y.ivr\n");
+  dir.Write("x-y.ivr", "5    b.wav\n1    disconnect\n");
   const Outcome run = Call({Main(), "1"});
   EXPECT_EQ(run.status, CallExitStatus::Failure);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "error: dovetrel-call: строка 9 документа VoiceXML: условие "
-                     "«Input_main=='''» элемента <if> — не сравнение имени с литералом в кавычках "
-                     "(имя == 'значение'); других условий Dovetrel не пишет\n");
+  EXPECT_NE(run.err.find("error: dovetrel-call: строка 22 документа VoiceXML: условие "
+                         "«Input_x-y=='1'» элемента <if> — не сравнение имени с литералом в "
+                         "кавычках (имя == 'значение'); других условий Dovetrel не пишет\n"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(CallSets, QuoteAndBackslashKeysAreAnsweredInTheClassicDocument) {
+  dir.Write("main.ivr", "5    a.wav\n'    dial            1\n\\    dial            2\n");
+  EXPECT_EQ(Call({Main(), "\\"}).out, "menu main.ivr\nplay a.wav\nwait 5s\npress \\\\\ndial 2\n");
+  EXPECT_EQ(Call({Main(), "'"}).out, "menu main.ivr\nplay a.wav\nwait 5s\npress '\ndial 1\n");
+  // The standard document carries DTMF keys only.
   EXPECT_EQ(Call({"--dialect", "w3c", Main(), "'"}).out,
             "menu main.ivr\nplay a.wav\nwait 5s\npress '\nhangup\n");
 }

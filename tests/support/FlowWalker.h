@@ -37,16 +37,9 @@ CallRun RunDocument(const std::string& document, Dialect dialect,
                     const std::vector<std::string>& menus, const std::string& strEncoding,
                     const std::vector<std::string>& events);
 
-/// True when the classic document of \p flow compares its field with an apostrophe or a
-/// backslash: the classic writer copies the key byte into the literal as it is, so the condition
-/// is no quoted literal (Input_main=='''), and the simulator refuses the document.
-bool HasUnquotableKey(const CallFlow& flow);
-
 /// A call of \p events on the document of a converted set, checked against the flow model.
 struct CheckedCall {
   CallRun run;
-  /// The classic document was refused for a key it cannot quote, as it must be.
-  bool bRefusedForAKey = false;
   /// What differs from the model; empty when the call is the one the model predicts.
   std::string strMismatch;
 };

@@ -112,8 +112,9 @@ TEST_P(KeyValues, BecomeTheConditionValue) {
 INSTANTIATE_TEST_SUITE_P(Keys, KeyValues,
                          testing::Values(KeyValueCase{'1', "1"}, KeyValueCase{'f', "fax"},
                                          KeyValueCase{'*', "*"}, KeyValueCase{'#', "#"},
-                                         KeyValueCase{'\'', "'"}, KeyValueCase{'"', "\""},
-                                         KeyValueCase{'<', "<"}, KeyValueCase{'B', "B"}));
+                                         KeyValueCase{'\'', "\\'"}, KeyValueCase{'"', "\""},
+                                         KeyValueCase{'\\', "\\\\"}, KeyValueCase{'<', "<"},
+                                         KeyValueCase{'B', "B"}));
 
 TEST_F(WriterTest, SpecialCharactersAreEscapedInTheAttribute) {
   Table(Scenario("m.ivr", {{kindDisconnect, '"', ""}, {kindDial, '&', "<1>"}}));
