@@ -81,8 +81,11 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   }
   MessageDetail warnings;
   if (checker) {
+    checker->CheckTableUse(converter);
     AddFlowFindings(*checker, converter, options.dialect);
-    for (const Diagnostic& diagnostic : checker->Diagnostics()) {
+    // The document is written: what --check calls an error (CR line ends) is a warning here.
+    for (Diagnostic diagnostic : checker->Diagnostics()) {
+      diagnostic.severity = Severity::Warning;
       if (!warnings.strNote.empty())
         warnings.strNote += '\n';
       warnings.strNote += FormatDiagnostic(diagnostic);
@@ -101,6 +104,8 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
   AddFlowFindings(checker, converter, options.dialect);
+  if (bLoaded)
+    checker.CheckTableUse(converter);
   if (bLoaded)
     (void)WriteVoiceXml(
         strIvrFile, converter,

@@ -1,5 +1,7 @@
 #include "scenario/ScenarioCheck.h"
 
+#include "scenario/Utf8.h"
+
 #include <algorithm>
 #include <map>
 
@@ -68,6 +70,7 @@ CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
 
 void CScenarioChecker::OnScenarioFile(const std::string& strFullPath, int /*nFirstRow*/) {
   m_vecFiles.push_back(strFullPath);
+  m_bCrReported = false;
   CheckFileName(strFullPath);
 }
 
@@ -91,18 +94,42 @@ void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
              ", которое платформа не примет как имя: знак " + Quoted(std::string(1, *bad)) +
              " недопустим; оставьте в имени файла до первой точки только буквы, цифры и «_»");
   const auto [first, bNew] = m_formNames.emplace(strForm, strFullPath);
-  if (!bNew)
-    Warn(0, 0,
-         "файлы " + Quoted(FileNameOf(first->second)) + " и " + Quoted(name) +
-             " дают одно имя формы " + Quoted(strForm) +
-             ": документ не различит их формы; переименуйте один из них");
+  if (bNew)
+    return;
+  std::string strText = "файлы " + Quoted(FileNameOf(first->second)) + " и " + Quoted(name) +
+                        " дают одно имя формы " + Quoted(strForm) +
+                        ": документ не различит их формы; переименуйте один из них";
+  // The second file is always a nested one: the fault is the menu line that names it.
+  const auto menu = std::find_if(m_vecMenus.begin(), m_vecMenus.end(),
+                                 [&](const MenuRef& ref) { return ref.strPath == strFullPath; });
+  if (menu == m_vecMenus.end()) {
+    Warn(0, 0, std::move(strText));
+    return;
+  }
+  m_vecDiagnostics.push_back(
+      Diagnostic{menu->strFile, menu->nLine, menu->nColumn, Severity::Warning, std::move(strText)});
 }
 
 void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
+  CheckLineEnds(line, nLine);
   if (nLine == 1)
     CheckHeader(line);
   else if (!line.Empty())
     CheckKeyLine(line, nLine);
+}
+
+void CScenarioChecker::CheckLineEnds(const CScenarioLine& line, int nLine) {
+  // A CR ends a line only before an LF; a CR with text after it is a line end of an old Mac
+  // editor, and everything after it is read as part of this one line.
+  const std::string_view text = line.Text();
+  const std::size_t nCr = text.find('\r');
+  if (nCr == kNone || text.find_first_not_of('\r', nCr) == kNone || m_bCrReported)
+    return;
+  m_bCrReported = true;
+  m_vecDiagnostics.push_back(Diagnostic{
+      m_vecFiles.back(), nLine, Column(line, nCr), Severity::Error,
+      "строки файла разделены одним знаком CR: файл читается как одна строка, и строки после "
+      "первого CR не сработают; сохраните файл с концами строк LF или CR LF"});
 }
 
 void CScenarioChecker::Warn(int nLine, std::uint64_t nColumn, std::string strText) {
@@ -126,9 +153,11 @@ void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
                                                           : IndexOf(text, words.greeting));
   // The timeout row gets an "s": a timeout of 63 bytes is already too long.
   m_nLongHeaderColumn =
-      words.timeout.size() + 1 >= kEntryTextSize ? m_nTimeoutColumn : m_nGreetingColumn;
+      TableTextLength(words.timeout) + 1 >= kEntryTextSize ? m_nTimeoutColumn : m_nGreetingColumn;
   // The greeting is looked for from the third column after the timeout on: a word that begins
   // nearer loses its beginning, or is passed over.
+  if (!words.greeting.empty())
+    WarnTextAfter(line, words.greeting, 1, "приветствия");
   const std::size_t nStart = text.find_first_not_of(' ', nEnd);
   if (nStart == kNone || nStart >= nEnd + 3)
     return;
@@ -166,6 +195,10 @@ void CScenarioChecker::CheckKeyWord(const CScenarioLine& line, std::string_view 
          "клавиша " + Quoted(key) +
              " длиннее одного знака: учитывается только её первый байт; оставьте один знак");
   }
+  if (key.front() == '\'' || key.front() == '\\')
+    Warn(nLine, Column(line, IndexOf(text, key)),
+         "клавишу " + Quoted(key.substr(0, 1)) +
+             " не передаёт ни один телефон: строка не сработает; телефон передаёт 0–9, * и #");
 }
 
 void CScenarioChecker::CheckAction(const CScenarioLine& line, std::string_view action, int nLine) {
@@ -222,16 +255,23 @@ void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWor
          "аргумент " + Quoted(WordFrom(text, nStart)) + " начинается в столбце " +
              std::to_string(Column(line, nStart)) + ", а не в 22: " + ReadAs(words.argument) +
              "; поставьте его начало в столбец 22");
-  const std::size_t nNext = text.find_first_not_of(' ', nArgument + words.argument.size());
-  if (nNext != kNone)
-    Warn(nLine, Column(line, nNext),
-         "текст " + Quoted(WordFrom(text, nNext)) +
-             " после аргумента не читается; уберите его или перенесите в отдельную строку");
+  WarnTextAfter(line, words.argument, nLine, "аргумента");
   if (kind == kindMenu && words.argument.find('/') != kNone)
     Warn(nLine, m_nArgumentColumn,
          "вложенный сценарий " + Quoted(words.argument) +
              " указан с каталогом: вложенные файлы берутся из каталога главного, а этот будет "
              "читаться снова и снова, пока не переполнится таблица; укажите только имя файла");
+}
+
+void CScenarioChecker::WarnTextAfter(const CScenarioLine& line, std::string_view word, int nLine,
+                                     std::string_view what) {
+  const std::string_view text = line.Text();
+  const std::size_t nNext = text.find_first_not_of(' ', IndexOf(text, word) + word.size());
+  if (nNext != kNone)
+    Warn(nLine, Column(line, nNext),
+         "текст " + Quoted(WordFrom(text, nNext)) + " после " + std::string(what) +
+             " не читается; уберите его или перенесите в отдельную строку (в имени файла и "
+             "номере не бывает пробелов)");
 }
 
 void CScenarioChecker::WarnAtKey(const std::string& strFile, int nLine, std::string strText) {
@@ -241,6 +281,16 @@ void CScenarioChecker::WarnAtKey(const std::string& strFile, int nLine, std::str
   m_vecDiagnostics.push_back(Diagnostic{strFile, nLine,
                                         row == m_vecKeyRows.end() ? 0 : row->nColumn,
                                         Severity::Warning, std::move(strText)});
+}
+
+void CScenarioChecker::CheckTableUse(const CScenarioConverter& converter) {
+  if (converter.Count() * 10 <= converter.Capacity() * 9 || m_vecFiles.empty())
+    return;
+  m_vecDiagnostics.push_back(Diagnostic{
+      m_vecFiles.front(), 0, 0, Severity::Warning,
+      "набор занимает " + std::to_string(converter.Count()) + " из " +
+          std::to_string(converter.Capacity()) + " строк таблицы (" + converter.DescribeRows() +
+          "): каждый новый файл займёт ещё " + std::to_string(kRowsPerFile) + " строк"});
 }
 
 void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& detail) {

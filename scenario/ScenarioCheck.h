@@ -46,6 +46,8 @@ public:
   /// Adds a warning about the key row at line \p nLine of \p strFile, placed at its key; the call
   /// flow finds these (keys answered twice, busy rows that serve no dial).
   void WarnAtKey(const std::string& strFile, int nLine, std::string strText);
+  /// Warns when the loaded set \p converter fills more than nine tenths of the table's rows.
+  void CheckTableUse(const CScenarioConverter& converter);
   /// Adds a failure that the conversion reported, at the most precise place the lines tell.
   void AddFailure(std::string_view text, const MessageDetail& detail);
 
@@ -75,6 +77,10 @@ private:
   void CheckAction(const CScenarioLine& line, std::string_view action, int nLine);
   void CheckArgument(const CScenarioLine& line, const KeyLineWords& words, EntryKind kind,
                      int nLine);
+  void CheckLineEnds(const CScenarioLine& line, int nLine);
+  /// Warns about the text that follows \p word, a word of \p line that the reader takes last.
+  void WarnTextAfter(const CScenarioLine& line, std::string_view word, int nLine,
+                     std::string_view what);
   void Warn(int nLine, std::uint64_t nColumn, std::string strText);
 
   std::string m_strBaseDirectory;
@@ -87,6 +93,7 @@ private:
   std::uint64_t m_nGreetingColumn = 0;            ///< of the last header line
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
+  bool m_bCrReported = false;            ///< CR line ends were reported in the current file
 };
 
 /// Hands every failure a load or a write reports to \p checker, to be placed at its line, instead

@@ -1,6 +1,7 @@
 #include "scenario/ScenarioConverter.h"
 
 #include "scenario/Texts.h"
+#include "scenario/Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,11 +23,19 @@ void CScenarioConverter::ClearEntries() {
 bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char key,
                                   IMessageSink& messages, const MessageDetail& where) {
   if (m_nCount >= m_nCapacity) {
-    ShowFailure(messages, FailureCode::TableFull, text::kTableFull, where);
+    MessageDetail detail = where;
+    detail.strNote = "в таблице " + std::to_string(m_nCapacity) + " строк на весь набор, и все " +
+                     "заняты: " + DescribeRows();
+    ShowFailure(messages, FailureCode::TableFull, text::kTableFull, detail);
     return false;
   }
-  if (text.size() >= static_cast<std::size_t>(kEntryTextSize)) {
-    ShowFailure(messages, FailureCode::TextTooLong, text::kTextTooLong, where);
+  const std::size_t nLength = TableTextLength(text);
+  if (nLength >= static_cast<std::size_t>(kEntryTextSize)) {
+    MessageDetail detail = where;
+    detail.strNote = "текст «" + std::string(text) + "» — " + std::to_string(nLength) +
+                     " байт, а в строке таблицы не больше " + std::to_string(kEntryTextSize - 1) +
+                     " (кириллица считается по байту на букву)";
+    ShowFailure(messages, FailureCode::TextTooLong, text::kTextTooLong, detail);
     return false;
   }
   ScenarioEntry& row = m_pEntries[m_nCount];
@@ -38,6 +47,18 @@ bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char ke
   row.line = where.nLine;
   ++m_nCount;
   return true;
+}
+
+std::string CScenarioConverter::DescribeRows() const {
+  const auto nFiles =
+      std::count_if(Entries().begin(), Entries().end(),
+                    [](const ScenarioEntry& row) { return row.kind == kindScenarioFile; });
+  const auto nKeyRows =
+      std::count_if(Entries().begin(), Entries().end(),
+                    [](const ScenarioEntry& row) { return row.kind <= kindDisconnect; });
+  return "файлов " + std::to_string(nFiles) + ", под них " + std::to_string(m_nCount - nKeyRows) +
+         " строк (по " + std::to_string(kRowsPerFile) + " на файл), под строки клавиш " +
+         std::to_string(nKeyRows);
 }
 
 const ScenarioEntry* CScenarioConverter::FindUnresolvedMenu() const {

@@ -31,17 +31,24 @@ inline constexpr char keyNoInput = '-'; ///< the caller pressed nothing in time
 inline constexpr char keyBusy = 'b';    ///< the number a transfer dialled was busy
 inline constexpr char keyFax = 'f';     ///< a fax answered
 
-/// Bytes of a row text, its terminating NUL included: a text holds at most 63 bytes.
+/// The limit of a row text, its terminating NUL included: a text holds at most 63 bytes, counted
+/// as Windows-1251 has them wherever it can write the text (see TableTextLength).
 inline constexpr int kEntryTextSize = 64;
+/// Bytes a row keeps for its text: 63 characters of Windows-1251 take up to three bytes each in
+/// UTF-8, and the NUL.
+inline constexpr int kEntryTextBytes = 3 * (kEntryTextSize - 1) + 1;
+/// Rows every scenario file takes before its key lines: the scenario file, the timeout, the
+/// greeting, the input field and the filled rows.
+inline constexpr int kRowsPerFile = 5;
 /// Rows of the scenario table; a set that needs more cannot be loaded.
 inline constexpr int kTableCapacity = 128;
 
 /// One row of the scenario table. Rows are plain values: the text is copied in.
 struct ScenarioEntry {
-  char key;                  ///< key character of a key line; NUL in every other row
-  EntryKind kind;            ///< what the row stands for
-  char text[kEntryTextSize]; ///< NUL-terminated, at most 63 bytes
-  int line;                  ///< 1-based line of the scenario file it came from; 0 if none
+  char key;                   ///< key character of a key line; NUL in every other row
+  EntryKind kind;             ///< what the row stands for
+  char text[kEntryTextBytes]; ///< NUL-terminated, within the limit of kEntryTextSize
+  int line;                   ///< 1-based line of the scenario file it came from; 0 if none
 };
 
 /// The scenario table of one whole scenario set, with the base directory of the set and the full
@@ -55,9 +62,10 @@ public:
   /// Empties the table: no rows in use, every row reset, no file paths.
   void ClearEntries();
 
-  /// Appends one row. Refuses, after showing its message with \p where as the detail, when the
-  /// table is full (checked first) or when \p text has 64 bytes or more; the table is then
-  /// unchanged. A text is never cut short and the table never grows.
+  /// Appends one row. Refuses, after showing its message with \p where as the detail and a note
+  /// on the limit reached, when the table is full (checked first) or when \p text measures 64 or
+  /// more (TableTextLength); the table is then unchanged. A text is never cut short and the table
+  /// never grows.
   [[nodiscard]] bool AddEntry(std::string_view text, EntryKind kind, char key,
                               IMessageSink& messages, const MessageDetail& where);
 
@@ -80,6 +88,8 @@ public:
   /// empty when the table does not say.
   std::string SourcePathOfRow(int nIndex) const;
 
+  /// How the rows in use were spent, in words: the files, their rows and the key lines.
+  std::string DescribeRows() const;
   /// Rows in use: 0 .. Capacity().
   int Count() const { return m_nCount; }
   /// Rows the table holds at most; never changes.

@@ -123,6 +123,30 @@ CLineReader::CLineReader(IInputFile& file, std::string strPath)
     : m_file(file), m_strPath(std::move(strPath)), m_pBuffer(new char[kReadChunk]) {}
 
 int CLineReader::NextByte() {
+  if (!m_strPending.empty()) {
+    const int c = static_cast<unsigned char>(m_strPending.front());
+    m_strPending.erase(0, 1);
+    return c;
+  }
+  return NextFileByte();
+}
+
+void CLineReader::SkipByteOrderMark() {
+  static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  m_bStarted = true;
+  for (const char m : kMark) {
+    const int c = NextFileByte();
+    if (c < 0)
+      break;
+    m_strPending.push_back(static_cast<char>(c));
+    if (static_cast<char>(c) != m)
+      return;
+  }
+  if (m_strPending == kMark)
+    m_strPending.clear();
+}
+
+int CLineReader::NextFileByte() {
   if (m_bEnd)
     return -1;
   if (m_nPos == m_nSize) {
@@ -146,6 +170,8 @@ int CLineReader::NextByte() {
 
 bool CLineReader::ReadLine(CScenarioLine& line) {
   line.Clear();
+  if (!m_bStarted)
+    SkipByteOrderMark();
   bool bAny = false;       // some byte of this line, its line end included, was taken
   bool bCut = false;       // a NUL ended the content
   bool bPendingCr = false; // a CR that a following LF would drop

@@ -80,7 +80,8 @@ private:
 
 /// Reads a file as lines of text: LF ends a line and a CR just before it is dropped, a byte 0x1A
 /// ends the text, the last line needs no line end, an empty line is a line, and a NUL byte ends a
-/// line's content (the bytes after it, up to the line end, are ignored).
+/// line's content (the bytes after it, up to the line end, are ignored). A UTF-8 byte-order mark
+/// at the start of the file is no part of its text (editors on Windows write one).
 class CLineReader {
 public:
   CLineReader(IInputFile& file, std::string strPath);
@@ -93,6 +94,8 @@ public:
 
 private:
   int NextByte();
+  int NextFileByte();
+  void SkipByteOrderMark();
   void CountLine();
 
   IInputFile& m_file;
@@ -101,6 +104,8 @@ private:
   std::size_t m_nPos = 0;
   std::size_t m_nSize = 0;
   bool m_bEnd = false;
+  bool m_bStarted = false;  ///< the byte-order mark has been looked for
+  std::string m_strPending; ///< bytes read at the start that were no byte-order mark
   int m_nLine = 0;
 };
 

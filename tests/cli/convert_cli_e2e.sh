@@ -132,7 +132,7 @@ control-characters)
   run --check "$work/main.ivr"
   expect_status 1
   [[ $err != *$'\r'* && $err != *$'\033'* ]] || fail "a control character reached standard error"
-  [ "$(grep -c '' <<<"$err")" -eq 3 ] || fail "expected three findings, got:"$'\n'"$err"
+  [ "$(grep -c '' <<<"$err")" -eq 4 ] || fail "expected four findings, got:"$'\n'"$err"
   [[ $err == *'«cr\rx»'* && $err == *'\x1B[31mred.ivr'* ]] || fail "not escaped:"$'\n'"$err"
   run "$work/main.ivr" "$work/out.vxml"
   expect_status 1

@@ -143,8 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"меню_2.ivr", "10   a.wav\n"}}},
         TrapCase{"TwoFilesOneFormName",
                  "1    menu            main.old.ivr\n",
-                 {"main.old.ivr: warning: файлы «main.ivr» и «main.old.ivr» дают одно имя формы "
-                  "«main»"},
+                 {"main.ivr:2:22: warning: файлы «main.ivr» и «main.old.ivr» дают одно имя "
+                  "формы «main»"},
                  {{"main.old.ivr", "10   a.wav\n"}}},
         TrapCase{"ArgumentTooLong",
                  "1    dial            " + std::string(64, '5') + "\n",
@@ -154,8 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Traps, TimeoutTooLongIsPlacedAtTheTimeout) {
   const std::vector<std::string> findings = Check(std::string(63, '9') + "   a.wav\n");
   ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(findings[0],
-            "main.ivr:1:1: error: Имя файла в сценарии IVR имеет очень большой размер!");
+  EXPECT_EQ(findings[0], "main.ivr:1:1: error: Имя файла в сценарии IVR имеет очень большой "
+                         "размер! (текст «" +
+                             std::string(63, '9') +
+                             "s» — 64 байт, а в строке таблицы не больше 63 (кириллица "
+                             "считается по байту на букву))");
 }
 
 TEST(Traps, NestedFilesAreCheckedInReadingOrder) {

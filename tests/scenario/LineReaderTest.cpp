@@ -69,7 +69,27 @@ INSTANTIATE_TEST_SUITE_P(
                     LinesCase{"NulAtStart", "\0\0\0"s, {""}},
                     LinesCase{"CrBeforeNulStays", "a\r\0b\r\n"s, {"a\r"}},
                     LinesCase{"TabIsContent", "a\tb\n", {"a\tb"}},
-                    LinesCase{"HighBytesAreContent", "\xD0\xB4\xFF\n", {"\xD0\xB4\xFF"}}),
+                    LinesCase{"HighBytesAreContent", "\xD0\xB4\xFF\n", {"\xD0\xB4\xFF"}},
+                    LinesCase{"ByteOrderMarkIsNoText",
+                              "\xEF\xBB\xBF"
+                              "10\nx",
+                              {"10", "x"}},
+                    LinesCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", {}},
+                    LinesCase{"OnlyTheFirstMarkGoes",
+                              "\xEF\xBB\xBF\xEF\xBB\xBF"
+                              "a",
+                              {"\xEF\xBB\xBF"
+                               "a"}},
+                    LinesCase{"AMarkLaterIsText", "a\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}},
+                    LinesCase{"AMarkCutShortIsText",
+                              "\xEF\xBB"
+                              "a\n",
+                              {"\xEF\xBB"
+                               "a"}},
+                    LinesCase{"AMarkCutByTheEnd",
+                              "\xEF\xBB\x1A"
+                              "a",
+                              {"\xEF\xBB"}}),
     [](const auto& info) { return std::string(info.param.szName); });
 
 TEST(LineReader, ReadErrorInTheMiddleThrowsWithThePath) {
@@ -147,8 +167,8 @@ TEST(LongLines, KeptBytesRememberTheirColumns) {
 TEST(LongLines, AHugeLineTakesBoundedMemory) {
   const std::uint64_t nSize = 1ull << 20;
   const std::string strLongRuns = std::string(300, ' ') + std::string(300, 'y');
-  for (const std::string_view pattern : {std::string_view(" xxxxxx"), std::string_view("z"),
-                                         std::string_view(strLongRuns)}) {
+  for (const std::string_view pattern :
+       {std::string_view(" xxxxxx"), std::string_view("z"), std::string_view(strLongRuns)}) {
     SCOPED_TRACE(testing::Message() << "a line repeating " << pattern.size() << " bytes");
     test::CRepeatingFile file(pattern, nSize);
     CLineReader reader(file, "/f");

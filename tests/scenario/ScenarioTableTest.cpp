@@ -65,13 +65,25 @@ TEST_F(ScenarioTable, Stores63BytesButRefuses64) {
   EXPECT_EQ(converter.Count(), 1);
 }
 
-TEST_F(ScenarioTable, LengthCountsBytesNotLetters) {
-  // 32 Cyrillic letters in UTF-8 are 64 bytes.
-  std::string strCyrillic;
-  for (int i = 0; i < 32; ++i)
-    strCyrillic += "\xD0\xB4";
-  EXPECT_FALSE(Add(strCyrillic));
+TEST_F(ScenarioTable, LengthCountsAsWindows1251WhereItCanWriteTheText) {
+  const auto Repeated = [](std::string_view piece, int nTimes) {
+    std::string strText;
+    for (int i = 0; i < nTimes; ++i)
+      strText += piece;
+    return strText;
+  };
+  // Cyrillic letters are a byte each in Windows-1251, whichever encoding the file has.
+  EXPECT_TRUE(Add(Repeated("\xD0\xB4", 63)));
+  EXPECT_TRUE(Add(Repeated("\xE4", 63)));
+  EXPECT_TRUE(Add(Repeated("\xE2\x84\x96", 62) + "a")); // "№", three bytes in UTF-8
+  EXPECT_EQ(std::string(converter.Entry(2).text), Repeated("\xE2\x84\x96", 62) + "a");
+  EXPECT_FALSE(Add(Repeated("\xD0\xB4", 64)));
   messages.Expect(text::kTextTooLong);
+  // A character Windows-1251 has no byte for: the text counts its bytes.
+  EXPECT_TRUE(Add(Repeated("\xE4\xB8\xAD", 21)));
+  EXPECT_FALSE(Add(Repeated("\xE4\xB8\xAD", 21) + "a"));
+  messages.Expect(text::kTextTooLong);
+  EXPECT_EQ(converter.Count(), 4);
 }
 
 TEST_F(ScenarioTable, FullTableIsReportedBeforeALongText) {
