@@ -23,7 +23,8 @@ public:
 
 private:
   std::string Place(const SourcePlace& source) {
-    return m_text.DecodePath(source.strFile) + ':' + std::to_string(source.nLine);
+    return m_text.DecodePath(PathInSet(m_flow, source.strFile)) + ':' +
+           std::to_string(source.nLine);
   }
 
   int AddNode(DiagramNodeKind kind, std::vector<std::string> vecLines, std::string strTooltip) {
@@ -41,7 +42,7 @@ private:
             {m_text.Decode(menu.strName),
              std::string(text::kGreetingMark) + m_text.Decode(menu.strGreeting),
              std::string(text::kTimeoutLine) + m_text.Decode(menu.strTimeout)},
-            m_text.DecodePath(menu.strPath));
+            m_text.DecodePath(PathInSet(m_flow, menu.strPath)));
   }
 
   /// The node a step leads to: the menu entered, or a new dial, hang-up or missing-file node.

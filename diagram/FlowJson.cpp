@@ -40,10 +40,10 @@ const char* ReasonName(InertReason reason) {
 /// Writes the flow's parts; every text goes through the decoder.
 class CJsonWriter {
 public:
-  explicit CJsonWriter(CFlowText& text) : m_text(text) {}
+  CJsonWriter(const CallFlow& flow, CFlowText& text) : m_flow(flow), m_text(text) {}
 
   Json Source(const SourcePlace& source) {
-    return {{"file", m_text.DecodePath(source.strFile)}, {"line", source.nLine}};
+    return {{"file", m_text.DecodePath(PathInSet(m_flow, source.strFile))}, {"line", source.nLine}};
   }
 
   Json Step(const FlowStep& step) {
@@ -92,7 +92,7 @@ public:
     for (const InertRow& row : menu.inert)
       inert.push_back(Inert(row));
     return {{"name", m_text.Decode(menu.strName)},
-            {"path", m_text.DecodePath(menu.strPath)},
+            {"path", m_text.DecodePath(PathInSet(m_flow, menu.strPath))},
             {"timeout", m_text.Decode(menu.strTimeout)},
             {"greeting", m_text.Decode(menu.strGreeting)},
             {"keys", std::move(keys)},
@@ -101,6 +101,7 @@ public:
   }
 
 private:
+  const CallFlow& m_flow;
   CFlowText& m_text;
 };
 
@@ -113,7 +114,7 @@ bool WriteFlowJson(const CallFlow& flow, const std::string& strEncoding, std::st
     strReason = "unknown code page " + strEncoding;
     return false;
   }
-  CJsonWriter writer(*pText);
+  CJsonWriter writer(flow, *pText);
   Json menus = Json::array();
   for (const FlowMenu& menu : flow.menus)
     menus.push_back(writer.Menu(menu));

@@ -1,5 +1,7 @@
 #include "flow/CallFlow.h"
 
+#include "scenario/Paths.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -173,6 +175,13 @@ std::string Quoted(std::string_view text) {
 }
 
 } // namespace
+
+std::string_view PathInSet(const CallFlow& flow, std::string_view path) {
+  if (flow.menus.empty())
+    return path;
+  const std::string strFolder = DirectoryOf(flow.menus.front().strPath);
+  return path.substr(0, strFolder.size()) == strFolder ? path.substr(strFolder.size()) : path;
+}
 
 CallFlow BuildCallFlow(const CScenarioConverter& converter) {
   return CFlowBuilder(converter).Build();

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dovetrel {
@@ -17,7 +18,7 @@ enum class ActionKind {
 
 /// The row of a scenario file that something of the flow comes from.
 struct SourcePlace {
-  std::string strFile; ///< full path of the scenario file
+  std::string strFile; ///< path of the scenario file, as the set was given
   int nLine = 0;       ///< 1-based line
 };
 
@@ -62,7 +63,7 @@ struct InertRow {
 /// The menu of one scenario file.
 struct FlowMenu {
   std::string strName;               ///< the file's name as the set names it ("sales.ivr")
-  std::string strPath;               ///< the file's full path
+  std::string strPath;               ///< the file's path, as the set was given
   std::string strTimeout;            ///< as the document writes it ("10s")
   std::string strGreeting;           ///< the greeting's audio file
   std::vector<KeyAction> keys;       ///< in the order of their rows; at most one per key byte
@@ -75,6 +76,10 @@ struct FlowMenu {
 struct CallFlow {
   std::vector<FlowMenu> menus;
 };
+
+/// \p path, a file of \p flow, relative to the main file's folder: what a drawing or a listing of
+/// the flow names it by, so that it carries no folder of the author's machine.
+std::string_view PathInSet(const CallFlow& flow, std::string_view path);
 
 /// The call flow of a loaded table. Any table the reader filled gives one, a partly loaded one
 /// included (a menu whose file is missing then has no target: nTargetMenu -1).

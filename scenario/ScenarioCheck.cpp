@@ -232,7 +232,7 @@ void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWor
                                      EntryKind kind, int nLine) {
   const std::string_view text = line.Text();
   if (kind == kindMenu)
-    m_vecMenus.push_back(MenuRef{FullPath(m_strBaseDirectory + std::string(words.argument)),
+    m_vecMenus.push_back(MenuRef{m_strBaseDirectory + std::string(words.argument),
                                  m_vecFiles.back(), nLine, m_nArgumentColumn});
   // What the author meant as the argument: the first word after the action word.
   const std::size_t nStart =

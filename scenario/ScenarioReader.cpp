@@ -82,7 +82,7 @@ KeyLineWords SplitKeyLine(std::string_view line) {
 
 bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
                       const ReadContext& context) {
-  MessageDetail where{FullPath(strPath), 0, {}};
+  MessageDetail where{strPath, 0, {}};
   auto pFile = context.files.Open(strPath, where.strNote);
   if (!pFile) {
     ShowFailure(context.messages, FailureCode::CannotOpenFile, text::kCannotOpenIvr, where);

@@ -2,9 +2,16 @@
 # Converts every example and every input of the fuzzer's seed corpus (plus any corpus directory
 # given) with the dovetrel-convert of this tree and with that of commit REF, and fails when a
 # document or a message differs in a single byte. It proves that a change left the classic
-# document as it was. Usage: scripts/compare-classic.sh REF [CORPUS_DIR...]
+# document as it was. --documents compares the documents and the exit status alone (a change to
+# the messages stays out) and shows how each differing document differs.
+# Usage: scripts/compare-classic.sh [--documents] REF [CORPUS_DIR...]
 set -euo pipefail
-ref=${1:?usage: scripts/compare-classic.sh REF [CORPUS_DIR...]}
+mode=()
+if [ "${1:-}" = --documents ]; then
+  mode=(--documents)
+  shift
+fi
+ref=${1:?usage: scripts/compare-classic.sh [--documents] REF [CORPUS_DIR...]}
 shift
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work=$(mktemp -d)
@@ -23,4 +30,4 @@ old=$(find "$work/ref-build" -name dovetrel-convert -type f -executable | head -
 new=$top/build/bin/dovetrel-convert
 [ -x "$new" ] || { echo "build this tree first (scripts/setup.sh)" >&2; exit 1; }
 
-python3 "$top/scripts/compare_classic.py" "$old" "$new" "$top/examples" "$top/fuzz/corpus" "$@"
+python3 "$top/scripts/compare_classic.py" "${mode[@]}" "$old" "$new" "$top/examples" "$top/fuzz/corpus" "$@"

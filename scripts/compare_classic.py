@@ -1,4 +1,5 @@
 """Runs two dovetrel-convert binaries on the same scenario sets; see compare-classic.sh."""
+import difflib
 import os
 import subprocess
 import sys
@@ -37,17 +38,32 @@ def run(binary, directory, main, encoding):
     return result.returncode, result.stderr, document
 
 
+DOCUMENTS_ONLY = False
+
+
 def compare(old, new, directory, main, encoding, label):
     a = run(old, directory, main, encoding)
     b = run(new, directory, main, encoding)
+    if DOCUMENTS_ONLY:
+        a, b = (a[0], a[2]), (b[0], b[2])
     if a != b:
         print(f"differs: {label}")
+        if DOCUMENTS_ONLY and a[1] and b[1]:
+            old_lines = a[1].decode("utf-8", "backslashreplace").splitlines()
+            new_lines = b[1].decode("utf-8", "backslashreplace").splitlines()
+            for line in difflib.unified_diff(old_lines, new_lines, lineterm="", n=0):
+                print("  " + line)
         return 1
     return 0
 
 
 def main():
-    old, new, examples, *corpora = sys.argv[1:]
+    global DOCUMENTS_ONLY
+    args = sys.argv[1:]
+    if args and args[0] == "--documents":
+        DOCUMENTS_ONLY = True
+        args = args[1:]
+    old, new, examples, *corpora = args
     differences = count = 0
     for name in sorted(os.listdir(examples)):
         directory = os.path.join(examples, name)

@@ -47,7 +47,7 @@ bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
 /// The classic document of \p converter; see WriteVoiceXml.
 bool WriteClassic(const std::string& strPath, const CScenarioConverter& converter,
                   const WriteContext& context) {
-  MessageDetail where{FullPath(strPath), 0, {}};
+  MessageDetail where{strPath, 0, {}};
   const std::string strEncoding =
       context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
@@ -80,7 +80,7 @@ bool WriteW3c(const std::string& strPath, const CScenarioConverter& converter,
           strPath, converter,
           WriteContext{context.messages, NullXmlOutput(), context.strEncoding, Dialect::Classic}))
     return false;
-  MessageDetail where{FullPath(strPath), 0, {}};
+  MessageDetail where{strPath, 0, {}};
   const std::string strEncoding =
       context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);

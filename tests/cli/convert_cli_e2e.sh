@@ -107,7 +107,8 @@ read-error)
   expect_listing ""
   ;;
 target-is-scenario)
-  # Every spelling of a file of the set is refused, before anything is written.
+  # Every spelling of a file of the set is refused, before anything is written; the message
+  # names the file as the set was given (main.ivr, beside it sales.ivr).
   cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
   mkdir "$work/x"
   ln -s ../sales.ivr "$work/x/link.vxml"
@@ -118,7 +119,7 @@ target-is-scenario)
     file=main.ivr
     case $target in *sales.ivr | *link.vxml) file=sales.ivr ;; esac
     expect_err "warning: Файл сценария VoiceXML совпадает с файлом сценария IVR и не может быть перезаписан!
-  $work/$file
+  $file
 $summary_write"
   done
   cmp -s "$work/main.ivr" "$examples/worked/main.ivr" || fail "main.ivr changed"

@@ -20,6 +20,7 @@
 #include <libxml/tree.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -152,10 +153,11 @@ std::vector<SvgElement> ReadSvg(const std::string& strSvg) {
   return elements;
 }
 
-/// True for "/FULL/PATH.ivr:LINE", LINE from 1.
+/// True for "NAME.ivr:LINE", LINE from 1: the file named relative to the main file's folder, so
+/// that a diagram carries no folder of the author's machine.
 bool IsRowPlace(const std::string& strText) {
   const std::size_t nColon = strText.rfind(".ivr:");
-  if (strText.empty() || strText[0] != '/' || nColon == std::string::npos)
+  if (strText.empty() || strText.find('/') != std::string::npos || nColon == std::string::npos)
     return false;
   const std::string strLine = strText.substr(nColon + 5);
   return !strLine.empty() && strLine[0] != '0' &&
@@ -272,7 +274,7 @@ TEST_P(ExampleDiagrams, SvgCarriesTheRowOfEveryElement) {
     if (element.strClass == "node" && element.strTitle.rfind("menu", 0) == 0) {
       // Menu nodes are named by their place in the flow, from 1.
       const std::size_t nMenu = std::stoul(element.strTitle.substr(4)) - 1;
-      EXPECT_EQ(element.vecTooltips, std::vector<std::string>{m_flow.menus.at(nMenu).strPath});
+      EXPECT_EQ(element.vecTooltips, std::vector<std::string>{m_flow.menus.at(nMenu).strName});
       ++nMenus;
       continue;
     }
@@ -323,7 +325,7 @@ TEST(InertRows, AreDashedGreyEdgesWithTheirMeaning) {
       }
   std::vector<std::string> expected;
   for (const InertRow& row : flow.menus[0].inert)
-    expected.push_back("/s/main.ivr:" + std::to_string(row.source.nLine) + ": " +
+    expected.push_back("main.ivr:" + std::to_string(row.source.nLine) + ": " +
                        (row.reason == InertReason::UnknownKeyword
                             ? std::string(text::kUnknownKeyword)
                             : DescribeInertRow(row)));
@@ -342,19 +344,26 @@ const std::vector<std::string> kHostileTexts = {
 
 class HostileLabels : public testing::TestWithParam<std::string> {};
 
-/// A menu whose name, greeting and dial number are all \p text.
+/// \p text as a file name can hold it: every '/' made '_'.
+std::string FileNamed(std::string text) {
+  std::replace(text.begin(), text.end(), '/', '_');
+  return text;
+}
+
+/// A menu whose name, greeting and dial number are all \p text, in a file named so.
 CallFlow FlowWith(const std::string& text) {
-  FlowMenu menu{text, "/d/" + text, "10s", text, {}, {}, {}};
+  FlowMenu menu{text, "/d/" + FileNamed(text), "10s", text, {}, {}, {}};
   FlowAction dial;
   dial.kind = ActionKind::Dial;
   dial.strArgument = text;
-  dial.source = {"/d/" + text, 2};
+  dial.source = {"/d/" + FileNamed(text), 2};
   menu.keys.push_back(KeyAction{'1', dial});
   return CallFlow{{menu}};
 }
 
 TEST_P(HostileLabels, SurviveDotAndSvg) {
   const std::string strShown = EscapeControls(GetParam());
+  const std::string strFileShown = EscapeControls(FileNamed(GetParam()));
   const CallFlow flow = FlowWith(GetParam());
   const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8"));
   ASSERT_NE(pGraph, nullptr);
@@ -362,7 +371,7 @@ TEST_P(HostileLabels, SurviveDotAndSvg) {
   Agnode_t* pMenu = agfstnode(pGraph.get());
   EXPECT_EQ(ShownLabel(Attribute(pMenu, "label")),
             strShown + "\n" + std::string(text::kGreetingMark) + strShown + "\nожидание 10s");
-  EXPECT_EQ(ShownTooltip(Attribute(pMenu, "tooltip")), "/d/" + strShown);
+  EXPECT_EQ(ShownTooltip(Attribute(pMenu, "tooltip")), strFileShown);
   EXPECT_EQ(ShownLabel(Attribute(agnxtnode(pGraph.get(), pMenu), "label")), "набор\n" + strShown);
 
   const std::vector<SvgElement> svg = ReadSvg(Draw(flow, FlowFormat::Svg, "UTF-8"));
@@ -378,9 +387,9 @@ TEST_P(HostileLabels, SurviveDotAndSvg) {
   EXPECT_EQ(menu.vecTexts,
             (std::vector<std::string>{strShown, std::string(text::kGreetingMark) + strShown,
                                       "ожидание 10s"}));
-  EXPECT_EQ(menu.vecTooltips, std::vector<std::string>{"/d/" + strShown});
+  EXPECT_EQ(menu.vecTooltips, std::vector<std::string>{strFileShown});
   EXPECT_EQ(Find("n2").vecTexts, (std::vector<std::string>{"набор", strShown}));
-  EXPECT_EQ(Find("menu1->n2").vecTooltips, (std::vector<std::string>(2, "/d/" + strShown + ":2")));
+  EXPECT_EQ(Find("menu1->n2").vecTooltips, (std::vector<std::string>(2, strFileShown + ":2")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, HostileLabels, testing::ValuesIn(kHostileTexts));
@@ -476,6 +485,32 @@ std::string Dump(const CallFlow& flow) {
   return strOut;
 }
 
+/// \p flow with every path named as a drawing or a listing names it: relative to the main file's
+/// folder.
+CallFlow PathsInSet(CallFlow flow) {
+  const CallFlow original = flow;
+  const auto Relative = [&](std::string& strPath) {
+    strPath = std::string(PathInSet(original, strPath));
+  };
+  const auto RelativeStep = [&](FlowStep& step) { Relative(step.source.strFile); };
+  for (FlowMenu& menu : flow.menus) {
+    Relative(menu.strPath);
+    for (KeyAction& key : menu.keys) {
+      RelativeStep(key.action);
+      if (key.action.busy)
+        RelativeStep(*key.action.busy);
+    }
+    if (menu.noInput) {
+      RelativeStep(*menu.noInput);
+      if (menu.noInput->busy)
+        RelativeStep(*menu.noInput->busy);
+    }
+    for (InertRow& row : menu.inert)
+      Relative(row.source.strFile);
+  }
+  return flow;
+}
+
 /// The set's files in UTF-8, each in place of its bytes of \p strEncoding.
 void ReencodeToUtf8(const test::CTempDir& dir, const std::string& strEncoding) {
   const auto pCodec = CTextCodec::Open(strEncoding);
@@ -517,7 +552,7 @@ TEST_P(FlowJsonRoundTrip, ReadsBackIntoTheModel) {
   CScenarioConverter utf8Converter;
   const CallFlow utf8Flow = LoadFlow(dir.Path() + "main.ivr", utf8Converter);
   ASSERT_FALSE(utf8Flow.menus.empty());
-  EXPECT_EQ(Dump(ReadFlowJson(strJson)), Dump(utf8Flow));
+  EXPECT_EQ(Dump(ReadFlowJson(strJson)), Dump(PathsInSet(utf8Flow)));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -180,7 +180,8 @@ TEST_F(ScenarioSet, EmptyBaseDirectoryReadsNestedFilesByBareName) {
   std::filesystem::current_path(previous);
   ASSERT_TRUE(bLoaded);
   EXPECT_EQ(Scenarios(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
-  EXPECT_EQ(converter.FilePaths().back(), dir.Path() + "a.ivr");
+  // Paths stay as given, as a compiler names them: relative to where the command runs.
+  EXPECT_EQ(converter.FilePaths(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
 }
 
 } // namespace
