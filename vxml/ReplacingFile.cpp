@@ -184,9 +184,12 @@ std::unique_ptr<IOutputStream> CreateReplacingFile(const std::string& strPath,
     return nullptr;
   }
   std::string strTemp;
-  const int nDescriptor = CreateTempFile(DirectoryOf(strTarget), strTemp, calls);
+  const std::string strFolder = DirectoryOf(strTarget);
+  const int nDescriptor = CreateTempFile(strFolder, strTemp, calls);
   if (nDescriptor < 0) {
-    strReason = std::strerror(errno);
+    // The document is made beside its target: the folder is what refused it.
+    strReason = "папка «" + (strFolder.empty() ? std::string(".") : strFolder) +
+                "» не принимает новый файл: " + std::strerror(errno);
     return nullptr;
   }
   return std::make_unique<CReplacingFile>(nDescriptor, strTemp, strTarget, bExists ? &old : nullptr,

@@ -73,7 +73,7 @@ write-failure)
   run "$work/main.ivr" "$work/missing/out.vxml"
   expect_status 1; expect_no_out
   expect_err "warning: Невозможно записать заголовок файла сценария VoiceXML!
-  $work/missing/out.vxml: No such file or directory
+  $work/missing/out.vxml: папка «$work/missing/» не принимает новый файл: No such file or directory
 $summary_write"
   printf '10   a.wav\n1    dial            1\x012\n' >"$work/bad.ivr"
   echo previous >"$work/bad.vxml"
@@ -189,7 +189,7 @@ flow-write-failure)
     run --flow "$work/missing/flow.$format" "$work/main.ivr"
     expect_status 1; expect_no_out
     expect_err "warning: Не удалось записать файл схемы звонка!
-  $work/missing/flow.$format: No such file or directory"
+  $work/missing/flow.$format: папка «$work/missing/» не принимает новый файл: No such file or directory"
   done
   echo previous >"$work/flow.dot"
   (trap '' XFSZ; ulimit -f 1; run --flow "$work/flow.dot" "$work/main.ivr"; echo "$status" >"$logs/status")

@@ -259,7 +259,8 @@ TEST_F(FileFaults, TemporaryFileThatCannotBeCreated) {
     };
     EXPECT_FALSE(WriteFile());
     const auto message = messages.Expect(text::kCannotWriteHeader);
-    EXPECT_EQ(message.detail.strNote, std::strerror(nError));
+    EXPECT_EQ(message.detail.strNote, "папка «" + m_dir.Path() + "» не принимает новый файл: " +
+                                          std::strerror(nError));
     // Only a name that is taken is worth another try, and not for ever.
     EXPECT_EQ(nAttempts, nError == EEXIST ? 100 : 1) << std::strerror(nError);
     EXPECT_EQ(m_dir.Read("out.vxml"), kPrevious);

@@ -80,7 +80,8 @@ TEST_F(ReplacingFile, TargetsThatCannotBeWrittenCreateNothing) {
   fs::create_directory(dir.Path() + "sub");
   fs::create_symlink("loop.vxml", dir.Path() + "loop.vxml");
   const std::pair<std::string, std::string> targets[] = {
-      {"missing/out.vxml", "No such file or directory"},
+      {"missing/out.vxml",
+       "папка «" + dir.Path() + "missing/» не принимает новый файл: No such file or directory"},
       {"sub", "Is a directory"},
       {"sub/", "Is a directory"},
       {"loop.vxml", "Too many levels of symbolic links"},
