@@ -16,6 +16,12 @@ namespace dovetrel {
 namespace {
 
 constexpr std::string_view kVxmlNamespace = "http://www.w3.org/2001/vxml";
+
+/// True when \p pNode is in the VoiceXML namespace; a namespace without a name is none.
+bool InVxmlNamespace(const xmlNode* pNode) {
+  return pNode->ns && pNode->ns->href &&
+         reinterpret_cast<const char*>(pNode->ns->href) == kVxmlNamespace;
+}
 constexpr std::string_view kTel = "tel:";
 
 std::string_view NameOf(const xmlNode* pNode) {
@@ -175,8 +181,7 @@ bool CCallCompiler::Elements(const xmlNode* pNode, std::vector<xmlNode*>& childr
     }
     if (pChild->type != XML_ELEMENT_NODE)
       return Fail(pChild, "содержимое " + Tag(pNode) + " симулятор не выполняет");
-    const bool bVxml = pChild->ns && pChild->ns->href &&
-                       reinterpret_cast<const char*>(pChild->ns->href) == kVxmlNamespace;
+    const bool bVxml = InVxmlNamespace(pChild);
     if (m_bClassic && pChild->ns)
       return Fail(pChild, "элемент " + Tag(pChild) +
                               " в пространстве имён: в классическом документе их нет");
@@ -255,7 +260,7 @@ bool CCallCompiler::CompileDocument(xmlNode* pRoot) {
   if (!pRoot || NameOf(pRoot) != "vxml")
     return Fail(pRoot, pRoot ? "корень документа " + Tag(pRoot) + ", а не <vxml>"
                              : "в документе нет корня <vxml>");
-  const bool bVxml = pRoot->ns && reinterpret_cast<const char*>(pRoot->ns->href) == kVxmlNamespace;
+  const bool bVxml = InVxmlNamespace(pRoot);
   if (m_bClassic
           ? pRoot->ns != nullptr || !Attributes(pRoot, {})
           : !bVxml || !Attributes(pRoot, {"version"}) || !FixedAttribute(pRoot, "version", "2.1"))
@@ -693,8 +698,11 @@ std::unique_ptr<CCallProgram> CCallProgram::Compile(std::string_view document, D
                                                     const std::vector<std::string>& menus,
                                                     CallFault& fault) {
   fault = CallFault{};
-  xmlDoc* pDoc = xmlReadMemory(document.data(), static_cast<int>(document.size()), "call.vxml",
-                               "UTF-8", XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  // Owned, so that the parsed document is freed however compiling ends (std::bad_alloc too).
+  const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> pDoc(
+      xmlReadMemory(document.data(), static_cast<int>(document.size()), "call.vxml", "UTF-8",
+                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+      &xmlFreeDoc);
   if (!pDoc) {
     const xmlError* pError = xmlGetLastError();
     std::string strWhy = pError && pError->message ? pError->message : "";
@@ -706,9 +714,7 @@ std::unique_ptr<CCallProgram> CCallProgram::Compile(std::string_view document, D
   }
   auto pProgram = std::unique_ptr<CCallProgram>(new CCallProgram);
   CCallCompiler compiler(*pProgram, dialect, menus, fault);
-  const bool bCompiled = compiler.CompileDocument(xmlDocGetRootElement(pDoc));
-  xmlFreeDoc(pDoc);
-  if (!bCompiled)
+  if (!compiler.CompileDocument(xmlDocGetRootElement(pDoc.get())))
     return nullptr;
   return pProgram;
 }

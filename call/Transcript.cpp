@@ -56,9 +56,11 @@ std::string EscapeTranscriptText(std::string_view utf8) {
       strOut += "\\r";
     else if (nLength == 0 || c < 0x20 || c == 0x7F)
       AppendHex(strOut, c);
-    else if (c == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) // C1 control
+    else if (c == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) { // C1 control
+      // Both of its bytes: a lone "\x85" is the byte 0x85, another key.
+      AppendHex(strOut, c);
       AppendHex(strOut, static_cast<unsigned char>(utf8[i + 1]));
-    else
+    } else
       strOut.append(utf8.substr(i, nLength));
     i += nLength == 0 ? 1 : nLength;
   }

@@ -25,8 +25,9 @@ inline constexpr std::string_view kHangup = "hangup";
 std::string TranscriptLine(std::string_view word, std::string_view text = {});
 
 /// \p utf8 in transcript form: a backslash written "\\", a tab "\t", a CR "\r", any other control
-/// character (C1 controls included) and any byte that is not part of well-formed UTF-8 "\xNN",
-/// two upper-case hex digits. Every other character stays as it is.
+/// character and any byte that is not part of well-formed UTF-8 "\xNN", two upper-case hex digits
+/// (a C1 control as both of its bytes, "\xC2\x85", so that it reads back as itself). Every other
+/// character stays as it is.
 std::string EscapeTranscriptText(std::string_view utf8);
 
 /// \p text, bytes of the code page \p strEncoding (any name iconv knows), decoded into UTF-8 and

@@ -6,6 +6,7 @@
 #include <gvc.h>
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,10 @@ bool Draw(Agraph_t* pGraph, const char* szDevice, std::string& strBytes, std::st
 
 bool Render(const DiagramGraph& graph, FlowFormat format, std::string& strBytes,
             std::string& strReason) {
+  // Graphviz keeps its error handler, its context and its layouts' state per process: one drawing
+  // at a time, whichever thread asks.
+  static std::mutex drawing;
+  const std::lock_guard<std::mutex> lock(drawing);
   static Agiodisc_t io{AgIoDisc.afread, &PutString, &FlushNothing};
   static Agdisc_t disc{&AgMemDisc, &AgIdDisc, &io};
   const CErrorCapture capture;

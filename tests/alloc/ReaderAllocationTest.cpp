@@ -3,37 +3,16 @@
 
 #include "scenario/ScenarioReader.h"
 #include "scenario/TextFile.h"
+#include "tests/alloc/CountingNew.h"
 #include "tests/support/RepeatingFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long> g_nAllocations{0};
-} // namespace
-
-// The replacements pair malloc with free; GCC cannot see that through the sanitizers' inlining.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t nSize) {
-  ++g_nAllocations;
-  if (void* p = std::malloc(nSize == 0 ? 1 : nSize))
-    return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-
 namespace dovetrel {
 namespace {
+
+using test::g_nAllocations;
 
 class SilentSink final : public IMessageSink {
 public:
@@ -96,8 +75,8 @@ long AllocationsOfLine(std::string_view pattern, std::uint64_t nSize) {
 // word and space runs past every limit the kept part has.
 TEST(ReaderAllocations, DoNotGrowWithTheLineLength) {
   const std::string strLongRuns = std::string(300, ' ') + std::string(300, 'y');
-  for (const std::string_view pattern : {std::string_view(" xxxxxx"), std::string_view("z"),
-                                         std::string_view(strLongRuns)}) {
+  for (const std::string_view pattern :
+       {std::string_view(" xxxxxx"), std::string_view("z"), std::string_view(strLongRuns)}) {
     const long nShort = AllocationsOfLine(pattern, 4096);
     for (const std::uint64_t nSize : {std::uint64_t{64} << 10, std::uint64_t{1} << 20})
       EXPECT_EQ(AllocationsOfLine(pattern, nSize), nShort)

@@ -11,17 +11,13 @@ namespace {
 struct EscapeCase {
   std::string text; ///< UTF-8, or bytes that are not
   std::string escaped;
-  /// Unescaping gives the text back; a C1 control comes back as its code, a byte of its own.
-  bool bRoundTrip = true;
 };
 
 class Escapes : public testing::TestWithParam<EscapeCase> {};
 
 TEST_P(Escapes, KeepEveryLineOneLineAndRoundTrip) {
   EXPECT_EQ(EscapeTranscriptText(GetParam().text), GetParam().escaped);
-  if (GetParam().bRoundTrip) {
-    EXPECT_EQ(UnescapeTranscriptText(GetParam().escaped), GetParam().text);
-  }
+  EXPECT_EQ(UnescapeTranscriptText(GetParam().escaped), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -29,8 +25,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(EscapeCase{"welcome.wav", "welcome.wav"}, EscapeCase{"a\\b", "a\\\\b"},
                     EscapeCase{"a\tb\rc", "a\\tb\\rc"}, EscapeCase{"a\nb\x1B", "a\\x0Ab\\x1B"},
                     EscapeCase{"\x7F", "\\x7F"}, EscapeCase{"приветствие.wav", "приветствие.wav"},
-                    EscapeCase{"\xC2\x85", "\\x85", false}, // a C1 control
-                    EscapeCase{"\xC2\xA0", "\xC2\xA0"},     // no-break space: printable
+                    EscapeCase{"\xC2\x85", "\\xC2\\x85"}, // a C1 control, not the byte 0x85
+                    EscapeCase{"\xC2\xA0", "\xC2\xA0"},   // no-break space: printable
                     EscapeCase{"a\xFF"
                                "b",
                                "a\\xFFb"},                           // a byte that is no UTF-8

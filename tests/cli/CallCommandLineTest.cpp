@@ -286,6 +286,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "1», в звонке конец\n"}),
     [](const auto& info) { return std::string(info.param.szName); });
 
+TEST_F(CallSets, ARecordReplaysTheKeysItWasMadeWith) {
+  // In Windows-1251 the byte 0x85 is "…", which a row answers; the control U+0085 is no key of
+  // the set. A record of the one must not replay the other.
+  dir.Write("main.ivr", "5    \xEF.wav\n\x85    dial            1\n");
+  for (const char* szKey : {"\xC2\x85", "\xE2\x80\xA6"}) {
+    const Outcome made = Call({Main(), szKey});
+    ASSERT_EQ(made.status, CallExitStatus::Success) << made.err;
+    const std::string strRecord = dir.Write("call.txt", made.out);
+    const Outcome replayed = Call({"--expect", strRecord, Main()});
+    EXPECT_EQ(replayed.status, CallExitStatus::Success) << made.out << replayed.err;
+  }
+}
+
 TEST_F(CallSets, AMissingRecordIsAFailure) {
   const Outcome run = Call({"--expect", dir.Path() + "none.txt", kWorked});
   EXPECT_EQ(run.status, CallExitStatus::Failure);

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace dovetrel {
 namespace {
@@ -330,6 +331,21 @@ TEST(InertRows, AreDashedGreyEdgesWithTheirMeaning) {
                             ? std::string(text::kUnknownKeyword)
                             : DescribeInertRow(row)));
   EXPECT_EQ(tooltips, expected);
+}
+
+TEST(Drawings, TwoAtOnceAreEachTheDrawingOfTheirFlow) {
+  CScenarioConverter converter;
+  const CallFlow flow = LoadFlow(kExamples + "callcentre/main.ivr", converter);
+  const std::string strSvg = Draw(flow, FlowFormat::Svg, "WINDOWS-1251");
+  const std::string strDot = Draw(flow, FlowFormat::Dot, "WINDOWS-1251");
+  ASSERT_FALSE(strSvg.empty());
+  const auto DrawRepeatedly = [&](FlowFormat format, const std::string& strExpected) {
+    for (int i = 0; i < 40; ++i)
+      EXPECT_EQ(Draw(flow, format, "WINDOWS-1251"), strExpected);
+  };
+  std::thread other(DrawRepeatedly, FlowFormat::Dot, strDot);
+  DrawRepeatedly(FlowFormat::Svg, strSvg);
+  other.join();
 }
 
 // ---------------------------------------------------------------------------------------------
