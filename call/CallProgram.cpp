@@ -155,14 +155,24 @@ private:
 };
 
 bool CCallCompiler::Fail(const xmlNode* pNode, std::string strText) {
-  if (m_fault.strText.empty())
-    m_fault = CallFault{std::move(strText), pNode ? LineOf(pNode) : 0};
+  if (!m_fault.strText.empty())
+    return false;
+  m_fault = CallFault{std::move(strText), pNode ? LineOf(pNode) : 0};
+  // Where the element stands: its form, and the condition it is or stands in, which name the row
+  // that made it.
+  for (const xmlNode* pUp = pNode; pUp && pUp->type == XML_ELEMENT_NODE; pUp = pUp->parent) {
+    if (m_fault.strCondition.empty() && NameOf(pUp) == "if")
+      m_fault.strCondition = Attribute(pUp, "cond");
+    if (NameOf(pUp) == "form") {
+      m_fault.strForm = Attribute(pUp, "id");
+      break;
+    }
+  }
   return false;
 }
 
 bool CCallCompiler::Unexpected(const xmlNode* pChild, const xmlNode* pParent) {
-  return Fail(pChild, "элемент " + Tag(pChild) + " в " + Tag(pParent) +
-                          " симулятор не выполняет: так Dovetrel не пишет");
+  return Fail(pChild, "элемент " + Tag(pChild) + " в " + Tag(pParent) + " симулятор не выполняет");
 }
 
 /// The element children of \p pNode; blank text and comments between them are passed over, any
@@ -672,8 +682,7 @@ bool CCallCompiler::CompileCondition(const xmlNode* pNode, int& nCondition) {
   std::string strLiteral;
   if (!ParseComparison(strCond, strName, strLiteral))
     return Fail(pNode, "условие «" + EscapeTranscriptText(strCond) + "» элемента " + Tag(pNode) +
-                           " — не сравнение имени с литералом в кавычках (имя == 'значение'); "
-                           "других условий Dovetrel не пишет");
+                           " — не сравнение имени с литералом в кавычках (имя == 'значение')");
   nCondition = static_cast<int>(m_program.m_vecConditions.size());
   m_program.m_vecConditions.push_back(CallCondition{-1, strLiteral});
   m_vecNames.push_back(PendingName{nCondition, strName, pNode});

@@ -1,6 +1,7 @@
 #include "call/CallSetup.h"
 
 #include "call/Transcript.h"
+#include "scenario/Paths.h"
 #include "vxml/TextCodec.h"
 
 namespace dovetrel {
@@ -54,6 +55,71 @@ std::optional<CallSet> ConvertForCall(const std::string& strIvrFile, IMessageSin
   for (const FlowMenu& menu : set.flow.menus)
     set.menus.push_back(DecodeTranscriptText(menu.strName, set.strEncoding));
   return set;
+}
+
+namespace {
+
+/// The key a classic condition compares with ("Input_main=='1'" gives "1"), unescaped.
+std::string ConditionLiteral(std::string_view cond) {
+  const std::size_t nStart = cond.find("=='");
+  if (nStart == std::string_view::npos || cond.size() < nStart + 4 || cond.back() != '\'')
+    return {};
+  std::string strLiteral;
+  const std::string_view quoted = cond.substr(nStart + 3, cond.size() - nStart - 4);
+  for (std::size_t i = 0; i < quoted.size(); ++i)
+    strLiteral += quoted[i] == '\\' && i + 1 < quoted.size() ? quoted[++i] : quoted[i];
+  return strLiteral;
+}
+
+/// The row of \p menu's key that \p strLiteral (UTF-8, or "fax") names, if one acts.
+std::optional<SourcePlace> KeyRow(const FlowMenu& menu, const std::string& strLiteral,
+                                  const std::string& strEncoding) {
+  for (const KeyAction& key : menu.keys) {
+    const std::string strKey =
+        key.key == keyFax ? "fax" : DecodeTranscriptText(std::string(1, key.key), strEncoding);
+    if (strKey == EscapeTranscriptText(strLiteral))
+      return key.action.source;
+  }
+  return std::nullopt;
+}
+
+/// The first menu row that enters menu \p nMenu of \p flow.
+std::optional<SourcePlace> NamingRow(const CallFlow& flow, int nMenu) {
+  for (const FlowMenu& menu : flow.menus) {
+    for (const KeyAction& key : menu.keys)
+      if (key.action.kind == ActionKind::Menu && key.action.nTargetMenu == nMenu)
+        return key.action.source;
+    if (menu.noInput && menu.noInput->kind == ActionKind::Menu &&
+        menu.noInput->nTargetMenu == nMenu)
+      return menu.noInput->source;
+  }
+  return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const CallFault& fault) {
+  if (dialect != Dialect::Classic || fault.strForm.empty())
+    return std::nullopt;
+  const std::string strForm = EscapeTranscriptText(fault.strForm);
+  for (std::size_t i = 0; i < set.flow.menus.size(); ++i) {
+    if (ScenarioName(set.menus[i]) != strForm)
+      continue;
+    const FlowMenu& menu = set.flow.menus[i];
+    if (!fault.strCondition.empty())
+      if (auto row = KeyRow(menu, ConditionLiteral(fault.strCondition), set.strEncoding))
+        return row;
+    if (auto row = NamingRow(set.flow, static_cast<int>(i)))
+      return row;
+    return SourcePlace{menu.strPath, 0};
+  }
+  return std::nullopt;
+}
+
+std::string DescribeFault(const CallFault& fault) {
+  return (fault.nLine > 0 ? "строка " + std::to_string(fault.nLine) + " документа VoiceXML: "
+                          : std::string("документ VoiceXML: ")) +
+         fault.strText;
 }
 
 } // namespace dovetrel

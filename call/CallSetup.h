@@ -38,4 +38,13 @@ public:
                                                     IMessageSink& messages,
                                                     const ConversionOptions& options);
 
+/// The scenario row that made the element a compile fault of \p set's classic document names: the
+/// key row of the condition the element stands in, otherwise the menu line that names the file of
+/// its form (the main file, line 0, when none does). Nothing when the fault names no form of a
+/// menu, as in a standard document, whose ids are made of their own.
+std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const CallFault& fault);
+
+/// The document line of \p fault with its text, "строка N документа VoiceXML: TEXT".
+std::string DescribeFault(const CallFault& fault);
+
 } // namespace dovetrel

@@ -178,9 +178,19 @@ std::string EventMistake(const std::string& strWord, int nNumber, bool bKnown, C
 }
 
 CallExitStatus Faulted(const CallFault& fault, std::ostream& err) {
-  Error(err, (fault.nLine > 0 ? "строка " + std::to_string(fault.nLine) + " документа VoiceXML: "
-                              : std::string("документ VoiceXML: ")) +
-                 fault.strText);
+  Error(err, DescribeFault(fault));
+  return CallExitStatus::Failure;
+}
+
+/// A document that cannot be compiled: the fault, after the scenario row that made its element.
+CallExitStatus NotCompiled(const CallSet& set, Dialect dialect, const CallFault& fault,
+                           std::ostream& err) {
+  const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault);
+  if (!place)
+    return Faulted(fault, err);
+  Error(err, EscapeControls(place->strFile) +
+                 (place->nLine > 0 ? ":" + std::to_string(place->nLine) : std::string()) + ": " +
+                 DescribeFault(fault));
   return CallExitStatus::Failure;
 }
 
@@ -311,7 +321,7 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   const std::unique_ptr<CCallProgram> pProgram =
       CCallProgram::Compile(set->strDocument, call.dialect, set->menus, fault);
   if (!pProgram)
-    return Faulted(fault, err);
+    return NotCompiled(*set, call.dialect, fault, err);
   if (!call.strExpect.empty())
     return CompareWithRecord(*pProgram, call.strExpect, set->strEncoding, err);
   CStreamTranscript transcript(&out);

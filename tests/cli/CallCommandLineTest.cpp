@@ -201,11 +201,16 @@ TEST_F(CallSets, ADocumentTheSimulatorCannotRunIsAFailureNamingItsLine) {
   const Outcome run = Call({Main(), "1"});
   EXPECT_EQ(run.status, CallExitStatus::Failure);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("error: dovetrel-call: строка 22 документа VoiceXML: условие "
-                         "«Input_x-y=='1'» элемента <if> — не сравнение имени с литералом в "
-                         "кавычках (имя == 'значение'); других условий Dovetrel не пишет\n"),
+  // The fault names the row that made the element: x-y.ivr's key 1, on its line 2.
+  EXPECT_NE(run.err.find("error: dovetrel-call: " + dir.Path() +
+                         "x-y.ivr:2: строка 22 документа VoiceXML: условие «Input_x-y=='1'» "
+                         "элемента <if> — не сравнение имени с литералом в кавычках (имя == "
+                         "'значение')\n"),
             std::string::npos)
       << run.err;
+  // No input is a handler of its own, no condition: the first condition is key 1's, on line 3.
+  dir.Write("x-y.ivr", "5    b.wav\n-    disconnect\n1    disconnect\n");
+  EXPECT_NE(Call({Main(), "1"}).err.find(dir.Path() + "x-y.ivr:3: строка "), std::string::npos);
 }
 
 TEST_F(CallSets, QuoteAndBackslashKeysAreAnsweredInTheClassicDocument) {
