@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -32,7 +33,8 @@ CCallWindow::CCallWindow(IDialogServices& services, CallSet set,
                          std::unique_ptr<CCallProgram> pProgram, const std::string& strIvrFile,
                          QWidget* pParent)
     : QWidget(pParent, Qt::Window), m_services(services), m_set(std::move(set)),
-      m_pProgram(std::move(pProgram)), m_strDirectory(DirectoryOf(strIvrFile)) {
+      m_pProgram(std::move(pProgram)), m_strIvrFile(strIvrFile),
+      m_strDirectory(DirectoryOf(strIvrFile)) {
   setObjectName(QStringLiteral("callWindow"));
   setWindowTitle(FromUtf8(text::kCallCaption) +
                  QFile::decodeName(QByteArray::fromStdString(std::string(FileNameOf(strIvrFile)))));
@@ -84,6 +86,8 @@ void CCallWindow::CreateControls() {
   auto* pLayout = new QHBoxLayout(this);
   pLayout->addLayout(pControls);
   pLayout->addWidget(m_pTranscript, 1);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &QWidget::close);
   resize(640, 360);
 }
 

@@ -18,7 +18,8 @@ namespace dovetrel {
 /// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
 /// silence and fax while a menu waits, the transfer's outcomes while a number rings (each button
 /// enabled only when it fits), the transcript growing in a list, and "Сначала" to start over. A
-/// greeting whose audio file lies in the scenario's folder plays as its line appears.
+/// greeting whose audio file lies in the scenario's folder plays as its line appears. Escape closes
+/// it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 
@@ -36,6 +37,8 @@ public:
   void OnEvent(const std::string& strWord);
   /// The transcript so far, one line per step.
   std::vector<std::string> Transcript() const;
+  /// The main file of the set called, as the dialog named it.
+  const std::string& IvrFile() const { return m_strIvrFile; }
 
 private:
   void Step(std::string_view line) override;
@@ -47,6 +50,7 @@ private:
   CallSet m_set;
   std::unique_ptr<CCallProgram> m_pProgram;
   std::unique_ptr<CCall> m_pCall;
+  std::string m_strIvrFile;
   std::string m_strDirectory; ///< where the greetings' audio files are looked for
   QListWidget* m_pTranscript = nullptr;
   std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax

@@ -87,6 +87,8 @@ void CFlowWindow::CreateControls() {
           &CFlowWindow::FitToWindow);
   connect(new QShortcut(QKeySequence(QKeySequence::Save), this), &QShortcut::activated, this,
           &CFlowWindow::OnSaveAs);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &QWidget::close);
 }
 
 double CFlowWindow::Scale() const {

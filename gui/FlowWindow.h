@@ -15,8 +15,9 @@ class QSvgRenderer;
 namespace dovetrel {
 
 /// The call flow of a scenario set, drawn, in a window of its own: zoom with the wheel and
-/// Ctrl+plus/minus, fit to the window, save as SVG, PNG or PDF. It keeps the flow it shows, so
-/// that saving draws exactly what is on the screen, in the format the file name asks for.
+/// Ctrl+plus/minus, fit to the window, save as SVG, PNG or PDF (Ctrl+S); Escape closes it. It keeps
+/// the flow it shows, so that saving draws exactly what is on the screen, in the format the file
+/// name asks for.
 class CFlowWindow : public QWidget {
   Q_OBJECT
 
@@ -36,6 +37,8 @@ public:
   void OnSaveAs();
   /// The current scale: 1 is the drawing's own size.
   double Scale() const;
+  /// The main file of the set shown, as the dialog named it.
+  const std::string& IvrFile() const { return m_strIvrFile; }
 
 protected:
   bool eventFilter(QObject* pObject, QEvent* pEvent) override;

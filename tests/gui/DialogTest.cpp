@@ -153,6 +153,8 @@ private slots:
   void callWindowRunsTheCall_data();
   void callWindowRunsTheCall();
   void callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void windowsStayWithTheDialog_data();
+  void windowsStayWithTheDialog();
   void failuresShowTheStepThenTheSummary_data();
   void failuresShowTheStepThenTheSummary();
   void readErrorIsACriticalBoxAndTheDialogStays();
@@ -635,7 +637,8 @@ void DialogTest::flowWindowShowsTheSetAndSavesIt() {
   auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
   QVERIFY(pWindow && pWindow->isVisible());
   QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("main.ivr")));
-  QVERIFY(QTest::qWaitForWindowActive(pWindow));
+  // A window of the active dialog's counts as active before it is: wait for the real activation.
+  QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pWindow));
   const double dFitted = pWindow->Scale();
   QTest::keyClick(pWindow, Qt::Key_Plus, Qt::ControlModifier);
   QVERIFY(pWindow->Scale() > dFitted);
@@ -707,6 +710,46 @@ void DialogTest::callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
   CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
   QVERIFY(!m_pDlg->CallWindow());
+}
+
+void DialogTest::windowsStayWithTheDialog_data() {
+  QTest::addColumn<QString>("button");
+  QTest::newRow("flow") << QStringLiteral("showFlowButton");
+  QTest::newRow("call") << QStringLiteral("checkCallButton");
+}
+
+void DialogTest::windowsStayWithTheDialog() {
+  QFETCH(QString, button);
+  const QString strIvr = CopyWorkedExample();
+  const auto Open = [&](const QString& strFile) -> QWidget* {
+    Field("ivrEdit")->setText(strFile);
+    QTest::mouseClick(Button(qPrintable(button)), Qt::LeftButton);
+    if (button == QLatin1String("showFlowButton"))
+      return const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+    return const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  };
+  QWidget* pWindow = Open(strIvr);
+  QVERIFY(pWindow && pWindow->isVisible() && pWindow->isWindow());
+  QCOMPARE(pWindow->parentWidget(), static_cast<QWidget*>(m_pDlg.get())); // transient for it
+  pWindow->setProperty("first", true);
+  // The same set, spelled another way, brings the open window forward.
+  pWindow = Open(m_pDir->path() + QStringLiteral("/./main.ivr"));
+  QVERIFY(pWindow->property("first").toBool());
+  QTRY_COMPARE(QApplication::activeWindow(), pWindow);
+  // Escape closes it; opening the set then reads it afresh.
+  QTest::keyClick(pWindow, Qt::Key_Escape);
+  QVERIFY(!pWindow->isVisible());
+  QVERIFY(m_pDlg->isVisible());
+  pWindow = Open(strIvr);
+  QVERIFY(pWindow->isVisible() && !pWindow->property("first").toBool());
+  pWindow->setProperty("first", true);
+  // Another set takes the window's place.
+  pWindow = Open(m_pDir->filePath(QStringLiteral("sales.ivr")));
+  QVERIFY(pWindow->isVisible() && !pWindow->property("first").toBool());
+  QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("sales.ivr")));
+  // The window goes with the dialog.
+  m_pDlg->done(QDialog::Rejected);
+  QVERIFY(!pWindow->isVisible());
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary_data() {
