@@ -1,7 +1,10 @@
 #include "gui/CallWindow.h"
 
 #include "call/CallEvent.h"
+#include "call/CallRecord.h"
 #include "call/Transcript.h"
+#include "gui/CallWords.h"
+#include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 #include "scenario/Paths.h"
@@ -14,11 +17,16 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace dovetrel {
 
 namespace {
+
+/// The property of each event button that holds the event's word ("1", "silence", "fax").
+constexpr const char* kEventProperty = "event";
 
 QPushButton* MakeButton(QWidget* pParent, const QString& strText, const QString& strName) {
   auto* pButton = new QPushButton(strText, pParent);
@@ -30,10 +38,10 @@ QPushButton* MakeButton(QWidget* pParent, const QString& strText, const QString&
 } // namespace
 
 CCallWindow::CCallWindow(IDialogServices& services, CallSet set,
-                         std::unique_ptr<CCallProgram> pProgram, const std::string& strIvrFile,
-                         QWidget* pParent)
-    : QWidget(pParent, Qt::Window), m_services(services), m_set(std::move(set)),
-      m_pProgram(std::move(pProgram)), m_strIvrFile(strIvrFile),
+                         std::unique_ptr<CCallProgram> pProgram, Dialect dialect,
+                         const std::string& strIvrFile, QWidget* pParent)
+    : QWidget(pParent, OwnedWindowFlags()), m_services(services), m_set(std::move(set)),
+      m_pProgram(std::move(pProgram)), m_dialect(dialect), m_strIvrFile(strIvrFile),
       m_strDirectory(DirectoryOf(strIvrFile)) {
   setObjectName(QStringLiteral("callWindow"));
   setWindowTitle(FromUtf8(text::kCallCaption) +
@@ -49,16 +57,20 @@ void CCallWindow::CreateControls() {
   const QString keys = QStringLiteral("123456789*0#");
   for (int i = 0; i < keys.size(); ++i) {
     QPushButton* pKey = MakeButton(this, keys.mid(i, 1), QStringLiteral("key") + keys[i]);
+    pKey->setProperty(kEventProperty, keys.mid(i, 1));
     connect(pKey, &QPushButton::clicked, this,
             [this, strKey = keys.mid(i, 1).toStdString()] { OnEvent(strKey); });
     pKeypad->addWidget(pKey, i / 3, i % 3);
     m_vecInputButtons.push_back(pKey);
-    // The keyboard's own keys press the keypad's.
-    pKey->setShortcut(QKeySequence(keys.mid(i, 1)));
+    // The keyboard's own keys press the keypad's, at once rather than after a button's pressed
+    // look (as its own shortcut would), so that a key and Ctrl+S typed after it come in order.
+    connect(new QShortcut(QKeySequence(keys.mid(i, 1)), this), &QShortcut::activated, pKey,
+            &QPushButton::click);
   }
   const auto AddEvent = [this](std::string_view text, const char* szWord,
                                std::vector<QPushButton*>& group) {
     QPushButton* pButton = MakeButton(this, FromUtf8(text), QLatin1String(szWord));
+    pButton->setProperty(kEventProperty, QLatin1String(szWord));
     connect(pButton, &QPushButton::clicked, this, [this, szWord] { OnEvent(szWord); });
     group.push_back(pButton);
     return pButton;
@@ -74,6 +86,9 @@ void CCallWindow::CreateControls() {
   QPushButton* pRestart = MakeButton(this, FromUtf8(text::kRestart), QStringLiteral("restart"));
   connect(pRestart, &QPushButton::clicked, this, &CCallWindow::OnRestart);
   pEvents->addWidget(pRestart);
+  QPushButton* pSave = MakeButton(this, FromUtf8(text::kSaveCall), QStringLiteral("saveCall"));
+  connect(pSave, &QPushButton::clicked, this, &CCallWindow::OnSaveCall);
+  pEvents->addWidget(pSave);
 
   m_pTranscript = new QListWidget(this);
   m_pTranscript->setObjectName(QStringLiteral("transcript"));
@@ -88,11 +103,15 @@ void CCallWindow::CreateControls() {
   pLayout->addWidget(m_pTranscript, 1);
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
           &QWidget::close);
+  connect(new QShortcut(QKeySequence(QKeySequence::Save), this), &QShortcut::activated, this,
+          &CCallWindow::OnSaveCall);
   resize(640, 360);
 }
 
 void CCallWindow::OnRestart() {
   m_pTranscript->clear();
+  m_vecLines.clear();
+  m_pMenu = nullptr;
   m_pCall = std::make_unique<CCall>(*m_pProgram, static_cast<ICallTranscript&>(*this));
   if (!m_pCall->Start())
     ShowFault();
@@ -109,22 +128,26 @@ void CCallWindow::OnEvent(const std::string& strWord) {
 }
 
 void CCallWindow::Step(std::string_view line) {
-  m_pTranscript->addItem(FromUtf8(line));
+  m_vecLines.emplace_back(line);
+  m_pTranscript->addItem(FromUtf8(ShownCallStep(line)));
   m_pTranscript->scrollToBottom();
-  // A greeting plays when its file lies in the scenario's folder; silence otherwise.
-  constexpr std::string_view kPlay = "play ";
-  if (line.substr(0, kPlay.size()) != kPlay)
-    return;
-  for (const FlowMenu& menu : m_set.flow.menus) {
-    // The file name as the scenario file spells it, in its own code page.
-    if (DecodeTranscriptText(menu.strGreeting, m_set.strEncoding) != line.substr(kPlay.size()))
-      continue;
-    const std::string strAudio = m_strDirectory + menu.strGreeting;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(strAudio, error))
-      m_services.PlayAudio(strAudio);
+  const std::string strMenu = TranscriptLine(word::kMenu, {}) + ' ';
+  if (line.substr(0, strMenu.size()) == strMenu) {
+    // The menus' names in transcript form stand in table order, as the flow's menus do.
+    const auto found =
+        std::find(m_set.menus.begin(), m_set.menus.end(), line.substr(strMenu.size()));
+    const auto nMenu = static_cast<std::size_t>(found - m_set.menus.begin());
+    m_pMenu = nMenu < m_set.flow.menus.size() ? &m_set.flow.menus[nMenu] : nullptr;
     return;
   }
+  // A greeting plays when its file lies in the scenario's folder; silence otherwise.
+  const std::string strPlay = TranscriptLine(word::kPlay, {}) + ' ';
+  if (line.substr(0, strPlay.size()) != strPlay || !m_pMenu)
+    return;
+  const std::string strAudio = m_strDirectory + m_pMenu->strGreeting;
+  std::error_code error;
+  if (std::filesystem::is_regular_file(strAudio, error))
+    m_services.PlayAudio(strAudio);
 }
 
 void CCallWindow::ShowFault() {
@@ -133,18 +156,49 @@ void CCallWindow::ShowFault() {
 
 void CCallWindow::EnableButtons() {
   const CallWait wait = m_pCall ? m_pCall->Waiting() : CallWait::Nothing;
-  for (QPushButton* pButton : m_vecInputButtons)
+  for (QPushButton* pButton : m_vecInputButtons) {
     pButton->setEnabled(wait == CallWait::Input);
+    // The events the menu answers stand out; any other still ends the call.
+    QFont font = pButton->font();
+    font.setBold(
+        wait == CallWait::Input && m_pMenu &&
+        EventActs(*m_pMenu, pButton->property(kEventProperty).toString().toStdString(), m_dialect));
+    pButton->setFont(font);
+  }
   for (QPushButton* pButton : m_vecOutcomeButtons)
     pButton->setEnabled(wait == CallWait::Outcome);
 }
 
-std::vector<std::string> CCallWindow::Transcript() const {
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(m_pTranscript->count()));
-  for (int i = 0; i < m_pTranscript->count(); ++i)
-    lines.push_back(m_pTranscript->item(i)->text().toStdString());
-  return lines;
+std::string CCallWindow::ProposedRecord() const {
+  std::string strName(ScenarioName(FileNameOf(m_strIvrFile)));
+  for (const std::string& strLine : m_vecLines) {
+    const std::optional<CallEvent> event = EventOfLine(strLine, m_set.strEncoding);
+    if (!event)
+      continue;
+    const std::string strEvent =
+        event->kind == CallEventKind::Key ? event->strKey : strLine.substr(0, strLine.find(' '));
+    strName += '-' + (strEvent == "*" ? "star" : strEvent == "#" ? "hash" : strEvent);
+  }
+  return strName + ".txt";
+}
+
+void CCallWindow::OnSaveCall() {
+  // The records of a set's calls are kept in calls/ beside it: made for the chooser to open in,
+  // and taken away again when it is left empty.
+  const std::filesystem::path folder = std::filesystem::path(m_strDirectory) / "calls";
+  std::error_code error;
+  const bool bMadeFolder = std::filesystem::create_directory(folder, error);
+  const std::string strPath =
+      m_services.SaveFileName(text::kCallFilter, "txt", (folder / ProposedRecord()).string());
+  if (!strPath.empty()) {
+    std::vector<std::string> setFiles;
+    for (const FlowMenu& menu : m_set.flow.menus)
+      setFiles.push_back(menu.strPath);
+    CBoxMessageSink messages(m_services, strPath);
+    (void)WriteCallRecord(strPath, m_vecLines, setFiles, messages);
+  }
+  if (bMadeFolder)
+    std::filesystem::remove(folder, error); // only when empty
 }
 
 } // namespace dovetrel

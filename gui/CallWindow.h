@@ -16,18 +16,19 @@ class QPushButton;
 namespace dovetrel {
 
 /// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
-/// silence and fax while a menu waits, the transfer's outcomes while a number rings (each button
-/// enabled only when it fits), the transcript growing in a list, and "Сначала" to start over. A
-/// greeting whose audio file lies in the scenario's folder plays as its line appears. Escape closes
-/// it.
+/// silence and fax while a menu waits (those that act in the menu stand out), the transfer's
+/// outcomes while a number rings (each button enabled only when it fits), the transcript growing in
+/// a list in Russian, "Сначала" to start over and "Сохранить звонок…" (Ctrl+S) to keep the call
+/// as a record that dovetrel-call --expect replays. A greeting whose audio file lies in the
+/// scenario's folder plays as its line appears. Escape closes it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 
 public:
-  /// A window for \p set, its document compiled into \p pProgram, for the set \p strIvrFile. The
-  /// call starts at once.
+  /// A window for \p set, its document of \p dialect compiled into \p pProgram, for the set
+  /// \p strIvrFile. The call starts at once.
   CCallWindow(IDialogServices& services, CallSet set, std::unique_ptr<CCallProgram> pProgram,
-              const std::string& strIvrFile, QWidget* pParent = nullptr);
+              Dialect dialect, const std::string& strIvrFile, QWidget* pParent = nullptr);
   ~CCallWindow() override;
 
   /// Starts the call over from the first menu, the transcript emptied.
@@ -35,8 +36,11 @@ public:
   /// Hands the event \p word names (a key's character, "silence", "fax", "answer", "busy",
   /// "noanswer") to the call.
   void OnEvent(const std::string& strWord);
-  /// The transcript so far, one line per step.
-  std::vector<std::string> Transcript() const;
+  /// Asks for a file, proposed in calls/ beside the main file, and writes the call so far there
+  /// as its record; nothing after a cancel. Failures are shown as boxes; the window stays.
+  void OnSaveCall();
+  /// The transcript so far in dovetrel-call's words, one line per step.
+  const std::vector<std::string>& Transcript() const { return m_vecLines; }
   /// The main file of the set called, as the dialog named it.
   const std::string& IvrFile() const { return m_strIvrFile; }
 
@@ -45,15 +49,20 @@ private:
   void CreateControls();
   void EnableButtons();
   void ShowFault();
+  /// The name the record chooser proposes: the main file's name and the call's events.
+  std::string ProposedRecord() const;
 
   IDialogServices& m_services;
   CallSet m_set;
   std::unique_ptr<CCallProgram> m_pProgram;
   std::unique_ptr<CCall> m_pCall;
+  Dialect m_dialect;
+  std::vector<std::string> m_vecLines; ///< the transcript, in dovetrel-call's words
+  const FlowMenu* m_pMenu = nullptr;   ///< the menu the call is in; null before the first
   std::string m_strIvrFile;
   std::string m_strDirectory; ///< where the greetings' audio files are looked for
   QListWidget* m_pTranscript = nullptr;
-  std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax
+  std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax; named by their events
   std::vector<QPushButton*> m_vecOutcomeButtons; ///< answer, busy, no answer
 };
 

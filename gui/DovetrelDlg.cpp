@@ -400,7 +400,7 @@ void CDovetrelDlg::OnCheckCall() {
       return;
     }
     m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(*set), std::move(pProgram),
-                                                  m_strIvrFile, this);
+                                                  m_options.dialect, m_strIvrFile, this);
     m_callDialect = m_options.dialect;
     ShowBeside(*m_pCallWindow);
   });

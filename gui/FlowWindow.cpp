@@ -1,5 +1,6 @@
 #include "gui/FlowWindow.h"
 
+#include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 #include "scenario/Paths.h"
@@ -39,14 +40,13 @@ QPushButton* AddButton(QHBoxLayout* pRow, QWidget* pParent, const char* szName,
 
 CFlowWindow::CFlowWindow(IDialogServices& services, LoadedFlow loaded,
                          const std::string& strIvrFile, const std::string& strSvg, QWidget* pParent)
-    : QWidget(pParent, Qt::Window), m_services(services), m_loaded(std::move(loaded)),
+    : QWidget(pParent, OwnedWindowFlags()), m_services(services), m_loaded(std::move(loaded)),
       m_strIvrFile(strIvrFile) {
   setObjectName(QStringLiteral("flowWindow"));
   setAttribute(Qt::WA_DeleteOnClose, false);
-  setWindowTitle(FromUtf8(text::kFlowCaption) +
-                 QFile::decodeName(QByteArray::fromStdString(std::string(FileNameOf(strIvrFile)))));
   m_pRenderer = new QSvgRenderer(QByteArray::fromStdString(strSvg), this);
   CreateControls();
+  ShowScale();
   resize(900, 700);
 }
 
@@ -98,10 +98,19 @@ double CFlowWindow::Scale() const {
 void CFlowWindow::Zoom(double dFactor) {
   const double dScale = std::clamp(Scale() * dFactor, kMinScale, kMaxScale);
   m_pView->setTransform(QTransform::fromScale(dScale, dScale));
+  ShowScale();
 }
 
 void CFlowWindow::FitToWindow() {
   m_pView->fitInView(m_pItem, Qt::KeepAspectRatio);
+  ShowScale();
+}
+
+void CFlowWindow::ShowScale() {
+  setWindowTitle(
+      FromUtf8(text::kFlowCaption) +
+      QFile::decodeName(QByteArray::fromStdString(std::string(FileNameOf(m_strIvrFile)))) +
+      QStringLiteral(" (%1 %)").arg(qRound(Scale() * 100)));
 }
 
 bool CFlowWindow::eventFilter(QObject* pObject, QEvent* pEvent) {

@@ -15,7 +15,8 @@ class QSvgRenderer;
 namespace dovetrel {
 
 /// The call flow of a scenario set, drawn, in a window of its own: zoom with the wheel and
-/// Ctrl+plus/minus, fit to the window, save as SVG, PNG or PDF (Ctrl+S); Escape closes it. It keeps
+/// Ctrl+plus/minus, fit to the window, save as SVG, PNG or PDF (Ctrl+S); Escape closes it. The
+/// caption names the set's main file and the scale shown. It keeps
 /// the flow it shows, so that saving draws exactly what is on the screen, in the format the file
 /// name asks for.
 class CFlowWindow : public QWidget {
@@ -45,6 +46,8 @@ protected:
 
 private:
   void CreateControls();
+  /// Puts the current scale, in per cent, into the caption.
+  void ShowScale();
 
   IDialogServices& m_services;
   LoadedFlow m_loaded;

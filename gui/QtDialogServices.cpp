@@ -180,6 +180,12 @@ bool InstallRussianTranslation() {
   return QCoreApplication::installTranslator(pTranslator);
 }
 
+Qt::WindowFlags OwnedWindowFlags() {
+  // Qt makes only dialogs, tools and the like transient for their parents on X11.
+  return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+}
+
 QIcon ApplicationIcon() {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);

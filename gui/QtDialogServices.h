@@ -19,6 +19,11 @@ QString ApplicationTitle();
 /// Russian whatever the locale. Returns false when the translation is not installed.
 bool InstallRussianTranslation();
 
+/// The flags of a window the dialog opens beside itself: a dialog window to the window system, so
+/// that it is transient for the dialog (kept above it and with it), and yet with the minimise,
+/// maximise and close buttons of an ordinary window.
+Qt::WindowFlags OwnedWindowFlags();
+
 /// The 32 x 32 application icon.
 QIcon ApplicationIcon();
 

@@ -1,5 +1,6 @@
 #include "convert/Texts.h"
 #include "gui/CallWindow.h"
+#include "gui/CallWords.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
@@ -19,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -153,6 +155,10 @@ private slots:
   void callWindowRunsTheCall_data();
   void callWindowRunsTheCall();
   void callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void callWindowSavesTheCall_data();
+  void callWindowSavesTheCall();
+  void callStepsReadRussian_data();
+  void callStepsReadRussian();
   void windowsStayWithTheDialog_data();
   void windowsStayWithTheDialog();
   void failuresShowTheStepThenTheSummary_data();
@@ -636,7 +642,7 @@ void DialogTest::flowWindowShowsTheSetAndSavesIt() {
   QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
   auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
   QVERIFY(pWindow && pWindow->isVisible());
-  QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("main.ivr")));
+  QVERIFY(pWindow->windowTitle().contains(QStringLiteral("— main.ivr")));
   // A window of the active dialog's counts as active before it is: wait for the real activation.
   QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pWindow));
   const double dFitted = pWindow->Scale();
@@ -712,6 +718,81 @@ void DialogTest::callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   QVERIFY(!m_pDlg->CallWindow());
 }
 
+void DialogTest::callWindowSavesTheCall_data() {
+  QTest::addColumn<QString>("target"); // the name chosen, in the temporary directory; empty: cancel
+  QTest::addColumn<bool>("written");
+  QTest::newRow("proposed") << QStringLiteral("calls/main-1-1.txt") << true;
+  QTest::newRow("elsewhere") << QStringLiteral("busy.txt") << true;
+  QTest::newRow("a file of the set") << QStringLiteral("sales.ivr") << false;
+  QTest::newRow("cancelled") << QString() << false;
+}
+
+void DialogTest::callWindowSavesTheCall() {
+  QFETCH(QString, target);
+  QFETCH(bool, written);
+  Field("ivrEdit")->setText(CopyWorkedExample());
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pWindow));
+  const auto Bold = [&](const char* szName) {
+    return pWindow->findChild<QPushButton*>(QLatin1String(szName))->font().bold();
+  };
+  // main.ivr answers 1, 2, 0 and no input; sales.ivr 1, busy and no input.
+  QVERIFY(Bold("key1") && Bold("key2") && Bold("key0") && Bold("silence"));
+  QVERIFY(!Bold("key3") && !Bold("key#") && !Bold("fax"));
+  QTest::mouseClick(pWindow->findChild<QPushButton*>("key1"), Qt::LeftButton);
+  QVERIFY(Bold("key1") && !Bold("key2") && Bold("silence"));
+  QTest::keyClick(pWindow, Qt::Key_1);
+  const QString strTarget = target.isEmpty() ? QString() : m_pDir->filePath(target);
+  const QByteArray before = ReadFile(strTarget);
+  m_services.m_saveResults.push_back(Bytes(strTarget));
+  QTest::keyClick(pWindow, Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(Q(m_services.m_chooserStarts.back()),
+           m_pDir->filePath(QStringLiteral("calls/main-1-1.txt")));
+  if (!written) {
+    if (!target.isEmpty())
+      QCOMPARE(m_services.Take().kind, MessageKind::Warning);
+    QCOMPARE(ReadFile(strTarget), before);
+    QVERIFY(!QFileInfo::exists(m_pDir->filePath(QStringLiteral("calls")))); // not left behind
+    return;
+  }
+  // What dovetrel-call main.ivr 1 1 prints.
+  QCOMPARE(ReadFile(strTarget), QByteArray("menu main.ivr\nplay welcome.wav\nwait 10s\npress 1\n"
+                                           "menu sales.ivr\nplay sales.wav\nwait 15s\npress 1\n"
+                                           "dial 123\n"));
+}
+
+void DialogTest::callStepsReadRussian_data() {
+  QTest::addColumn<QString>("line");
+  QTest::addColumn<QString>("shown");
+  const std::pair<const char*, const char*> rows[] = {
+      {"menu main.ivr", "Меню main.ivr"},
+      {"play welcome.wav", "Приветствие welcome.wav"},
+      {"wait 10s", "Ожидание 10 с"},
+      {"wait 1x0s", "Ожидание 1x0s"}, // no number of seconds: as the document writes it
+      {"wait s", "Ожидание s"},
+      {"press 1", "Нажата 1"},
+      {"press \\", "Нажата \\"},
+      {"silence", "Тишина"},
+      {"fax", "Факс"},
+      {"dial 123", "Набор 123"},
+      {"dial", "Набор"},
+      {"answer", "Ответ"},
+      {"busy", "Занято"},
+      {"noanswer", "Нет ответа"},
+      {"hangup", "Отбой"},
+      {"menu menu", "Меню menu"}, // a text that is a word stays a text
+  };
+  for (const auto& [pszLine, pszShown] : rows)
+    AddTextRow(pszLine, {pszLine, pszShown});
+}
+
+void DialogTest::callStepsReadRussian() {
+  QFETCH(QString, line);
+  QFETCH(QString, shown);
+  QCOMPARE(Q(ShownCallStep(line.toStdString())), shown);
+}
+
 void DialogTest::windowsStayWithTheDialog_data() {
   QTest::addColumn<QString>("button");
   QTest::newRow("flow") << QStringLiteral("showFlowButton");
@@ -746,7 +827,7 @@ void DialogTest::windowsStayWithTheDialog() {
   // Another set takes the window's place.
   pWindow = Open(m_pDir->filePath(QStringLiteral("sales.ivr")));
   QVERIFY(pWindow->isVisible() && !pWindow->property("first").toBool());
-  QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("sales.ivr")));
+  QVERIFY(pWindow->windowTitle().contains(QStringLiteral("— sales.ivr")));
   // The window goes with the dialog.
   m_pDlg->done(QDialog::Rejected);
   QVERIFY(!pWindow->isVisible());
