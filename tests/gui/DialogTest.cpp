@@ -21,6 +21,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -32,7 +36,9 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -152,6 +158,9 @@ private slots:
   void flowWindowShowsTheSetAndSavesIt_data();
   void flowWindowShowsTheSetAndSavesIt();
   void flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void flowFitStaysReadable_data();
+  void flowFitStaysReadable();
+  void flowZoomsAroundThePointerAndTellsWhereRowsAre();
   void callWindowRunsTheCall_data();
   void callWindowRunsTheCall();
   void callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
@@ -666,6 +675,75 @@ void DialogTest::flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
   CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
   QVERIFY(!m_pDlg->FlowWindow());
+}
+
+void DialogTest::flowFitStaysReadable_data() {
+  QTest::addColumn<int>("files"); // a chain of this many menus, each naming the next
+  QTest::addColumn<bool>("scrolls");
+  QTest::newRow("two files") << 2 << false;
+  QTest::newRow("fifteen files") << 15 << true;
+}
+
+void DialogTest::flowFitStaysReadable() {
+  QFETCH(int, files);
+  QFETCH(bool, scrolls);
+  for (int i = 1; i <= files; ++i) {
+    QFile file(m_pDir->filePath(QStringLiteral("f%1.ivr").arg(i)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("10   greeting.wav\n");
+    if (i < files)
+      file.write(QStringLiteral("1    menu            f%1.ivr\n").arg(i + 1).toLatin1());
+  }
+  Field("ivrEdit")->setText(m_pDir->filePath(QStringLiteral("f1.ivr")));
+  QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+  QVERIFY(pWindow);
+  pWindow->resize(900, 700);
+  pWindow->FitToWindow();
+  QVERIFY(pWindow->Scale() >= 0.7);
+  auto* pView = pWindow->findChild<QGraphicsView*>("flowView");
+  const bool bScrolls = pView->verticalScrollBar()->maximum() > 0;
+  QCOMPARE(bScrolls, scrolls);
+  if (scrolls) // the main menu, at the top, is in view
+    QCOMPARE(pView->verticalScrollBar()->value(), 0);
+}
+
+void DialogTest::flowZoomsAroundThePointerAndTellsWhereRowsAre() {
+  const QString strIvr = CopyWorkedExample();
+  Field("ivrEdit")->setText(strIvr);
+  QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+  QVERIFY(pWindow);
+  auto* pView = pWindow->findChild<QGraphicsView*>("flowView");
+  const auto Area = [&](const QString& strTip) -> QGraphicsItem* {
+    for (QGraphicsItem* pItem : pView->scene()->items())
+      if (pItem->toolTip() == strTip)
+        return pItem;
+    return nullptr;
+  };
+  // Each box and each row's arrow tells its file and line.
+  QGraphicsItem* pMain = Area(strIvr);
+  QGraphicsItem* pSales = Area(m_pDir->filePath(QStringLiteral("sales.ivr")));
+  QVERIFY(pMain && pSales && Area(strIvr + QStringLiteral(":2")));
+  QVERIFY(!pMain->sceneBoundingRect().intersects(pSales->sceneBoundingRect()));
+  // The wheel zooms around the pointer: the corner of the sales box under it stays there. Zoomed
+  // in first, so that the view can scroll every way.
+  pWindow->Zoom(4);
+  pView->centerOn(pSales->sceneBoundingRect().center());
+  const QPointF corner = pSales->sceneBoundingRect().topLeft();
+  const QPoint at = pView->mapFromScene(corner);
+  QVERIFY(pView->viewport()->rect().contains(at) && at != pView->viewport()->rect().center());
+  const double dBefore = pWindow->Scale();
+  QWheelEvent wheel(at, pView->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(pView->viewport(), &wheel);
+  QVERIFY(pWindow->Scale() > dBefore * 1.2);
+  QVERIFY((pView->mapFromScene(corner) - at).manhattanLength() <= 2);
+  // Hovering the box shows its file.
+  const QPoint inside = pView->mapFromScene(pSales->sceneBoundingRect().center());
+  QHelpEvent help(QEvent::ToolTip, inside, pView->viewport()->mapToGlobal(inside));
+  QApplication::sendEvent(pView->viewport(), &help);
+  QTRY_COMPARE(QToolTip::text(), m_pDir->filePath(QStringLiteral("sales.ivr")));
 }
 
 void DialogTest::callWindowRunsTheCall_data() {
