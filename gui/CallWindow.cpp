@@ -3,18 +3,27 @@
 #include "call/CallEvent.h"
 #include "call/CallRecord.h"
 #include "call/Transcript.h"
+#include "convert/FlowCommand.h"
+#include "diagram/FlowText.h"
+#include "gui/CallPath.h"
 #include "gui/CallWords.h"
+#include "gui/PathDrawing.h"
 #include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 #include "scenario/Paths.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSvgItem>
+#include <QGraphicsView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -101,11 +110,12 @@ void CCallWindow::CreateControls() {
   auto* pLayout = new QHBoxLayout(this);
   pLayout->addLayout(pControls);
   pLayout->addWidget(m_pTranscript, 1);
+  CreateDiagram(pLayout);
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
           &QWidget::close);
   connect(new QShortcut(QKeySequence(QKeySequence::Save), this), &QShortcut::activated, this,
           &CCallWindow::OnSaveCall);
-  resize(640, 360);
+  resize(m_pDiagram ? 1000 : 640, m_pDiagram ? 420 : 360);
 }
 
 void CCallWindow::OnRestart() {
@@ -116,6 +126,7 @@ void CCallWindow::OnRestart() {
   if (!m_pCall->Start())
     ShowFault();
   EnableButtons();
+  ShowPath();
 }
 
 void CCallWindow::OnEvent(const std::string& strWord) {
@@ -125,6 +136,7 @@ void CCallWindow::OnEvent(const std::string& strWord) {
   if (m_pCall->Feed(*event) == FeedResult::Fault)
     ShowFault();
   EnableButtons();
+  ShowPath();
 }
 
 void CCallWindow::Step(std::string_view line) {
@@ -167,6 +179,75 @@ void CCallWindow::EnableButtons() {
   }
   for (QPushButton* pButton : m_vecOutcomeButtons)
     pButton->setEnabled(wait == CallWait::Outcome);
+}
+
+namespace {
+
+/// Drops every message: a call flow that cannot be drawn leaves the call window without it.
+class CNoMessages final : public IMessageSink {
+public:
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view /*text*/, MessageKind /*kind*/,
+                           const MessageDetail& /*detail*/) override {
+    return MessageReply::Ok;
+  }
+};
+
+} // namespace
+
+void CCallWindow::CreateDiagram(QBoxLayout* pLayout) {
+  CNoMessages quiet;
+  std::string strSvg;
+  m_pText = CFlowText::Open(m_set.strEncoding);
+  if (!m_pText || !MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet))
+    return;
+  m_svg = QByteArray::fromStdString(strSvg);
+  m_pDiagram = new QSvgRenderer(m_svg, this);
+  auto* pScene = new QGraphicsScene(this);
+  m_pDiagramItem = new QGraphicsSvgItem();
+  m_pDiagramItem->setSharedRenderer(m_pDiagram);
+  pScene->addItem(m_pDiagramItem);
+  m_pDiagramView = new QGraphicsView(pScene, this);
+  m_pDiagramView->setObjectName(QStringLiteral("callFlowView"));
+  m_pDiagramView->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  m_pDiagramView->setFocusPolicy(Qt::NoFocus);
+  m_pDiagramView->viewport()->installEventFilter(this);
+  pLayout->addWidget(m_pDiagramView, 2);
+}
+
+QString CCallWindow::PlaceTitle(const SourcePlace& place) const {
+  return FromUtf8(m_pText->DecodePath(place.strFile) + ':' + std::to_string(place.nLine));
+}
+
+void CCallWindow::ShowPath() {
+  if (!m_pDiagram)
+    return;
+  const CallPath path =
+      TraceCallPath(m_set.flow, m_set.menus, m_vecLines, m_set.strEncoding, m_dialect);
+  const auto MenuTitle = [&](int nMenu) {
+    return FromUtf8(m_pText->DecodePath(m_set.flow.menus[static_cast<std::size_t>(nMenu)].strPath));
+  };
+  const int nMenus = static_cast<int>(m_set.flow.menus.size());
+  QSet<QString> taken;
+  for (int nMenu : path.menus) {
+    if (nMenu >= 0 && nMenu < nMenus)
+      taken.insert(MenuTitle(nMenu));
+  }
+  for (const SourcePlace& place : path.rows)
+    taken.insert(PlaceTitle(place));
+  QString strCurrent;
+  if (path.ringing)
+    strCurrent = PlaceTitle(*path.ringing);
+  else if (path.nWaitingMenu >= 0 && path.nWaitingMenu < nMenus)
+    strCurrent = MenuTitle(path.nWaitingMenu);
+  m_pDiagram->load(DrawCallPath(m_svg, taken, strCurrent));
+  m_pDiagramItem->update();
+}
+
+bool CCallWindow::eventFilter(QObject* pObject, QEvent* pEvent) {
+  if (m_pDiagramView && pObject == m_pDiagramView->viewport() && pEvent->type() == QEvent::Resize)
+    m_pDiagramView->fitInView(m_pDiagramItem, Qt::KeepAspectRatio);
+  return QWidget::eventFilter(pObject, pEvent);
 }
 
 std::string CCallWindow::ProposedRecord() const {

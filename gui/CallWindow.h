@@ -2,25 +2,33 @@
 
 #include "call/Call.h"
 #include "call/CallSetup.h"
+#include "diagram/FlowText.h"
 #include "gui/DialogServices.h"
 
+#include <QByteArray>
 #include <QWidget>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class QBoxLayout;
+class QGraphicsSvgItem;
+class QGraphicsView;
 class QListWidget;
 class QPushButton;
+class QSvgRenderer;
 
 namespace dovetrel {
 
 /// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
 /// silence and fax while a menu waits (those that act in the menu stand out), the transfer's
 /// outcomes while a number rings (each button enabled only when it fits), the transcript growing in
-/// a list in Russian, "Сначала" to start over and "Сохранить звонок…" (Ctrl+S) to keep the call
-/// as a record that dovetrel-call --expect replays. A greeting whose audio file lies in the
-/// scenario's folder plays as its line appears. Escape closes it.
+/// a list in Russian beside the call flow (the menu the call waits in and the dial that rings
+/// filled, the boxes and arrows the call has taken drawn as its path), "Сначала" to start over and
+/// "Сохранить звонок…" (Ctrl+S) to keep the call as a record that dovetrel-call --expect replays. A
+/// greeting whose audio file lies in the scenario's folder plays as its line appears. Escape closes
+/// it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 
@@ -44,8 +52,18 @@ public:
   /// The main file of the set called, as the dialog named it.
   const std::string& IvrFile() const { return m_strIvrFile; }
 
+protected:
+  /// The call flow keeps fitting its view.
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
 private:
   void Step(std::string_view line) override;
+  /// Draws the call flow into \p pLayout, when the drawing module can draw it.
+  void CreateDiagram(QBoxLayout* pLayout);
+  /// Draws the call's path so far on the call flow.
+  void ShowPath();
+  /// The link title the drawing gives the row at \p place: its file and line.
+  QString PlaceTitle(const SourcePlace& place) const;
   void CreateControls();
   void EnableButtons();
   void ShowFault();
@@ -62,6 +80,11 @@ private:
   std::string m_strIvrFile;
   std::string m_strDirectory; ///< where the greetings' audio files are looked for
   QListWidget* m_pTranscript = nullptr;
+  std::unique_ptr<CFlowText> m_pText; ///< decodes file names as the drawing does
+  QByteArray m_svg;                   ///< the call flow as drawn, without the path
+  QSvgRenderer* m_pDiagram = nullptr; ///< null when the call flow could not be drawn
+  QGraphicsSvgItem* m_pDiagramItem = nullptr;
+  QGraphicsView* m_pDiagramView = nullptr;
   std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax; named by their events
   std::vector<QPushButton*> m_vecOutcomeButtons; ///< answer, busy, no answer
 };
