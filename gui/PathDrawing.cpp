@@ -15,6 +15,19 @@ const QString kCurrentFill = QStringLiteral("#ffd8a8");
 /// How the elements inside a link are drawn.
 enum class LinkLook { AsDrawn, Taken, Current };
 
+/// The value of the attribute \p strName, \p strValue as drawn, of a text (\p bText) or a shape
+/// whose line is \p strStroke, drawn as \p look.
+QString Restyled(const QString& strName, const QString& strValue, const QString& strStroke,
+                 bool bText, LinkLook look) {
+  const bool bFill = strName == QLatin1String("fill");
+  const bool bLine = strName == QLatin1String("stroke") && strValue != QLatin1String("transparent");
+  if (bLine || (bFill && (bText || strValue == strStroke)))
+    return kPathColour;
+  if (bFill && look == LinkLook::Current && strValue != QLatin1String("none"))
+    return kCurrentFill;
+  return strValue;
+}
+
 /// The attributes of an element drawn as \p look: lines and texts in the path's colour, the
 /// current box filled; an arrowhead (filled in its line's colour) follows its line.
 QXmlStreamAttributes Restyled(const QXmlStreamReader& reader, LinkLook look) {
@@ -24,18 +37,9 @@ QXmlStreamAttributes Restyled(const QXmlStreamReader& reader, LinkLook look) {
   QXmlStreamAttributes restyled;
   for (const QXmlStreamAttribute& attribute : attributes) {
     const QString strName = attribute.qualifiedName().toString();
-    QString strValue = attribute.value().toString();
-    if (strName == QLatin1String("stroke") && strValue != QLatin1String("transparent"))
-      strValue = kPathColour;
-    else if (strName == QLatin1String("fill") && bText)
-      strValue = kPathColour;
-    else if (strName == QLatin1String("fill") && strValue == strStroke)
-      strValue = kPathColour;
-    else if (strName == QLatin1String("fill") && look == LinkLook::Current &&
-             strValue != QLatin1String("none"))
-      strValue = kCurrentFill;
     if (strName != QLatin1String("stroke-width"))
-      restyled.append(strName, strValue);
+      restyled.append(strName,
+                      Restyled(strName, attribute.value().toString(), strStroke, bText, look));
   }
   if (bText)
     restyled.append(QStringLiteral("font-weight"), QStringLiteral("bold"));
