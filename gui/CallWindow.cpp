@@ -258,7 +258,8 @@ std::string CCallWindow::ProposedRecord() const {
       continue;
     const std::string strEvent =
         event->kind == CallEventKind::Key ? event->strKey : strLine.substr(0, strLine.find(' '));
-    strName += '-' + (strEvent == "*" ? "star" : strEvent == "#" ? "hash" : strEvent);
+    strName += '-';
+    strName += strEvent == "*" ? "star" : strEvent == "#" ? "hash" : strEvent;
   }
   return strName + ".txt";
 }

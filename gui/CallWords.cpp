@@ -48,8 +48,10 @@ std::string ShownCallStep(std::string_view line) {
   if (pShown == kShownWords.end())
     return std::string(line);
   std::string strShown(pShown->second);
-  if (nSpace != std::string_view::npos)
-    strShown += ' ' + (word == word::kWait ? ShownTimeout(text) : std::string(text));
+  if (nSpace != std::string_view::npos) {
+    strShown += ' ';
+    strShown += word == word::kWait ? ShownTimeout(text) : std::string(text);
+  }
   return strShown;
 }
 
