@@ -49,41 +49,26 @@ xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "no window ma
 "$binary" "$work/main.ivr" >"$work/dovetrel.log" 2>&1 &
 pid=$!
 
-# Waits up to 10 s until the window $1 has the keyboard focus, as the window manager gives it.
-await_active() {
+# Runs the command "$@" every 0.1 s until it succeeds, for up to 10 s.
+await() {
   for _ in $(seq 100); do
-    [ "$(xdotool getactivewindow 2>/dev/null || true)" = "$1" ] && return 0
+    "$@" && return 0
     sleep 0.1
   done
   return 1
 }
-# Waits up to 10 s until the window $1 is named otherwise than $2; prints the new name.
-await_renamed() {
-  local name
-  for _ in $(seq 100); do
-    name=$(xdotool getwindowname "$1" 2>/dev/null || true)
-    [ -n "$name" ] && [ "$name" != "$2" ] && { echo "$name"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to 10 s until another window than $1 has the focus (a chooser); prints its id.
-await_other_active() {
+# True when the window $1 has the keyboard focus (as the window manager gives it); with "other",
+# when a window other than $2 has it (a chooser).
+active() {
   local id
-  for _ in $(seq 100); do
-    id=$(xdotool getactivewindow 2>/dev/null || true)
-    [ -n "$id" ] && [ "$id" != "$1" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
+  id=$(xdotool getactivewindow 2>/dev/null || true)
+  if [ "$1" = other ]; then [ -n "$id" ] && [ "$id" != "$2" ]; else [ "$id" = "$1" ]; fi
 }
-# Waits up to 10 s for the file $1 to exist and hold something.
-await_file() {
-  for _ in $(seq 100); do
-    [ -s "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
+# True when the window $1 is there and named otherwise than $2.
+renamed() {
+  local name
+  name=$(xdotool getwindowname "$1" 2>/dev/null || true)
+  [ -n "$name" ] && [ "$name" != "$2" ]
 }
 # True when the window $1 is transient for the dialog: the window manager keeps it above the dialog.
 transient_for_dialog() {
@@ -94,26 +79,25 @@ click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # Saves through the chooser Ctrl+S opens over the window $1: types $2 as the name, when given,
 # over what the chooser proposes, then Return; waits until the chooser has gone.
 save_through_chooser() {
-  local chooser
   xdotool key ctrl+s
-  chooser=$(await_other_active "$1") || fail "Ctrl+S opened no chooser over $(xdotool getwindowname "$1")"
+  await active other "$1" || fail "Ctrl+S opened no chooser over $(xdotool getwindowname "$1")"
   if [ -n "${2:-}" ]; then
     xdotool key ctrl+a
     xdotool type --delay 5 "$2"
   fi
   xdotool key Return
-  await_active "$1" || fail "the chooser did not give the window back"
+  await active "$1" || fail "the chooser did not give the window back"
 }
 # The dialog gets the focus back: a click on its bottom left corner, where nothing answers.
 activate_dialog() {
   local height
   height=$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: [0-9]*x//p')
   click_in "$dialog" 3 $((height - 3))
-  await_active "$dialog" || fail "a click did not give the dialog the focus"
+  await active "$dialog" || fail "a click did not give the dialog the focus"
 }
 
 dialog=$(await_window Dovetrel) || fail "the dialog did not appear"
-await_active "$dialog" || fail "the dialog did not get the focus"
+await active "$dialog" || fail "the dialog did not get the focus"
 
 # Presses the dialog's button $1 steps of the tab order after the IVR field (Alt+I reaches it):
 # keys of any keyboard layout, where the buttons' own Alt+letters are Cyrillic.
@@ -127,57 +111,58 @@ press_dialog_button() {
 # chooser) opens active, named with its scale.
 press_dialog_button 5
 flow=$(await_window "Схема звонка — main.ivr" prefix) || fail "\"Схема…\" opened no call-flow window"
-await_active "$flow" || fail "the call-flow window did not get the focus"
+await active "$flow" || fail "the call-flow window did not get the focus"
 transient_for_dialog "$flow" || fail "the call-flow window is not transient for the dialog"
 title=$(xdotool getwindowname "$flow")
 xdotool key ctrl+plus
-title=$(await_renamed "$flow" "$title") || fail "Ctrl+plus did not zoom ($title)"
+await renamed "$flow" "$title" || fail "Ctrl+plus did not zoom ($title)"
+title=$(xdotool getwindowname "$flow")
 xdotool mousemove --window "$flow" 200 150 click 4 # the wheel, away from the caller
-title=$(await_renamed "$flow" "$title") || fail "the wheel did not zoom ($title)"
+await renamed "$flow" "$title" || fail "the wheel did not zoom ($title)"
 save_through_chooser "$flow" "$work/saved/flow.svg"
-await_file "$work/saved/flow.svg" || fail "Ctrl+S saved no call flow"
+await [ -s "$work/saved/flow.svg" ] || fail "Ctrl+S saved no call flow"
 grep -q '<svg' "$work/saved/flow.svg" || fail "the saved call flow is no SVG"
 xdotool key Escape
 await_gone "Схема звонка — main.ivr" prefix || fail "Escape did not close the call-flow window"
-await_active "$dialog" || activate_dialog
+await active "$dialog" || activate_dialog
 
 # The call ("Проверить звонок…", the next button) opens; the keypad's 1 pressed with the mouse (the
 # keypad's first key, at its top left), then 1 typed. Each save proposes calls/ beside the main
 # file, named by the events.
 press_dialog_button 6
 call=$(await_window "Проверка звонка — main.ivr") || fail "\"Проверить звонок…\" opened no call window"
-await_active "$call" || fail "the call window did not get the focus"
+await active "$call" || fail "the call window did not get the focus"
 transient_for_dialog "$call" || fail "the call window is not transient for the dialog"
 click_in "$call" 20 20
 save_through_chooser "$call"
-await_file "$work/calls/main-1.txt" || fail "the mouse's key or Ctrl+S was lost: no calls/main-1.txt"
+await [ -s "$work/calls/main-1.txt" ] || fail "the mouse's key or Ctrl+S was lost: no calls/main-1.txt"
 "$call_binary" "$work/main.ivr" 1 >"$work/expected-1" 2>>"$work/dovetrel-call.log"
 cmp -s "$work/calls/main-1.txt" "$work/expected-1" || fail "the call record differs: $(cat "$work/calls/main-1.txt")"
 xdotool key 1
 save_through_chooser "$call"
-await_file "$work/calls/main-1-1.txt" || fail "the typed key or Ctrl+S was lost: no calls/main-1-1.txt"
+await [ -s "$work/calls/main-1-1.txt" ] || fail "the typed key or Ctrl+S was lost: no calls/main-1-1.txt"
 "$call_binary" "$work/main.ivr" 1 1 >"$work/expected-1-1" 2>>"$work/dovetrel-call.log"
 cmp -s "$work/calls/main-1-1.txt" "$work/expected-1-1" || fail "the call record differs: $(cat "$work/calls/main-1-1.txt")"
 "$call_binary" --expect "$work/calls/main-1-1.txt" "$work/main.ivr" 2>>"$work/dovetrel-call.log" ||
   fail "dovetrel-call --expect does not replay the saved call"
 xdotool key alt+F4 # the window manager's close, as its close button
 await_gone "Проверка звонка — main.ivr" || fail "the window manager could not close the call window"
-await_active "$dialog" || activate_dialog
+await active "$dialog" || activate_dialog
 
 # The dialog converts again: Return in the IVR field, into the name it proposed.
 rm -f "$work/main.vxml"
 xdotool key alt+i Return
 box=$(await_window dovetrel) || fail "no box after Convert"
 cmp -s "$work/main.vxml" "$examples/worked/expected/main.vxml" || fail "the document differs"
-await_active "$box" || fail "the box did not get the focus"
+await active "$box" || fail "the box did not get the focus"
 xdotool key Return
 await_gone dovetrel || fail "Return did not close the success box"
 
 # Leaving: Escape, and Yes.
-await_active "$dialog" || activate_dialog
+await active "$dialog" || activate_dialog
 xdotool key Escape
 question=$(await_window dovetrel) || fail "Escape asked nothing"
-await_active "$question" || fail "the question did not get the focus"
+await active "$question" || fail "the question did not get the focus"
 xdotool key Return
 for _ in $(seq 100); do
   if ! kill -0 "$pid" 2>/dev/null; then
