@@ -117,7 +117,7 @@ title=$(xdotool getwindowname "$flow")
 xdotool key ctrl+plus
 await renamed "$flow" "$title" || fail "Ctrl+plus did not zoom ($title)"
 title=$(xdotool getwindowname "$flow")
-xdotool mousemove --window "$flow" 200 150 click 4 # the wheel, away from the caller
+xdotool mousemove --window "$flow" 200 150 click 4 # the wheel turned up, over the drawing
 await renamed "$flow" "$title" || fail "the wheel did not zoom ($title)"
 save_through_chooser "$flow" "$work/saved/flow.svg"
 await [ -s "$work/saved/flow.svg" ] || fail "Ctrl+S saved no call flow"
