@@ -39,15 +39,17 @@ public:
           std::find(m_menuNames.begin(), m_menuNames.end(), strLine.substr(strMenu.size()));
       m_nMenu = static_cast<int>(found - m_menuNames.begin());
       m_path.menus.push_back(m_nMenu);
+      m_path.step.reset();
     } else if (strLine.compare(0, word::kWait.size(), word::kWait) == 0) {
       m_path.nWaitingMenu = m_nMenu;
     } else if (strLine.compare(0, word::kDial.size(), word::kDial) == 0 && m_pStep) {
-      m_path.ringing = m_pStep->source;
+      m_path.step = m_pStep->source;
     } else if (const std::optional<CallEvent> event = EventOfLine(strLine, strEncoding)) {
       TakeEvent(*event);
     } else if (strLine == word::kHangup) {
       m_path.nWaitingMenu = -1;
-      m_path.ringing.reset();
+      if (m_pStep && m_pStep->kind == ActionKind::Hangup)
+        m_path.step = m_pStep->source;
     }
   }
 
@@ -57,8 +59,8 @@ private:
   void TakeEvent(const CallEvent& event) {
     m_path.nWaitingMenu = -1;
     if (IsTransferOutcome(event.kind)) {
-      m_path.ringing.reset();
-      // A busy dial's busy row, which may dial again but has no busy row of its own.
+      // The dial stays the step the call is at, unless its busy row takes the call on. A busy
+      // dial's busy row, which may dial again but has no busy row of its own.
       const bool bBusyRow = event.kind == CallEventKind::Busy && m_pAction && m_pAction->busy;
       m_pStep = bBusyRow ? &*m_pAction->busy : nullptr;
       m_pAction = nullptr;
@@ -70,6 +72,7 @@ private:
                     ? ActionFor(m_flow.menus[static_cast<std::size_t>(m_nMenu)], event, m_dialect)
                     : nullptr;
     m_pStep = m_pAction;
+    m_path.step.reset();
     if (m_pAction)
       m_path.rows.push_back(m_pAction->source);
   }

@@ -14,7 +14,9 @@ struct CallPath {
   std::vector<SourcePlace> rows; ///< the rows that acted, in order: keys, no input, fax, busy
   std::vector<int> menus;        ///< the menus entered, in order (indexes into CallFlow::menus)
   int nWaitingMenu = -1;         ///< the menu whose keys the call waits for; -1 for none
-  std::optional<SourcePlace> ringing; ///< the row of the dial whose number rings now
+  /// The row of the step the call is at when no menu waits: the dial whose number rings, or the
+  /// hang-up or dial that ended the call.
+  std::optional<SourcePlace> step;
 };
 
 /// Follows the transcript \p lines (dovetrel-call's words) of a call on the document of

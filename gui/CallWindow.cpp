@@ -236,8 +236,8 @@ void CCallWindow::ShowPath() {
   for (const SourcePlace& place : path.rows)
     taken.insert(PlaceTitle(place));
   QString strCurrent;
-  if (path.ringing)
-    strCurrent = PlaceTitle(*path.ringing);
+  if (path.step)
+    strCurrent = PlaceTitle(*path.step);
   else if (path.nWaitingMenu >= 0 && path.nWaitingMenu < nMenus)
     strCurrent = MenuTitle(path.nWaitingMenu);
   m_pDiagram->load(DrawCallPath(m_svg, taken, strCurrent));

@@ -24,11 +24,11 @@ namespace dovetrel {
 /// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
 /// silence and fax while a menu waits (those that act in the menu stand out), the transfer's
 /// outcomes while a number rings (each button enabled only when it fits), the transcript growing in
-/// a list in Russian beside the call flow (the menu the call waits in and the dial that rings
-/// filled, the boxes and arrows the call has taken drawn as its path), "Сначала" to start over and
-/// "Сохранить звонок…" (Ctrl+S) to keep the call as a record that dovetrel-call --expect replays. A
-/// greeting whose audio file lies in the scenario's folder plays as its line appears. Escape closes
-/// it.
+/// a list in Russian beside the call flow (the menu the call waits in, the dial that rings or the
+/// step that ended the call filled, the boxes and arrows the call has taken drawn as its path),
+/// "Сначала" to start over and "Сохранить звонок…" (Ctrl+S) to keep the call as a record that
+/// dovetrel-call --expect replays. A greeting whose audio file lies in the scenario's folder plays
+/// as its line appears. Escape closes it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 

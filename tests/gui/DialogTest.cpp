@@ -827,16 +827,17 @@ void DialogTest::callWindowSavesTheCall() {
 void DialogTest::callPathFollowsTheCall_data() {
   QTest::addColumn<QString>("dialect");
   QTest::addColumn<QString>("events"); // given to the call, one word each
-  // Rows taken ("FILE:LINE") | menus entered | menu waiting (-1: none) | dial ringing
+  // Rows taken ("FILE:LINE") | menus entered | menu waiting (-1: none) | step the call is at
   QTest::addColumn<QString>("path");
   AddTextRow("start", {"classic", "", " | 0 | 0 | "});
   AddTextRow("menu", {"classic", "1", "main.ivr:2 | 0 1 | 1 | "});
   AddTextRow("dial rings", {"classic", "1 1", "main.ivr:2 sales.ivr:2 | 0 1 | -1 | sales.ivr:2"});
   AddTextRow("busy row",
              {"classic", "1 1 busy", "main.ivr:2 sales.ivr:2 sales.ivr:3 | 0 1 0 | 0 | "});
-  AddTextRow("busy without row", {"classic", "2 busy", "main.ivr:3 | 0 | -1 | "});
+  AddTextRow("answered", {"classic", "2 answer", "main.ivr:3 | 0 | -1 | main.ivr:3"});
+  AddTextRow("busy without row", {"classic", "2 busy", "main.ivr:3 | 0 | -1 | main.ivr:3"});
   AddTextRow("silence", {"classic", "silence", "main.ivr:5 | 0 0 | 0 | "});
-  AddTextRow("hang-up row", {"classic", "0", "main.ivr:4 | 0 | -1 | "});
+  AddTextRow("hang-up row", {"classic", "0", "main.ivr:4 | 0 | -1 | main.ivr:4"});
   AddTextRow("key no row answers", {"classic", "3", " | 0 | -1 | "});
   AddTextRow("standard document",
              {"w3c", "1 1 busy", "main.ivr:2 sales.ivr:2 sales.ivr:3 | 0 1 0 | 0 | "});
@@ -879,7 +880,7 @@ void DialogTest::callPathFollowsTheCall() {
     menus << QString::number(nMenu);
   QCOMPARE(QStringList({rows.join(QLatin1Char(' ')), menus.join(QLatin1Char(' ')),
                         QString::number(traced.nWaitingMenu),
-                        traced.ringing ? Place(*traced.ringing) : QString()})
+                        traced.step ? Place(*traced.step) : QString()})
                .join(QStringLiteral(" | ")),
            path);
 }
