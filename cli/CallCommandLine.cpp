@@ -1,6 +1,7 @@
 #include "cli/CallCommandLine.h"
 
 #include "call/Call.h"
+#include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
 #include "cli/Arguments.h"
@@ -143,7 +144,7 @@ public:
   explicit CStreamTranscript(std::ostream* pOut) : m_pOut(pOut) {}
   void Step(std::string_view line) override {
     if (m_pOut)
-      *m_pOut << line << '\n';
+      *m_pOut << RecordLine(line);
     else
       m_vecLines.emplace_back(line);
   }

@@ -1,23 +1,41 @@
 #include "gui/CallWindow.h"
 
 #include "call/CallEvent.h"
+#include "call/CallRecord.h"
 #include "call/Transcript.h"
+#include "convert/FlowCommand.h"
+#include "diagram/FlowText.h"
+#include "gui/CallPath.h"
+#include "gui/CallWords.h"
+#include "gui/PathDrawing.h"
+#include "gui/QtDialogServices.h"
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 #include "scenario/Paths.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSvgItem>
+#include <QGraphicsView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace dovetrel {
 
 namespace {
+
+/// The property of each event button that holds the event's word ("1", "silence", "fax").
+constexpr const char* kEventProperty = "event";
 
 QPushButton* MakeButton(QWidget* pParent, const QString& strText, const QString& strName) {
   auto* pButton = new QPushButton(strText, pParent);
@@ -29,10 +47,11 @@ QPushButton* MakeButton(QWidget* pParent, const QString& strText, const QString&
 } // namespace
 
 CCallWindow::CCallWindow(IDialogServices& services, CallSet set,
-                         std::unique_ptr<CCallProgram> pProgram, const std::string& strIvrFile,
-                         QWidget* pParent)
-    : QWidget(pParent, Qt::Window), m_services(services), m_set(std::move(set)),
-      m_pProgram(std::move(pProgram)), m_strDirectory(DirectoryOf(strIvrFile)) {
+                         std::unique_ptr<CCallProgram> pProgram, Dialect dialect,
+                         const std::string& strIvrFile, QWidget* pParent)
+    : QWidget(pParent, OwnedWindowFlags()), m_services(services), m_set(std::move(set)),
+      m_pProgram(std::move(pProgram)), m_dialect(dialect), m_strIvrFile(strIvrFile),
+      m_strDirectory(DirectoryOf(strIvrFile)) {
   setObjectName(QStringLiteral("callWindow"));
   setWindowTitle(FromUtf8(text::kCallCaption) +
                  QFile::decodeName(QByteArray::fromStdString(std::string(FileNameOf(strIvrFile)))));
@@ -47,16 +66,20 @@ void CCallWindow::CreateControls() {
   const QString keys = QStringLiteral("123456789*0#");
   for (int i = 0; i < keys.size(); ++i) {
     QPushButton* pKey = MakeButton(this, keys.mid(i, 1), QStringLiteral("key") + keys[i]);
+    pKey->setProperty(kEventProperty, keys.mid(i, 1));
     connect(pKey, &QPushButton::clicked, this,
             [this, strKey = keys.mid(i, 1).toStdString()] { OnEvent(strKey); });
     pKeypad->addWidget(pKey, i / 3, i % 3);
     m_vecInputButtons.push_back(pKey);
-    // The keyboard's own keys press the keypad's.
-    pKey->setShortcut(QKeySequence(keys.mid(i, 1)));
+    // The keyboard's own keys press the keypad's, at once rather than after a button's pressed
+    // look (as its own shortcut would), so that a key and Ctrl+S typed after it come in order.
+    connect(new QShortcut(QKeySequence(keys.mid(i, 1)), this), &QShortcut::activated, pKey,
+            &QPushButton::click);
   }
   const auto AddEvent = [this](std::string_view text, const char* szWord,
                                std::vector<QPushButton*>& group) {
     QPushButton* pButton = MakeButton(this, FromUtf8(text), QLatin1String(szWord));
+    pButton->setProperty(kEventProperty, QLatin1String(szWord));
     connect(pButton, &QPushButton::clicked, this, [this, szWord] { OnEvent(szWord); });
     group.push_back(pButton);
     return pButton;
@@ -72,6 +95,9 @@ void CCallWindow::CreateControls() {
   QPushButton* pRestart = MakeButton(this, FromUtf8(text::kRestart), QStringLiteral("restart"));
   connect(pRestart, &QPushButton::clicked, this, &CCallWindow::OnRestart);
   pEvents->addWidget(pRestart);
+  QPushButton* pSave = MakeButton(this, FromUtf8(text::kSaveCall), QStringLiteral("saveCall"));
+  connect(pSave, &QPushButton::clicked, this, &CCallWindow::OnSaveCall);
+  pEvents->addWidget(pSave);
 
   m_pTranscript = new QListWidget(this);
   m_pTranscript->setObjectName(QStringLiteral("transcript"));
@@ -84,15 +110,23 @@ void CCallWindow::CreateControls() {
   auto* pLayout = new QHBoxLayout(this);
   pLayout->addLayout(pControls);
   pLayout->addWidget(m_pTranscript, 1);
-  resize(640, 360);
+  CreateDiagram(pLayout);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &QWidget::close);
+  connect(new QShortcut(QKeySequence(QKeySequence::Save), this), &QShortcut::activated, this,
+          &CCallWindow::OnSaveCall);
+  resize(m_pDiagram ? 1000 : 640, m_pDiagram ? 420 : 360);
 }
 
 void CCallWindow::OnRestart() {
   m_pTranscript->clear();
+  m_vecLines.clear();
+  m_pMenu = nullptr;
   m_pCall = std::make_unique<CCall>(*m_pProgram, static_cast<ICallTranscript&>(*this));
   if (!m_pCall->Start())
     ShowFault();
   EnableButtons();
+  ShowPath();
 }
 
 void CCallWindow::OnEvent(const std::string& strWord) {
@@ -102,25 +136,31 @@ void CCallWindow::OnEvent(const std::string& strWord) {
   if (m_pCall->Feed(*event) == FeedResult::Fault)
     ShowFault();
   EnableButtons();
+  ShowPath();
 }
 
 void CCallWindow::Step(std::string_view line) {
-  m_pTranscript->addItem(FromUtf8(line));
+  m_vecLines.emplace_back(line);
+  m_pTranscript->addItem(FromUtf8(ShownCallStep(line)));
   m_pTranscript->scrollToBottom();
-  // A greeting plays when its file lies in the scenario's folder; silence otherwise.
-  constexpr std::string_view kPlay = "play ";
-  if (line.substr(0, kPlay.size()) != kPlay)
-    return;
-  for (const FlowMenu& menu : m_set.flow.menus) {
-    // The file the greeting's URI names, in the scenario file's own code page.
-    if (DecodeUriTranscriptText(menu.strGreeting, m_set.strEncoding) != line.substr(kPlay.size()))
-      continue;
-    const std::string strAudio = m_strDirectory + PercentDecoded(menu.strGreeting);
-    std::error_code error;
-    if (std::filesystem::is_regular_file(strAudio, error))
-      m_services.PlayAudio(strAudio);
+  const std::string strMenu = TranscriptLine(word::kMenu, {}) + ' ';
+  if (line.substr(0, strMenu.size()) == strMenu) {
+    // The menus' names in transcript form stand in table order, as the flow's menus do.
+    const auto found =
+        std::find(m_set.menus.begin(), m_set.menus.end(), line.substr(strMenu.size()));
+    const auto nMenu = static_cast<std::size_t>(found - m_set.menus.begin());
+    m_pMenu = nMenu < m_set.flow.menus.size() ? &m_set.flow.menus[nMenu] : nullptr;
     return;
   }
+  // A greeting plays when its file lies in the scenario's folder; silence otherwise.
+  const std::string strPlay = TranscriptLine(word::kPlay, {}) + ' ';
+  if (line.substr(0, strPlay.size()) != strPlay || !m_pMenu)
+    return;
+  // The file the greeting's URI names: an escape stands for the byte it encodes.
+  const std::string strAudio = m_strDirectory + PercentDecoded(m_pMenu->strGreeting);
+  std::error_code error;
+  if (std::filesystem::is_regular_file(strAudio, error))
+    m_services.PlayAudio(strAudio);
 }
 
 void CCallWindow::ShowFault() {
@@ -129,18 +169,119 @@ void CCallWindow::ShowFault() {
 
 void CCallWindow::EnableButtons() {
   const CallWait wait = m_pCall ? m_pCall->Waiting() : CallWait::Nothing;
-  for (QPushButton* pButton : m_vecInputButtons)
+  for (QPushButton* pButton : m_vecInputButtons) {
     pButton->setEnabled(wait == CallWait::Input);
+    // The events the menu answers stand out; any other still ends the call.
+    QFont font = pButton->font();
+    font.setBold(
+        wait == CallWait::Input && m_pMenu &&
+        EventActs(*m_pMenu, pButton->property(kEventProperty).toString().toStdString(), m_dialect));
+    pButton->setFont(font);
+  }
   for (QPushButton* pButton : m_vecOutcomeButtons)
     pButton->setEnabled(wait == CallWait::Outcome);
 }
 
-std::vector<std::string> CCallWindow::Transcript() const {
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(m_pTranscript->count()));
-  for (int i = 0; i < m_pTranscript->count(); ++i)
-    lines.push_back(m_pTranscript->item(i)->text().toStdString());
-  return lines;
+namespace {
+
+/// Drops every message: a call flow that cannot be drawn leaves the call window without it.
+class CNoMessages final : public IMessageSink {
+public:
+  using IMessageSink::ShowMessage;
+  MessageReply ShowMessage(std::string_view /*text*/, MessageKind /*kind*/,
+                           const MessageDetail& /*detail*/) override {
+    return MessageReply::Ok;
+  }
+};
+
+} // namespace
+
+void CCallWindow::CreateDiagram(QBoxLayout* pLayout) {
+  CNoMessages quiet;
+  std::string strSvg;
+  m_pText = CFlowText::Open(m_set.strEncoding);
+  if (!m_pText || !MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet))
+    return;
+  m_svg = QByteArray::fromStdString(strSvg);
+  m_pDiagram = new QSvgRenderer(m_svg, this);
+  auto* pScene = new QGraphicsScene(this);
+  m_pDiagramItem = new QGraphicsSvgItem();
+  m_pDiagramItem->setSharedRenderer(m_pDiagram);
+  pScene->addItem(m_pDiagramItem);
+  m_pDiagramView = new QGraphicsView(pScene, this);
+  m_pDiagramView->setObjectName(QStringLiteral("callFlowView"));
+  m_pDiagramView->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  m_pDiagramView->setFocusPolicy(Qt::NoFocus);
+  m_pDiagramView->viewport()->installEventFilter(this);
+  pLayout->addWidget(m_pDiagramView, 2);
+}
+
+QString CCallWindow::PlaceTitle(const SourcePlace& place) const {
+  return FromUtf8(m_pText->DecodePath(place.strFile) + ':' + std::to_string(place.nLine));
+}
+
+void CCallWindow::ShowPath() {
+  if (!m_pDiagram)
+    return;
+  const CallPath path =
+      TraceCallPath(m_set.flow, m_set.menus, m_vecLines, m_set.strEncoding, m_dialect);
+  const auto MenuTitle = [&](int nMenu) {
+    return FromUtf8(m_pText->DecodePath(m_set.flow.menus[static_cast<std::size_t>(nMenu)].strPath));
+  };
+  const int nMenus = static_cast<int>(m_set.flow.menus.size());
+  QSet<QString> taken;
+  for (int nMenu : path.menus) {
+    if (nMenu >= 0 && nMenu < nMenus)
+      taken.insert(MenuTitle(nMenu));
+  }
+  for (const SourcePlace& place : path.rows)
+    taken.insert(PlaceTitle(place));
+  QString strCurrent;
+  if (path.step)
+    strCurrent = PlaceTitle(*path.step);
+  else if (path.nWaitingMenu >= 0 && path.nWaitingMenu < nMenus)
+    strCurrent = MenuTitle(path.nWaitingMenu);
+  m_pDiagram->load(DrawCallPath(m_svg, taken, strCurrent));
+  m_pDiagramItem->update();
+}
+
+bool CCallWindow::eventFilter(QObject* pObject, QEvent* pEvent) {
+  if (m_pDiagramView && pObject == m_pDiagramView->viewport() && pEvent->type() == QEvent::Resize)
+    m_pDiagramView->fitInView(m_pDiagramItem, Qt::KeepAspectRatio);
+  return QWidget::eventFilter(pObject, pEvent);
+}
+
+std::string CCallWindow::ProposedRecord() const {
+  std::string strName(ScenarioName(FileNameOf(m_strIvrFile)));
+  for (const std::string& strLine : m_vecLines) {
+    const std::optional<CallEvent> event = EventOfLine(strLine, m_set.strEncoding);
+    if (!event)
+      continue;
+    const std::string strEvent =
+        event->kind == CallEventKind::Key ? event->strKey : strLine.substr(0, strLine.find(' '));
+    strName += '-';
+    strName += strEvent == "*" ? "star" : strEvent == "#" ? "hash" : strEvent;
+  }
+  return strName + ".txt";
+}
+
+void CCallWindow::OnSaveCall() {
+  // The records of a set's calls are kept in calls/ beside it: made for the chooser to open in,
+  // and taken away again when it is left empty.
+  const std::filesystem::path folder = std::filesystem::path(m_strDirectory) / "calls";
+  std::error_code error;
+  const bool bMadeFolder = std::filesystem::create_directory(folder, error);
+  const std::string strPath =
+      m_services.SaveFileName(text::kCallFilter, "txt", (folder / ProposedRecord()).string());
+  if (!strPath.empty()) {
+    std::vector<std::string> setFiles;
+    for (const FlowMenu& menu : m_set.flow.menus)
+      setFiles.push_back(menu.strPath);
+    CBoxMessageSink messages(m_services, strPath);
+    (void)WriteCallRecord(strPath, m_vecLines, setFiles, messages);
+  }
+  if (bMadeFolder)
+    std::filesystem::remove(folder, error); // only when empty
 }
 
 } // namespace dovetrel

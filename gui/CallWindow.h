@@ -2,31 +2,41 @@
 
 #include "call/Call.h"
 #include "call/CallSetup.h"
+#include "diagram/FlowText.h"
 #include "gui/DialogServices.h"
 
+#include <QByteArray>
 #include <QWidget>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class QBoxLayout;
+class QGraphicsSvgItem;
+class QGraphicsView;
 class QListWidget;
 class QPushButton;
+class QSvgRenderer;
 
 namespace dovetrel {
 
 /// A call placed on the document a set converts to, in a window of its own: a telephone keypad,
-/// silence and fax while a menu waits, the transfer's outcomes while a number rings (each button
-/// enabled only when it fits), the transcript growing in a list, and "Сначала" to start over. A
-/// greeting whose audio file lies in the scenario's folder plays as its line appears.
+/// silence and fax while a menu waits (those that act in the menu stand out), the transfer's
+/// outcomes while a number rings (each button enabled only when it fits), the transcript growing in
+/// a list in Russian beside the call flow (the menu the call waits in, the dial that rings or the
+/// step that ended the call filled, the boxes and arrows the call has taken drawn as its path),
+/// "Сначала" to start over and "Сохранить звонок…" (Ctrl+S) to keep the call as a record that
+/// dovetrel-call --expect replays. A greeting whose audio file lies in the scenario's folder plays
+/// as its line appears. Escape closes it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 
 public:
-  /// A window for \p set, its document compiled into \p pProgram, for the set \p strIvrFile. The
-  /// call starts at once.
+  /// A window for \p set, its document of \p dialect compiled into \p pProgram, for the set
+  /// \p strIvrFile. The call starts at once.
   CCallWindow(IDialogServices& services, CallSet set, std::unique_ptr<CCallProgram> pProgram,
-              const std::string& strIvrFile, QWidget* pParent = nullptr);
+              Dialect dialect, const std::string& strIvrFile, QWidget* pParent = nullptr);
   ~CCallWindow() override;
 
   /// Starts the call over from the first menu, the transcript emptied.
@@ -34,22 +44,48 @@ public:
   /// Hands the event \p word names (a key's character, "silence", "fax", "answer", "busy",
   /// "noanswer") to the call.
   void OnEvent(const std::string& strWord);
-  /// The transcript so far, one line per step.
-  std::vector<std::string> Transcript() const;
+  /// Asks for a file, proposed in calls/ beside the main file, and writes the call so far there
+  /// as its record; nothing after a cancel. Failures are shown as boxes; the window stays.
+  void OnSaveCall();
+  /// The transcript so far in dovetrel-call's words, one line per step.
+  const std::vector<std::string>& Transcript() const { return m_vecLines; }
+  /// The main file of the set called, as the dialog named it.
+  const std::string& IvrFile() const { return m_strIvrFile; }
+
+protected:
+  /// The call flow keeps fitting its view.
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
   void Step(std::string_view line) override;
+  /// Draws the call flow into \p pLayout, when the drawing module can draw it.
+  void CreateDiagram(QBoxLayout* pLayout);
+  /// Draws the call's path so far on the call flow.
+  void ShowPath();
+  /// The link title the drawing gives the row at \p place: its file and line.
+  QString PlaceTitle(const SourcePlace& place) const;
   void CreateControls();
   void EnableButtons();
   void ShowFault();
+  /// The name the record chooser proposes: the main file's name and the call's events.
+  std::string ProposedRecord() const;
 
   IDialogServices& m_services;
   CallSet m_set;
   std::unique_ptr<CCallProgram> m_pProgram;
   std::unique_ptr<CCall> m_pCall;
+  Dialect m_dialect;
+  std::vector<std::string> m_vecLines; ///< the transcript, in dovetrel-call's words
+  const FlowMenu* m_pMenu = nullptr;   ///< the menu the call is in; null before the first
+  std::string m_strIvrFile;
   std::string m_strDirectory; ///< where the greetings' audio files are looked for
   QListWidget* m_pTranscript = nullptr;
-  std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax
+  std::unique_ptr<CFlowText> m_pText; ///< decodes file names as the drawing does
+  QByteArray m_svg;                   ///< the call flow as drawn, without the path
+  QSvgRenderer* m_pDiagram = nullptr; ///< null when the call flow could not be drawn
+  QGraphicsSvgItem* m_pDiagramItem = nullptr;
+  QGraphicsView* m_pDiagramView = nullptr;
+  std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax; named by their events
   std::vector<QPushButton*> m_vecOutcomeButtons; ///< answer, busy, no answer
 };
 

@@ -20,9 +20,14 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <optional>
 
 namespace dovetrel {
 
@@ -135,6 +140,47 @@ QLabel* MakeLabel(QWidget* pParent, const char* pszName, const QString& strText)
   auto* pLabel = new QLabel(strText, pParent);
   pLabel->setObjectName(QLatin1String(pszName));
   return pLabel;
+}
+
+/// The sides of a dialog whose frame is \p dialog, as parts of \p screen: below, right, above,
+/// left, in the order a window beside it tries them.
+std::array<QRect, 4> SidesOf(const QRect& dialog, const QRect& screen) {
+  return {QRect(QPoint(screen.left(), dialog.bottom() + 1), screen.bottomRight()),
+          QRect(QPoint(dialog.right() + 1, screen.top()), screen.bottomRight()),
+          QRect(screen.topLeft(), QPoint(screen.right(), dialog.top() - 1)),
+          QRect(screen.topLeft(), QPoint(dialog.left() - 1, screen.bottom()))};
+}
+
+/// The frame of a window of \p size beside a dialog whose frame is \p dialog, within \p screen:
+/// on the first side where it fits whole, else on the roomiest side made smaller to fit (down to
+/// a third of its size); aligned with the dialog's edge as far as the side lets. Nothing when even
+/// that does not fit: the window manager then places it.
+std::optional<QRect> PlaceBeside(const QRect& dialog, const QSize& size, const QRect& screen) {
+  const std::array<QRect, 4> sides = SidesOf(dialog, screen);
+  std::size_t nSide = 0;
+  for (std::size_t i = 0; i < sides.size(); ++i) {
+    if (sides[i].width() >= size.width() && sides[i].height() >= size.height()) {
+      nSide = i;
+      break;
+    }
+    const auto Area = [](const QRect& rect) { return qMax(rect.width(), 0) * rect.height(); };
+    if (Area(sides[i]) > Area(sides[nSide]))
+      nSide = i;
+  }
+  const QRect& side = sides[nSide];
+  const QSize placed = size.boundedTo(side.size());
+  if (placed.width() < size.width() / 3 || placed.height() < size.height() / 3)
+    return std::nullopt;
+  const bool bAcross = nSide % 2 == 0; // below or above: beside the dialog's left edge
+  const int nLeft = bAcross
+                        ? std::clamp(dialog.left(), side.left(), side.right() + 1 - placed.width())
+                    : nSide == 1 ? side.left()
+                                 : side.right() + 1 - placed.width();
+  const int nTop = !bAcross
+                       ? std::clamp(dialog.top(), side.top(), side.bottom() + 1 - placed.height())
+                   : nSide == 0 ? side.top()
+                                : side.bottom() + 1 - placed.height();
+  return QRect(QPoint(nLeft, nTop), placed);
 }
 
 /// Passes on every message but the success of a conversion: a call shows its window instead.
@@ -317,6 +363,8 @@ void CDovetrelDlg::OnConvert() {
 
 void CDovetrelDlg::OnShowFlow() {
   UpdateData(true);
+  if (m_pFlowWindow && BringForward(m_pFlowWindow.get(), m_pFlowWindow->IvrFile()))
+    return;
   CBoxMessageSink messages(m_services, m_strVxmlFile);
   (void)ReportExceptions(messages, [&] {
     std::optional<LoadedFlow> loaded = LoadFlow(m_strIvrFile, messages, m_options);
@@ -325,17 +373,17 @@ void CDovetrelDlg::OnShowFlow() {
         !MakeFlowBytes(loaded->flow, loaded->strEncoding, FlowFormat::Svg, strSvg, messages))
       return;
     m_pFlowWindow =
-        std::make_unique<CFlowWindow>(m_services, std::move(*loaded), m_strIvrFile, strSvg);
-    m_pFlowWindow->setWindowIcon(windowIcon());
-    m_pFlowWindow->show();
-    m_pFlowWindow->raise();
-    m_pFlowWindow->activateWindow();
+        std::make_unique<CFlowWindow>(m_services, std::move(*loaded), m_strIvrFile, strSvg, this);
+    ShowBeside(*m_pFlowWindow);
     m_pFlowWindow->FitToWindow();
   });
 }
 
 void CDovetrelDlg::OnCheckCall() {
   UpdateData(true);
+  if (m_pCallWindow && m_callDialect == m_options.dialect &&
+      BringForward(m_pCallWindow.get(), m_pCallWindow->IvrFile()))
+    return;
   CBoxMessageSink messages(m_services, m_strVxmlFile);
   (void)ReportExceptions(messages, [&] {
     CFailureBoxes failures(messages);
@@ -355,12 +403,35 @@ void CDovetrelDlg::OnCheckCall() {
       return;
     }
     m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(*set), std::move(pProgram),
-                                                  m_strIvrFile);
-    m_pCallWindow->setWindowIcon(windowIcon());
-    m_pCallWindow->show();
-    m_pCallWindow->raise();
-    m_pCallWindow->activateWindow();
+                                                  m_options.dialect, m_strIvrFile, this);
+    m_callDialect = m_options.dialect;
+    ShowBeside(*m_pCallWindow);
   });
+}
+
+bool CDovetrelDlg::BringForward(QWidget* pWindow, const std::string& strShownFile) {
+  if (!pWindow->isVisible() || AbsolutePath(strShownFile) != AbsolutePath(m_strIvrFile))
+    return false;
+  if (pWindow->isMinimized())
+    pWindow->showNormal();
+  pWindow->raise();
+  pWindow->activateWindow();
+  return true;
+}
+
+void CDovetrelDlg::ShowBeside(QWidget& window) {
+  window.setWindowIcon(windowIcon());
+  // The new window's frame is not known before it is shown: the dialog's stands for it.
+  const QSize frame = frameGeometry().size() - size();
+  const std::optional<QRect> place =
+      PlaceBeside(frameGeometry(), window.size() + frame, screen()->availableGeometry());
+  if (place) {
+    window.resize(place->size() - frame);
+    window.move(place->topLeft());
+  }
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void CDovetrelDlg::OnExit() {
@@ -373,6 +444,16 @@ void CDovetrelDlg::OnExit() {
 
 void CDovetrelDlg::reject() {
   OnExit();
+}
+
+void CDovetrelDlg::done(int nResult) {
+  // Children as they are, the windows would outlive the dialog on the screen until it is deleted.
+  for (QWidget* pWindow :
+       {static_cast<QWidget*>(m_pFlowWindow.get()), static_cast<QWidget*>(m_pCallWindow.get())}) {
+    if (pWindow)
+      pWindow->close();
+  }
+  QDialog::done(nResult);
 }
 
 void CDovetrelDlg::closeEvent(QCloseEvent* pEvent) {

@@ -55,13 +55,16 @@ public:
   void OnDialectChanged();
   /// Takes both fields and converts; every outcome is reported in boxes and the dialog stays open.
   void OnConvert();
-  /// Shows the call flow of the set in the IVR field in a window of its own; a set that does not
-  /// load shows the conversion's own boxes and no window.
+  /// Shows the call flow of the set in the IVR field in a window of its own, beside the dialog and
+  /// kept with it; a set that does not load shows the conversion's own boxes and no window. The
+  /// window open for the same set is brought forward instead.
   void OnShowFlow();
   /// The window of the last call flow shown; null before the first.
   const CFlowWindow* FlowWindow() const { return m_pFlowWindow.get(); }
   /// Places a call on the document the set in the IVR field converts to, in the chosen dialect, in
-  /// a window of its own; a set that does not convert shows the conversion's own boxes.
+  /// a window of its own, beside the dialog and kept with it; a set that does not convert shows
+  /// the conversion's own boxes. The window open for the same set and dialect is brought forward
+  /// instead, its call as it stands.
   void OnCheckCall();
   /// The window of the last call placed; null before the first.
   const CCallWindow* CallWindow() const { return m_pCallWindow.get(); }
@@ -70,6 +73,8 @@ public:
 
   /// Escape: the exit question instead of closing at once.
   void reject() override;
+  /// Ends the dialog, and closes the call flow's and the call's windows with it.
+  void done(int nResult) override;
 
   /// The IVR name as of the last exchange or chooser.
   const std::string& IvrFile() const { return m_strIvrFile; }
@@ -101,6 +106,11 @@ private:
   /// Where the VoiceXML chooser starts: the VoiceXML field, else the name proposed for the IVR
   /// field.
   std::string VxmlStartPath() const;
+  /// True when \p pWindow is shown for the set \p strShownFile and the IVR field names that set
+  /// too: the window is then brought forward.
+  bool BringForward(QWidget* pWindow, const std::string& strShownFile);
+  /// Shows a new window of the dialog's beside it, where the screen has room, and activates it.
+  void ShowBeside(QWidget& window);
 
   IDialogServices& m_services;
   ConversionOptions m_options;
@@ -111,7 +121,8 @@ private:
   std::unique_ptr<CScenarioConverter> m_pConverter;
   std::unique_ptr<CFlowWindow> m_pFlowWindow;
   std::unique_ptr<CCallWindow> m_pCallWindow;
-  bool m_bEnding = false; ///< the operator has answered Yes; closing asks no more
+  Dialect m_callDialect = Dialect::Classic; ///< the dialect the call window's call runs in
+  bool m_bEnding = false;                   ///< the operator has answered Yes; closing asks no more
 
   QLineEdit* m_pIvrEdit = nullptr;
   QPushButton* m_pBrowseIvr = nullptr;

@@ -3,6 +3,7 @@
 #include "gui/QtStrings.h"
 #include "gui/Texts.h"
 
+#include <QApplication>
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -179,6 +180,12 @@ bool InstallRussianTranslation() {
   return QCoreApplication::installTranslator(pTranslator);
 }
 
+Qt::WindowFlags OwnedWindowFlags() {
+  // Qt makes only dialogs, tools and the like transient for their parents on X11.
+  return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+}
+
 QIcon ApplicationIcon() {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
@@ -212,9 +219,18 @@ void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
     pLabel->setTextFormat(Qt::PlainText); // the informative text's label too
 }
 
+QWidget* CQtDialogServices::Owner() const {
+  QWidget* pActive = QApplication::activeWindow();
+  for (const QWidget* pWindow = pActive; pWindow; pWindow = pWindow->parentWidget()) {
+    if (pWindow == m_pOwner)
+      return pActive;
+  }
+  return m_pOwner;
+}
+
 std::string CQtDialogServices::OpenFileName(std::string_view filter,
                                             const std::string& strStartPath) {
-  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(m_pOwner, filter);
+  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(Owner(), filter);
   pChooser->setAcceptMode(QFileDialog::AcceptOpen);
   pChooser->setFileMode(QFileDialog::ExistingFile);
   StartAt(*pChooser, strStartPath, false);
@@ -223,7 +239,7 @@ std::string CQtDialogServices::OpenFileName(std::string_view filter,
 
 std::string CQtDialogServices::SaveFileName(std::string_view filter, std::string_view defaultSuffix,
                                             const std::string& strStartPath) {
-  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(m_pOwner, filter);
+  const std::unique_ptr<QFileDialog> pChooser = MakeChooser(Owner(), filter);
   pChooser->setAcceptMode(QFileDialog::AcceptSave);
   pChooser->setFileMode(QFileDialog::AnyFile);
   pChooser->setDefaultSuffix(FromUtf8(defaultSuffix));
@@ -234,7 +250,7 @@ std::string CQtDialogServices::SaveFileName(std::string_view filter, std::string
 
 MessageReply CQtDialogServices::ShowBox(MessageKind kind, std::string_view text,
                                         const MessageDetail& detail) {
-  QMessageBox box(m_pOwner);
+  QMessageBox box(Owner());
   PrepareBox(box, kind, text, detail);
   const int nButton = box.exec();
   if (kind != MessageKind::Question)
@@ -243,7 +259,7 @@ MessageReply CQtDialogServices::ShowBox(MessageKind kind, std::string_view text,
 }
 
 SuccessReply CQtDialogServices::ShowSuccess(std::string_view text, const ConversionReport& report) {
-  QMessageBox box(m_pOwner);
+  QMessageBox box(Owner());
   const QPushButton* pOpenFolder = PrepareSuccessBox(box, text, report);
   box.exec();
   return box.clickedButton() == pOpenFolder ? SuccessReply::OpenFolder : SuccessReply::Ok;

@@ -19,6 +19,11 @@ QString ApplicationTitle();
 /// Russian whatever the locale. Returns false when the translation is not installed.
 bool InstallRussianTranslation();
 
+/// The flags of a window the dialog opens beside itself: a dialog window to the window system, so
+/// that it is transient for the dialog (kept above it and with it), and yet with the minimise,
+/// maximise and close buttons of an ordinary window.
+Qt::WindowFlags OwnedWindowFlags();
+
 /// The 32 x 32 application icon.
 QIcon ApplicationIcon();
 
@@ -28,8 +33,10 @@ QIcon ApplicationIcon();
 void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
                 const MessageDetail& detail);
 
-/// The file choosers and message boxes of Qt Widgets, all modal to their owner, and the desktop's
-/// file manager.
+/// The file choosers and message boxes of Qt Widgets, all modal, and the desktop's file manager.
+/// Each chooser and box belongs to the window the operator works in when it is the owner or one of
+/// the owner's windows (a chooser asked for by the call flow's window stands over that window),
+/// else to the owner.
 class CQtDialogServices final : public IDialogServices {
 public:
   /// \p pOwner is the window the choosers and boxes are modal to; it may be set later.
@@ -47,6 +54,9 @@ public:
   void PlayAudio(const std::string& strPath) override;
 
 private:
+  /// The window the next chooser or box belongs to.
+  QWidget* Owner() const;
+
   QWidget* m_pOwner;
   QMediaPlayer* m_pPlayer = nullptr; ///< made on the first greeting played
 };

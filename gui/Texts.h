@@ -34,8 +34,8 @@ inline constexpr std::string_view kWarningCount = "Предупреждений:
 inline constexpr std::string_view kOpenFolder = "&Открыть папку";
 inline constexpr std::string_view kCannotOpenFolder =
     "Не удалось открыть папку с файлом сценария VoiceXML!";
-/// The call-flow window: its caption (the IVR file's name is appended), its buttons, the chooser's
-/// filter entry and what a file name with another suffix is told.
+/// The call-flow window: its caption (the IVR file's name and the scale are appended), its buttons,
+/// the chooser's filter entry and what a file name with another suffix is told.
 inline constexpr std::string_view kShowFlow = "&Схема…";
 inline constexpr std::string_view kFlowCaption = "Схема звонка — ";
 inline constexpr std::string_view kZoomIn = "Крупнее";
@@ -46,7 +46,8 @@ inline constexpr std::string_view kFlowFilter = "Схема звонка (*.svg 
 inline constexpr std::string_view kFlowFormats =
     "Схему звонка можно сохранить только в файл SVG, PNG или PDF!";
 /// The call window: its caption (the IVR file's name is appended), the events' buttons, the
-/// button that starts over and the line that tells a document's fault.
+/// button that starts over, the one that saves the call with its chooser's filter entry, and the
+/// line that tells a document's fault.
 inline constexpr std::string_view kCheckCall = "Проверить &звонок…";
 inline constexpr std::string_view kCallCaption = "Проверка звонка — ";
 inline constexpr std::string_view kSilence = "Тишина";
@@ -55,6 +56,8 @@ inline constexpr std::string_view kAnswer = "Ответ";
 inline constexpr std::string_view kBusy = "Занято";
 inline constexpr std::string_view kNoAnswer = "Нет ответа";
 inline constexpr std::string_view kRestart = "Сначала";
+inline constexpr std::string_view kSaveCall = "Сохранить звонок…";
+inline constexpr std::string_view kCallFilter = "Запись звонка (*.txt)";
 inline constexpr std::string_view kCallFault = "ошибка: ";
 inline constexpr std::string_view kCannotRunCall =
     "Не удалось выполнить документ VoiceXML для проверки звонка!";

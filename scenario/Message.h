@@ -39,6 +39,7 @@ enum class FailureCode {
   CannotLoadModule,   ///< the drawing module cannot be opened
   CannotDraw,         ///< the call flow cannot be drawn
   CannotWriteFlow,    ///< the call flow's file cannot be written
+  CannotWriteCall,    ///< a call's record cannot be written
 };
 
 /// Where a failure was found, handed over beside the operator text so that the author can go

@@ -23,10 +23,11 @@ packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translat
           libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
           qt6-svg-dev qt6-multimedia-dev ccache)
 if [ "$profile" = test ]; then
-  # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; imagemagick: scripts/screenshot.sh;
+  # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; openbox: the window manager of the
+  # real-input check of the dialog's windows; imagemagick: scripts/screenshot.sh;
   # graphviz: dot, the reference of the diagram benchmark; clang-tidy: scripts/tidy.sh; dpkg-dev
   # (dpkg-buildflags): the hardened build of scripts/test.sh.
-  packages+=(libxml2-utils xvfb xdotool xauth x11-utils imagemagick clang libclang-rt-14-dev
+  packages+=(libxml2-utils xvfb xdotool xauth x11-utils openbox imagemagick clang libclang-rt-14-dev
              graphviz clang-tidy dpkg-dev)
 fi
 

@@ -1,5 +1,7 @@
 #include "convert/Texts.h"
+#include "gui/CallPath.h"
 #include "gui/CallWindow.h"
+#include "gui/CallWords.h"
 #include "gui/DovetrelDlg.h"
 #include "gui/FlowWindow.h"
 #include "gui/QtDialogServices.h"
@@ -19,6 +21,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -30,7 +37,9 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -150,9 +159,18 @@ private slots:
   void flowWindowShowsTheSetAndSavesIt_data();
   void flowWindowShowsTheSetAndSavesIt();
   void flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void flowStaysReadableAndTellsWhereRowsAre();
   void callWindowRunsTheCall_data();
   void callWindowRunsTheCall();
   void callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow();
+  void callWindowSavesTheCall_data();
+  void callWindowSavesTheCall();
+  void callPathFollowsTheCall_data();
+  void callPathFollowsTheCall();
+  void callStepsReadRussian_data();
+  void callStepsReadRussian();
+  void windowsStayWithTheDialog_data();
+  void windowsStayWithTheDialog();
   void failuresShowTheStepThenTheSummary_data();
   void failuresShowTheStepThenTheSummary();
   void readErrorIsACriticalBoxAndTheDialogStays();
@@ -634,8 +652,9 @@ void DialogTest::flowWindowShowsTheSetAndSavesIt() {
   QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
   auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
   QVERIFY(pWindow && pWindow->isVisible());
-  QVERIFY(pWindow->windowTitle().endsWith(QStringLiteral("main.ivr")));
-  QVERIFY(QTest::qWaitForWindowActive(pWindow));
+  QVERIFY(pWindow->windowTitle().contains(QStringLiteral("— main.ivr")));
+  // A window of the active dialog's counts as active before it is: wait for the real activation.
+  QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pWindow));
   const double dFitted = pWindow->Scale();
   QTest::keyClick(pWindow, Qt::Key_Plus, Qt::ControlModifier);
   QVERIFY(pWindow->Scale() > dFitted);
@@ -657,6 +676,59 @@ void DialogTest::flowOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
   CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
   QVERIFY(!m_pDlg->FlowWindow());
+}
+
+void DialogTest::flowStaysReadableAndTellsWhereRowsAre() {
+  // A chain of fifteen menus, each naming the next: far too tall for the window.
+  for (int i = 1; i <= 15; ++i) {
+    QFile file(m_pDir->filePath(QStringLiteral("f%1.ivr").arg(i)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("10   greeting.wav\n");
+    if (i < 15)
+      file.write(QStringLiteral("1    menu            f%1.ivr\n").arg(i + 1).toLatin1());
+  }
+  const QString strIvr = m_pDir->filePath(QStringLiteral("f1.ivr"));
+  Field("ivrEdit")->setText(strIvr);
+  QTest::mouseClick(Button("showFlowButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+  QVERIFY(pWindow);
+  pWindow->resize(900, 700);
+  pWindow->FitToWindow();
+  auto* pView = pWindow->findChild<QGraphicsView*>("flowView");
+  // Fitted no smaller than readable, with scroll bars, the main menu at the top in view.
+  QVERIFY(pWindow->Scale() >= 0.7);
+  QVERIFY(pView->verticalScrollBar()->maximum() > 0);
+  QCOMPARE(pView->verticalScrollBar()->value(), 0);
+  // Each box and each row's arrow tells its file and line.
+  const auto Area = [&](const QString& strTip) -> QGraphicsItem* {
+    for (QGraphicsItem* pItem : pView->scene()->items())
+      if (pItem->toolTip() == strTip)
+        return pItem;
+    return nullptr;
+  };
+  // Files are named relative to the main file's folder.
+  QGraphicsItem* pMain = Area(QStringLiteral("f1.ivr"));
+  QGraphicsItem* pNext = Area(QStringLiteral("f2.ivr"));
+  QVERIFY(pMain && pNext && Area(QStringLiteral("f1.ivr:2")));
+  QVERIFY(!pMain->sceneBoundingRect().intersects(pNext->sceneBoundingRect()));
+  // The wheel zooms around the pointer: the top of a box under it stays there. Zoomed in first,
+  // so that the view can scroll.
+  pWindow->Zoom(4);
+  pView->centerOn(pNext->sceneBoundingRect().center());
+  const QPointF corner(pNext->sceneBoundingRect().center().x(), pNext->sceneBoundingRect().top());
+  const QPoint at = pView->mapFromScene(corner);
+  QVERIFY(pView->viewport()->rect().contains(at) && at != pView->viewport()->rect().center());
+  const double dBefore = pWindow->Scale();
+  QWheelEvent wheel(at, pView->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(pView->viewport(), &wheel);
+  QVERIFY(pWindow->Scale() > dBefore * 1.2);
+  QVERIFY((pView->mapFromScene(corner) - at).manhattanLength() <= 2);
+  // Hovering the box shows its file.
+  const QPoint inside = pView->mapFromScene(pNext->sceneBoundingRect().center());
+  QHelpEvent help(QEvent::ToolTip, inside, pView->viewport()->mapToGlobal(inside));
+  QApplication::sendEvent(pView->viewport(), &help);
+  QTRY_COMPARE(QToolTip::text(), QStringLiteral("f2.ivr"));
 }
 
 void DialogTest::callWindowRunsTheCall_data() {
@@ -707,6 +779,180 @@ void DialogTest::callOfASetThatDoesNotLoadShowsTheBoxesAndNoWindow() {
   CheckBox(m_services.Take(), MessageKind::Warning, text::kCannotOpenIvr);
   CheckBox(m_services.Take(), MessageKind::Warning, text::kLoadFailed);
   QVERIFY(!m_pDlg->CallWindow());
+}
+
+void DialogTest::callWindowSavesTheCall_data() {
+  QTest::addColumn<QString>("target"); // the name chosen, in the temporary directory; empty: cancel
+  QTest::addColumn<bool>("written");
+  QTest::newRow("proposed") << QStringLiteral("calls/main-1-1.txt") << true;
+  QTest::newRow("a file of the set") << QStringLiteral("sales.ivr") << false;
+  QTest::newRow("cancelled") << QString() << false;
+}
+
+void DialogTest::callWindowSavesTheCall() {
+  QFETCH(QString, target);
+  QFETCH(bool, written);
+  Field("ivrEdit")->setText(CopyWorkedExample());
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pWindow));
+  const auto Bold = [&](const char* szName) {
+    return pWindow->findChild<QPushButton*>(QLatin1String(szName))->font().bold();
+  };
+  // main.ivr answers 1, 2, 0 and no input; sales.ivr 1, busy and no input.
+  QVERIFY(Bold("key1") && Bold("key2") && Bold("key0") && Bold("silence"));
+  QVERIFY(!Bold("key3") && !Bold("key#") && !Bold("fax"));
+  // Typed keys act at once, each of them, however fast they come.
+  QTest::keyClick(pWindow, Qt::Key_1);
+  QVERIFY(Bold("key1") && !Bold("key2") && Bold("silence"));
+  QTest::keyClick(pWindow, Qt::Key_1);
+  const QString strTarget = target.isEmpty() ? QString() : m_pDir->filePath(target);
+  const QByteArray before = ReadFile(strTarget);
+  m_services.m_saveResults.push_back(Bytes(strTarget));
+  QTest::keyClick(pWindow, Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(Q(m_services.m_chooserStarts.back()),
+           m_pDir->filePath(QStringLiteral("calls/main-1-1.txt")));
+  if (!written) {
+    if (!target.isEmpty())
+      QCOMPARE(m_services.Take().kind, MessageKind::Warning);
+    QCOMPARE(ReadFile(strTarget), before);
+    QVERIFY(!QFileInfo::exists(m_pDir->filePath(QStringLiteral("calls")))); // not left behind
+    return;
+  }
+  // What dovetrel-call main.ivr 1 1 prints.
+  QCOMPARE(ReadFile(strTarget), QByteArray("menu main.ivr\nplay welcome.wav\nwait 10s\npress 1\n"
+                                           "menu sales.ivr\nplay sales.wav\nwait 15s\npress 1\n"
+                                           "dial 123\n"));
+}
+
+void DialogTest::callPathFollowsTheCall_data() {
+  QTest::addColumn<QString>("dialect");
+  QTest::addColumn<QString>("events"); // given to the call, one word each
+  // Rows taken ("FILE:LINE") | menus entered | menu waiting (-1: none) | step the call is at
+  QTest::addColumn<QString>("path");
+  AddTextRow("start", {"classic", "", " | 0 | 0 | "});
+  AddTextRow("menu", {"classic", "1", "main.ivr:2 | 0 1 | 1 | "});
+  AddTextRow("dial rings", {"classic", "1 1", "main.ivr:2 sales.ivr:2 | 0 1 | -1 | sales.ivr:2"});
+  AddTextRow("busy row",
+             {"classic", "1 1 busy", "main.ivr:2 sales.ivr:2 sales.ivr:3 | 0 1 0 | 0 | "});
+  AddTextRow("answered", {"classic", "2 answer", "main.ivr:3 | 0 | -1 | main.ivr:3"});
+  AddTextRow("busy without row", {"classic", "2 busy", "main.ivr:3 | 0 | -1 | main.ivr:3"});
+  AddTextRow("silence", {"classic", "silence", "main.ivr:5 | 0 0 | 0 | "});
+  AddTextRow("hang-up row", {"classic", "0", "main.ivr:4 | 0 | -1 | main.ivr:4"});
+  AddTextRow("key no row answers", {"classic", "3", " | 0 | -1 | "});
+  AddTextRow("standard document",
+             {"w3c", "1 1 busy", "main.ivr:2 sales.ivr:2 sales.ivr:3 | 0 1 0 | 0 | "});
+}
+
+void DialogTest::callPathFollowsTheCall() {
+  QFETCH(QString, dialect);
+  QFETCH(QString, events);
+  QFETCH(QString, path);
+  /// Lines of the call, kept; messages of the conversion, dropped.
+  struct CLines final : ICallTranscript, IMessageSink {
+    void Step(std::string_view line) override { m_vecLines.emplace_back(line); }
+    using IMessageSink::ShowMessage;
+    MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
+      return MessageReply::Ok;
+    }
+    std::vector<std::string> m_vecLines;
+  } lines;
+  ConversionOptions options;
+  options.dialect = dialect == QLatin1String("w3c") ? Dialect::W3c : Dialect::Classic;
+  const std::optional<CallSet> set = ConvertForCall(Bytes(CopyWorkedExample()), lines, options);
+  CallFault fault;
+  const std::unique_ptr<CCallProgram> pProgram =
+      CCallProgram::Compile(set->strDocument, options.dialect, set->menus, fault);
+  CCall call(*pProgram, lines);
+  QVERIFY(call.Start());
+  for (const QString& strEvent : events.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    QCOMPARE(call.Feed(*ParseCallEvent(strEvent.toStdString(), set->strEncoding)),
+             FeedResult::Taken);
+  const CallPath traced =
+      TraceCallPath(set->flow, set->menus, lines.m_vecLines, set->strEncoding, options.dialect);
+  const auto Place = [](const SourcePlace& place) {
+    return QFileInfo(Q(place.strFile)).fileName() + QLatin1Char(':') + QString::number(place.nLine);
+  };
+  QStringList rows;
+  QStringList menus;
+  for (const SourcePlace& place : traced.rows)
+    rows << Place(place);
+  for (int nMenu : traced.menus)
+    menus << QString::number(nMenu);
+  QCOMPARE(QStringList({rows.join(QLatin1Char(' ')), menus.join(QLatin1Char(' ')),
+                        QString::number(traced.nWaitingMenu),
+                        traced.step ? Place(*traced.step) : QString()})
+               .join(QStringLiteral(" | ")),
+           path);
+}
+
+void DialogTest::callStepsReadRussian_data() {
+  QTest::addColumn<QString>("line");
+  QTest::addColumn<QString>("shown");
+  const std::pair<const char*, const char*> rows[] = {
+      {"menu main.ivr", "Меню main.ivr"},
+      {"play welcome.wav", "Приветствие welcome.wav"},
+      {"wait 10s", "Ожидание 10 с"},
+      {"wait 1x0s", "Ожидание 1x0s"}, // no number of seconds: as the document writes it
+      {"press 1", "Нажата 1"},
+      {"press \\", "Нажата \\"},
+      {"silence", "Тишина"},
+      {"fax", "Факс"},
+      {"dial 123", "Набор 123"},
+      {"answer", "Ответ"},
+      {"busy", "Занято"},
+      {"noanswer", "Нет ответа"},
+      {"hangup", "Отбой"},
+      {"menu menu", "Меню menu"}, // a text that is a word stays a text
+  };
+  for (const auto& [pszLine, pszShown] : rows)
+    AddTextRow(pszLine, {pszLine, pszShown});
+}
+
+void DialogTest::callStepsReadRussian() {
+  QFETCH(QString, line);
+  QFETCH(QString, shown);
+  QCOMPARE(Q(ShownCallStep(line.toStdString())), shown);
+}
+
+void DialogTest::windowsStayWithTheDialog_data() {
+  QTest::addColumn<QString>("button");
+  QTest::newRow("flow") << QStringLiteral("showFlowButton");
+  QTest::newRow("call") << QStringLiteral("checkCallButton");
+}
+
+void DialogTest::windowsStayWithTheDialog() {
+  QFETCH(QString, button);
+  const QString strIvr = CopyWorkedExample();
+  const auto Open = [&](const QString& strFile) -> QWidget* {
+    Field("ivrEdit")->setText(strFile);
+    QTest::mouseClick(Button(qPrintable(button)), Qt::LeftButton);
+    if (button == QLatin1String("showFlowButton"))
+      return const_cast<CFlowWindow*>(m_pDlg->FlowWindow());
+    return const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  };
+  QWidget* pWindow = Open(strIvr);
+  QVERIFY(pWindow && pWindow->isVisible() && pWindow->isWindow());
+  QCOMPARE(pWindow->parentWidget(), static_cast<QWidget*>(m_pDlg.get())); // transient for it
+  pWindow->setProperty("first", true);
+  // The same set, spelled another way, brings the open window forward.
+  pWindow = Open(m_pDir->path() + QStringLiteral("/./main.ivr"));
+  QVERIFY(pWindow->property("first").toBool());
+  QTRY_COMPARE(QApplication::activeWindow(), pWindow);
+  // Escape closes it; opening the set then reads it afresh.
+  QTest::keyClick(pWindow, Qt::Key_Escape);
+  QVERIFY(!pWindow->isVisible());
+  QVERIFY(m_pDlg->isVisible());
+  pWindow = Open(strIvr);
+  QVERIFY(pWindow->isVisible() && !pWindow->property("first").toBool());
+  pWindow->setProperty("first", true);
+  // Another set takes the window's place.
+  pWindow = Open(m_pDir->filePath(QStringLiteral("sales.ivr")));
+  QVERIFY(pWindow->isVisible() && !pWindow->property("first").toBool());
+  QVERIFY(pWindow->windowTitle().contains(QStringLiteral("— sales.ivr")));
+  // The window goes with the dialog.
+  m_pDlg->done(QDialog::Rejected);
+  QVERIFY(!pWindow->isVisible());
 }
 
 void DialogTest::failuresShowTheStepThenTheSummary_data() {

@@ -26,64 +26,12 @@ export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 expected=$examples/worked/expected/main.vxml
 
-fail() { echo "FAIL: $*"; cat "$work"/*.log; exit 1; }
-
-# A display of its own, on a random number that answers as ours: another developer's server may
-# hold a number although no lock file here says so.
-start_display() {
-  local number
-  for _ in $(seq 10); do
-    number=$((RANDOM % 900 + 100))
-    [ -e "/tmp/.X$number-lock" ] && continue
-    # -noreset: the probe below is the first client to leave, and a reset then would refuse the
-    # next one for a moment.
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
-    xvfb=$!
-    for _ in $(seq 50); do
-      if DISPLAY=":$number" xdotool getdisplaygeometry >/dev/null 2>&1; then
-        export DISPLAY=":$number"
-        return 0
-      fi
-      kill -0 "$xvfb" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-    xvfb=""
-  done
-  return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 start_display || fail "no virtual display could be started"
 
 "$binary" "$work/main.ivr" >"$work/dovetrel.log" 2>&1 &
 pid=$!
 
-# The visible windows named exactly $1 (xdotool itself matches without regard to case).
-windows_named() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
-    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && echo "$id"
-  done
-  return 0
-}
-# Waits up to 5 s for a visible window named exactly $1; prints its id.
-await_window() {
-  local id
-  for _ in $(seq 50); do
-    id=$(windows_named "$1" | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to 5 s until no visible window is named exactly $1.
-await_gone() {
-  for _ in $(seq 50); do
-    [ -z "$(windows_named "$1")" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 # Sends keys to the window $1, focusing it first (there is no window manager to do it).
 keys_to() { xdotool windowfocus --sync "$1"; sleep 0.2; xdotool key --clearmodifiers "${@:2}"; }
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "flow/CallFlow.h"
+#include "vxml/VoiceXmlWriter.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dovetrel {
+
+/// Where a call has been on its call flow: what the call window's diagram highlights.
+struct CallPath {
+  std::vector<SourcePlace> rows; ///< the rows that acted, in order: keys, no input, fax, busy
+  std::vector<int> menus;        ///< the menus entered, in order (indexes into CallFlow::menus)
+  int nWaitingMenu = -1;         ///< the menu whose keys the call waits for; -1 for none
+  /// The row of the step the call is at when no menu waits: the dial whose number rings, or the
+  /// hang-up or dial that ended the call.
+  std::optional<SourcePlace> step;
+};
+
+/// Follows the transcript \p lines (dovetrel-call's words) of a call on the document of
+/// \p dialect over \p flow, whose menus the transcript names as \p menuNames does (in flow order).
+/// An event no row answers takes no row: the call just ends.
+CallPath TraceCallPath(const CallFlow& flow, const std::vector<std::string>& menuNames,
+                       const std::vector<std::string>& lines, const std::string& strEncoding,
+                       Dialect dialect);
+
+} // namespace dovetrel
