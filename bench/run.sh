@@ -35,6 +35,22 @@ else
   echo "the dialog is not built (DOVETREL_BUILD_DIALOG=OFF)"
 fi
 echo
+echo "== the call-flow and call windows, largest set, click to ready (offscreen, median of 5)"
+if [ -x "$build/bin/dovetrel_windows_ready" ]; then
+  for ((n = 0; n < 5; n++)); do
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime "$build/bin/dovetrel_windows_ready" \
+      2>/dev/null
+  done | sort -k1,1 -k2,2n | awk '{ v[$1, ++n[$1]] = $2 } END {
+    status = 0
+    for (w in n) {
+      m = v[w, int((n[w] + 1) / 2)]
+      printf "%s ready after %.1f ms (budget 300 ms) %s\n", w, m, (m <= 300 ? "ok" : "OVER")
+      if (m > 300) status = 1
+    }
+    exit status
+  }' || status=1
+fi
+echo
 echo "== dependencies of dovetrel-convert and dovetrel-call"
 for program in dovetrel-convert dovetrel-call; do
   if ldd "$build/bin/$program" | grep -qi qt; then
