@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace dovetrel::fuzz {
 
@@ -169,7 +170,7 @@ void CheckDirectory(const test::CTempDir& dir, std::vector<std::string> names) {
 std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter,
                         const std::vector<std::string>& names, const std::string& strEncoding,
                         std::string_view previous, ConversionOutcome& outcome) {
-  CConfinedFiles files(dir.Path());
+  CConfinedFiles files;
   ConversionOptions options;
   options.pFiles = &files;
   options.strEncoding = strEncoding;
@@ -177,8 +178,7 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
   std::string strBaseDir;
   const int nDescriptors = test::CountOpenDescriptors();
   try {
-    outcome = RunConversion(dir.Path() + names.front(), dir.Path() + kTarget, strBaseDir, converter,
-                            messages, options);
+    outcome = RunConversion(names.front(), kTarget, strBaseDir, converter, messages, options);
   } catch (const CFileReadError& error) {
     Violated(std::string("a regular file reads to its end: ") + error.what());
   }
@@ -216,11 +216,12 @@ const test::CVxml21Schema* SchemaOrNotice() {
   return pSchema;
 }
 
-/// The set in \p dir converts in the standard dialect exactly when it converts in the classic one
-/// (\p classic), with the same summary, and its document is valid against W3C's schema.
-void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::string>& names,
-                           const std::string& strEncoding, ConversionOutcome classic) {
-  CConfinedFiles files(dir.Path());
+/// The set in the working directory converts in the standard dialect exactly when it converts in
+/// the classic one (\p classic), with the same summary, and its document is valid against W3C's
+/// schema.
+void CheckStandardDocument(const std::vector<std::string>& names, const std::string& strEncoding,
+                           ConversionOutcome classic) {
+  CConfinedFiles files;
   test::CMemoryOutput output;
   ConversionOptions options;
   options.pFiles = &files;
@@ -230,8 +231,8 @@ void CheckStandardDocument(const test::CTempDir& dir, const std::vector<std::str
   CSummarySink messages;
   CScenarioConverter converter;
   std::string strBaseDir;
-  const ConversionOutcome outcome = RunConversion(dir.Path() + names.front(), dir.Path() + kTarget,
-                                                  strBaseDir, converter, messages, options);
+  const ConversionOutcome outcome =
+      RunConversion(names.front(), kTarget, strBaseDir, converter, messages, options);
   Require(outcome == classic, "a set converts in the standard dialect exactly when in the classic");
   if (outcome != ConversionOutcome::Converted)
     return;
@@ -252,21 +253,19 @@ public:
   }
 };
 
-/// A short call through both documents of the set in \p dir, its events chosen along the call
-/// from a seed of \p input: each document must make the call the flow model predicts (a classic
-/// document with a key it cannot quote must be refused for it).
-void CheckCalls(const test::CTempDir& dir, const std::vector<std::string>& names,
-                const std::string& strEncoding, std::string_view input) {
-  CConfinedFiles files(dir.Path());
+/// A short call through both documents of the set in the working directory, its events chosen
+/// along the call from a seed of \p input: each document must make the call the flow model
+/// predicts.
+void CheckCalls(const std::vector<std::string>& names, const std::string& strEncoding,
+                std::string_view input) {
+  CConfinedFiles files;
   CIgnoredMessages messages;
   ConversionOptions options;
   options.pFiles = &files;
   options.strEncoding = strEncoding;
-  const std::optional<CallSet> classic =
-      ConvertForCall(dir.Path() + names.front(), messages, options);
+  const std::optional<CallSet> classic = ConvertForCall(names.front(), messages, options);
   options.dialect = Dialect::W3c;
-  const std::optional<CallSet> standard =
-      ConvertForCall(dir.Path() + names.front(), messages, options);
+  const std::optional<CallSet> standard = ConvertForCall(names.front(), messages, options);
   Require(classic.has_value() == standard.has_value(),
           "a set converts for a call in both dialects or in neither");
   if (!classic)
@@ -292,8 +291,13 @@ void CheckCalls(const test::CTempDir& dir, const std::vector<std::string>& names
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
   using namespace dovetrel;
   using namespace dovetrel::fuzz;
-  // One directory for every input, in memory where possible, emptied before each.
+  // One directory for every input, in memory where possible, emptied before each. The sets are
+  // converted from inside it by relative paths, so that no byte of the directory's random name
+  // reaches a message or a comparison: the same seed explores the same inputs on every run.
   static const test::CTempDir dir(test::MemoryBackedParent());
+  static const bool bInside = ::chdir(dir.Path().c_str()) == 0;
+  if (!bInside)
+    Violated("the fuzzer works inside its directory " + dir.Path());
   dir.Clean();
   std::string_view input(reinterpret_cast<const char*>(pData), nSize);
   const std::string strEncoding = TakeEncoding(input);
@@ -311,8 +315,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   ConversionOutcome second{};
   const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
   Require(second == first && strSecond == strFirst, "a second run gives the same result");
-  CheckStandardDocument(dir, names, strEncoding, first);
+  CheckStandardDocument(names, strEncoding, first);
   if (first == ConversionOutcome::Converted)
-    CheckCalls(dir, names, strEncoding, input);
+    CheckCalls(names, strEncoding, input);
   return 0;
 }

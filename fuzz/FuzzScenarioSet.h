@@ -33,16 +33,12 @@ struct ScenarioFile {
 /// Cuts a fuzzer input into scenario files at each kFileSeparator. Always at least one file.
 std::vector<ScenarioFile> SplitInput(std::string_view input);
 
-/// The real file system, but only inside one directory: a menu line that names a path outside it
-/// ("../../etc/passwd", "/proc/...") is refused as a missing file would be, so that no input can
-/// read or block on anything else on the machine.
+/// The real file system, but only inside the working directory: a menu line that names a path
+/// outside it ("../../etc/passwd", "/proc/...") is refused as a missing file would be, so that no
+/// input can read or block on anything else on the machine.
 class CConfinedFiles final : public IInputFiles {
 public:
-  explicit CConfinedFiles(std::string strDirectory) : m_strDirectory(std::move(strDirectory)) {}
   std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override;
-
-private:
-  std::string m_strDirectory;
 };
 
 } // namespace dovetrel::fuzz

@@ -28,9 +28,11 @@ cd "$top"
 CC=clang CXX=clang++ scripts/setup.sh test "$build_dir" -DDOVETREL_BUILD_FUZZ=ON \
   -DDOVETREL_BUILD_TESTS=OFF -DDOVETREL_BUILD_DIALOG=OFF -DDOVETREL_BUILD_BENCH=OFF >/dev/null
 
+# Absolute paths: the fuzzer works inside a directory of its own.
+build_dir=$(cd "$build_dir" && pwd)
 artifacts="$build_dir/artifacts"
 mkdir -p "$artifacts"
-common=(-dict=fuzz/ivr.dict -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1
+common=(-dict="$top/fuzz/ivr.dict" -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$artifacts/")
 if [ "$repeatable" = 1 ]; then
   # Inputs, not seconds, bound the run, and the generous timeout only catches a real hang: a
@@ -51,7 +53,7 @@ else
 fi
 
 status=0
-"$build_dir/bin/dovetrel_fuzz" "$corpus" fuzz/corpus "${common[@]}" "${options[@]}" \
+"$build_dir/bin/dovetrel_fuzz" "$corpus" "$top/fuzz/corpus" "${common[@]}" "${options[@]}" \
   >"$log" 2>&1 || status=$?
 
 # The figures of the run: libFuzzer's last status line, its final statistics and any notice.
