@@ -67,3 +67,16 @@ await_gone() {
   done
   return 1
 }
+
+# Passes the check once the program ($pid) has ended, within $1 tenths of a second; fails after.
+pass_when_ended() {
+  for _ in $(seq "$1"); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      pid=""
+      echo "PASS"
+      exit 0
+    fi
+    sleep 0.1
+  done
+  fail "answering Yes did not end the program"
+}
