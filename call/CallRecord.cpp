@@ -2,9 +2,6 @@
 
 #include "call/Texts.h"
 #include "convert/Conversion.h"
-#include "vxml/XmlOutput.h"
-
-#include <memory>
 
 namespace dovetrel {
 
@@ -23,20 +20,10 @@ std::string CallRecord(const std::vector<std::string>& lines) {
 
 bool WriteCallRecord(const std::string& strPath, const std::vector<std::string>& lines,
                      const std::vector<std::string>& setFiles, IMessageSink& messages) {
-  if (const std::string strSame = FindSetFile(strPath, setFiles); !strSame.empty()) {
-    ShowFailure(messages, FailureCode::CannotWriteCall, text::kRecordIsScenario, {strSame, 0, {}});
-    return false;
-  }
-  const std::string strRecord = CallRecord(lines);
-  std::string strReason;
-  const std::unique_ptr<IOutputStream> pStream = CreateReplacingFile(strPath, strReason);
-  if (pStream && pStream->Write(strRecord.data(), strRecord.size()) && pStream->Commit())
-    return true;
-  if (pStream)
-    strReason = pStream->Reason();
-  ShowFailure(messages, FailureCode::CannotWriteCall, text::kCannotWriteRecord,
-              {strPath, 0, strReason});
-  return false;
+  return WriteSideFile(strPath, CallRecord(lines), setFiles,
+                       {FailureCode::CannotWriteCall, text::kRecordIsScenario,
+                        FailureCode::CannotWriteCall, text::kCannotWriteRecord},
+                       messages);
 }
 
 } // namespace dovetrel

@@ -44,6 +44,24 @@ std::string FindSetFile(const std::string& strPath, const std::vector<std::strin
   return {};
 }
 
+bool WriteSideFile(const std::string& strPath, std::string_view bytes,
+                   const std::vector<std::string>& setFiles, const SideFileTexts& texts,
+                   IMessageSink& messages, IXmlOutputFactory* pOutput) {
+  if (const std::string strSame = FindSetFile(strPath, setFiles); !strSame.empty()) {
+    ShowFailure(messages, texts.sameCode, texts.sameText, {strSame, 0, {}});
+    return false;
+  }
+  std::string strReason;
+  const std::unique_ptr<IOutputStream> pStream =
+      pOutput ? pOutput->CreateStream(strPath, strReason) : CreateReplacingFile(strPath, strReason);
+  if (pStream && pStream->Write(bytes.data(), bytes.size()) && pStream->Commit())
+    return true;
+  if (pStream)
+    strReason = pStream->Reason();
+  ShowFailure(messages, texts.failCode, texts.failText, {strPath, 0, strReason});
+  return false;
+}
+
 std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect) {
   const std::string_view name = FileNameOf(strIvrFile);
   return DirectoryOf(strIvrFile) + std::string(name.substr(0, name.find('.'))) +
@@ -104,12 +122,12 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
   AddFlowFindings(checker, converter, options.dialect);
-  if (bLoaded)
+  if (bLoaded) {
     checker.CheckTableUse(converter);
-  if (bLoaded)
     (void)WriteVoiceXml(
         strIvrFile, converter,
         WriteContext{failures, DiscardingXmlOutput(), options.strEncoding, options.dialect});
+  }
   return checker.Diagnostics();
 }
 

@@ -50,6 +50,22 @@ std::string FindSetFile(const std::string& strPath, const CScenarioConverter& co
 /// The same among the full paths \p files.
 std::string FindSetFile(const std::string& strPath, const std::vector<std::string>& files);
 
+/// The messages of a file written beside a set: a call-flow drawing, a call record.
+struct SideFileTexts {
+  FailureCode sameCode; ///< the path is one of the set's own files
+  std::string_view sameText;
+  FailureCode failCode; ///< the file cannot be written
+  std::string_view failText;
+};
+
+/// Writes \p bytes to \p strPath through \p pOutput (the real file system when null), in place of
+/// any earlier file only once complete. False, its message shown, when it cannot, or when
+/// \p strPath is one of \p setFiles (the set's own files), which stay as they are.
+[[nodiscard]] bool WriteSideFile(const std::string& strPath, std::string_view bytes,
+                                 const std::vector<std::string>& setFiles,
+                                 const SideFileTexts& texts, IMessageSink& messages,
+                                 IXmlOutputFactory* pOutput = nullptr);
+
 /// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
 /// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome
 /// ends with exactly one summary message, after the failing step's own. A read error in the middle

@@ -33,22 +33,10 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
 bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
                    const LoadedFlow& loaded, const ConversionOptions& options,
                    IMessageSink& messages) {
-  if (const std::string strSame = FindSetFile(strPath, loaded.files); !strSame.empty()) {
-    ShowFailure(messages, FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
-                {strSame, 0, {}});
-    return false;
-  }
-  std::string strReason;
-  const std::unique_ptr<IOutputStream> pStream =
-      options.pOutput ? options.pOutput->CreateStream(strPath, strReason)
-                      : CreateReplacingFile(strPath, strReason);
-  if (pStream && pStream->Write(strBytes.data(), strBytes.size()) && pStream->Commit())
-    return true;
-  if (pStream)
-    strReason = pStream->Reason();
-  ShowFailure(messages, FailureCode::CannotWriteFlow, text::kCannotWriteFlow,
-              {strPath, 0, strReason});
-  return false;
+  return WriteSideFile(strPath, strBytes, loaded.files,
+                       {FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
+                        FailureCode::CannotWriteFlow, text::kCannotWriteFlow},
+                       messages, options.pOutput);
 }
 
 std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& messages,
