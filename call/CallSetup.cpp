@@ -96,8 +96,7 @@ std::optional<SourcePlace> NamingRow(const CallFlow& flow, int nMenu) {
   return std::nullopt;
 }
 
-} // namespace
-
+/// The scenario row that made the element \p fault names; see FaultDetail.
 std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const CallFault& fault) {
   if (dialect != Dialect::Classic || fault.strForm.empty())
     return std::nullopt;
@@ -114,6 +113,16 @@ std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const
     return SourcePlace{menu.strPath, 0};
   }
   return std::nullopt;
+}
+
+} // namespace
+
+MessageDetail FaultDetail(const CallSet& set, Dialect dialect, const CallFault& fault) {
+  MessageDetail detail;
+  if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault))
+    detail = MessageDetail{place->strFile, place->nLine, {}};
+  detail.strNote = DescribeFault(fault);
+  return detail;
 }
 
 std::string DescribeFault(const CallFault& fault) {

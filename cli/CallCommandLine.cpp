@@ -183,18 +183,6 @@ CallExitStatus Faulted(const CallFault& fault, std::ostream& err) {
   return CallExitStatus::Failure;
 }
 
-/// A document that cannot be compiled: the fault, after the scenario row that made its element.
-CallExitStatus NotCompiled(const CallSet& set, Dialect dialect, const CallFault& fault,
-                           std::ostream& err) {
-  const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault);
-  if (!place)
-    return Faulted(fault, err);
-  Error(err, EscapeControls(place->strFile) +
-                 (place->nLine > 0 ? ":" + std::to_string(place->nLine) : std::string()) + ": " +
-                 DescribeFault(fault));
-  return CallExitStatus::Failure;
-}
-
 /// Feeds \p words to \p call in order; stops at the first that does not fit.
 CallExitStatus FeedAll(CCall& call, const std::vector<std::string>& words,
                        const std::string& strEncoding, std::ostream& err) {
@@ -321,8 +309,11 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   CallFault fault;
   const std::unique_ptr<CCallProgram> pProgram =
       CCallProgram::Compile(set->strDocument, call.dialect, set->menus, fault);
-  if (!pProgram)
-    return NotCompiled(*set, call.dialect, fault, err);
+  if (!pProgram) {
+    // The scenario row that made the element at fault, then the document's line.
+    Error(err, FormatDetail(FaultDetail(*set, call.dialect, fault)));
+    return CallExitStatus::Failure;
+  }
   if (!call.strExpect.empty())
     return CompareWithRecord(*pProgram, call.strExpect, set->strEncoding, err);
   CStreamTranscript transcript(&out);

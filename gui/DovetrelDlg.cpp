@@ -394,10 +394,7 @@ void CDovetrelDlg::OnCheckCall() {
     std::unique_ptr<CCallProgram> pProgram =
         CCallProgram::Compile(set->strDocument, m_options.dialect, set->menus, fault);
     if (!pProgram) {
-      // The scenario row that made the element at fault, and the document's line in the note.
-      const std::optional<SourcePlace> place = FaultPlace(*set, m_options.dialect, fault);
-      MessageDetail detail{place ? place->strFile : std::string(), place ? place->nLine : 0,
-                           DescribeFault(fault)};
+      MessageDetail detail = FaultDetail(*set, m_options.dialect, fault);
       detail.code = FailureCode::Unexpected;
       m_services.ShowBox(MessageKind::Error, text::kCannotRunCall, detail);
       return;
