@@ -213,15 +213,6 @@ TEST_F(CallSets, ADocumentTheSimulatorCannotRunIsAFailureNamingItsLine) {
   EXPECT_NE(Call({Main(), "1"}).err.find(dir.Path() + "x-y.ivr:3: строка "), std::string::npos);
 }
 
-TEST_F(CallSets, QuoteAndBackslashKeysAreAnsweredInTheClassicDocument) {
-  dir.Write("main.ivr", "5    a.wav\n'    dial            1\n\\    dial            2\n");
-  EXPECT_EQ(Call({Main(), "\\"}).out, "menu main.ivr\nplay a.wav\nwait 5s\npress \\\\\ndial 2\n");
-  EXPECT_EQ(Call({Main(), "'"}).out, "menu main.ivr\nplay a.wav\nwait 5s\npress '\ndial 1\n");
-  // The standard document carries DTMF keys only.
-  EXPECT_EQ(Call({"--dialect", "w3c", Main(), "'"}).out,
-            "menu main.ivr\nplay a.wav\nwait 5s\npress '\nhangup\n");
-}
-
 TEST_F(CallSets, InteractiveCallsAskForEachEventUntilTheCallEnds) {
   const Outcome run = Call({kWorked}, "\n1 bogus\n1\nbusy\n0\n1\n", true);
   EXPECT_EQ(run.status, CallExitStatus::Success);
