@@ -47,11 +47,11 @@ Fixture& FixtureOf(bool bLargest) {
   if (!pFixture) {
     pFixture.reset(new Fixture{
         bLargest ? CBenchSet::Largest() : CBenchSet::Worked(DOVETREL_SOURCE_DIR "/examples"), {}});
-    CScenarioConverter converter;
+    CScenarioTable table;
     CCountingSink sink;
     std::string strBaseDir;
     benchmark::DoNotOptimize(RunConversion(pFixture->set.MainFile(), pFixture->set.Document(),
-                                           strBaseDir, converter, sink));
+                                           strBaseDir, table, sink));
     pFixture->strDocument = test::ReadWholeFile(pFixture->set.Document());
   }
   return *pFixture;
@@ -86,14 +86,14 @@ void CheckRun(benchmark::State& state, const CCountingSink& sink) {
 
 void Load(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
-  CScenarioConverter converter;
+  CScenarioTable table;
   CCountingSink sink;
   const ReadContext context{sink};
   for (auto _ : state)
     benchmark::DoNotOptimize(
-        LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), converter, context));
+        LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), table, context));
   CheckRun(state, sink);
-  state.counters["rows"] = converter.Count();
+  state.counters["rows"] = table.Count();
 }
 
 void LoadFloor(benchmark::State& state, bool bLargest) {
@@ -104,13 +104,13 @@ void LoadFloor(benchmark::State& state, bool bLargest) {
 
 void Write(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
-  CScenarioConverter converter;
+  CScenarioTable table;
   CCountingSink sink;
   benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
-                                           converter, ReadContext{sink}));
+                                           table, ReadContext{sink}));
   const WriteContext context{sink};
   for (auto _ : state)
-    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), converter, context));
+    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), table, context));
   CheckRun(state, sink);
   state.counters["bytes"] = static_cast<double>(fixture.strDocument.size());
 }
@@ -118,13 +118,13 @@ void Write(benchmark::State& state, bool bLargest) {
 /// The standard document of the same table, through the same replacing file.
 void WriteW3c(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
-  CScenarioConverter converter;
+  CScenarioTable table;
   CCountingSink sink;
   benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
-                                           converter, ReadContext{sink}));
+                                           table, ReadContext{sink}));
   const WriteContext context{sink, SystemXmlOutput(), {}, Dialect::W3c};
   for (auto _ : state)
-    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), converter, context));
+    benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), table, context));
   CheckRun(state, sink);
 }
 
@@ -137,12 +137,12 @@ void WriteFloorBench(benchmark::State& state, bool bLargest) {
 
 void Convert(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
-  CScenarioConverter converter;
+  CScenarioTable table;
   CCountingSink sink;
   std::string strBaseDir;
   for (auto _ : state)
     benchmark::DoNotOptimize(
-        RunConversion(fixture.set.MainFile(), fixture.set.Document(), strBaseDir, converter, sink));
+        RunConversion(fixture.set.MainFile(), fixture.set.Document(), strBaseDir, table, sink));
   CheckRun(state, sink);
 }
 

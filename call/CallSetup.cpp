@@ -42,16 +42,16 @@ std::optional<CallSet> ConvertForCall(const std::string& strIvrFile, IMessageSin
   CMemoryXmlOutput output;
   ConversionOptions inMemory = options;
   inMemory.pOutput = &output;
-  CScenarioConverter converter;
+  CScenarioTable table;
   std::string strBaseDir;
-  if (RunConversion(strIvrFile, ProposeVxmlName(strIvrFile, options.dialect), strBaseDir, converter,
+  if (RunConversion(strIvrFile, ProposeVxmlName(strIvrFile, options.dialect), strBaseDir, table,
                     messages, inMemory) != ConversionOutcome::Converted)
     return std::nullopt;
   CallSet set;
   set.strDocument = std::move(output.m_strDocument);
   set.strEncoding =
-      options.strEncoding.empty() ? DetectSourceEncoding(converter) : options.strEncoding;
-  set.flow = BuildCallFlow(converter);
+      options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
+  set.flow = BuildCallFlow(table);
   for (const FlowMenu& menu : set.flow.menus)
     set.menus.push_back(DecodeTranscriptText(menu.strName, set.strEncoding));
   return set;

@@ -124,7 +124,7 @@ std::string CheckInvocation(const Invocation& call) {
 
 ExitStatus Convert(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
-  CScenarioConverter converter;
+  CScenarioTable table;
   const std::string& strIvr = call.vecFiles[0];
   const std::string strVxml =
       call.vecFiles.size() > 1 ? call.vecFiles[1] : ProposeVxmlName(strIvr, call.dialect);
@@ -133,7 +133,7 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
   options.strEncoding = call.strEncoding;
   options.dialect = call.dialect;
   const ConversionOutcome outcome =
-      RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
+      RunConversion(strIvr, strVxml, strBaseDir, table, messages, options);
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 

@@ -17,9 +17,9 @@ namespace {
 
 /// Hands the rows of the loaded table that never act to \p checker, and those that the document
 /// of \p dialect leaves out.
-void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& converter,
+void AddFlowFindings(CScenarioChecker& checker, const CScenarioTable& table,
                      Dialect dialect) {
-  const CallFlow flow = BuildCallFlow(converter);
+  const CallFlow flow = BuildCallFlow(table);
   std::vector<FlowFinding> findings = FindInertRows(flow);
   if (dialect == Dialect::W3c) {
     std::vector<FlowFinding> leftOut = FindRowsLeftOut(flow);
@@ -31,8 +31,8 @@ void AddFlowFindings(CScenarioChecker& checker, const CScenarioConverter& conver
 
 } // namespace
 
-std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter) {
-  return FindSetFile(strPath, converter.FilePaths());
+std::string FindSetFile(const std::string& strPath, const CScenarioTable& table) {
+  return FindSetFile(strPath, table.FilePaths());
 }
 
 std::string FindSetFile(const std::string& strPath, const std::vector<std::string>& files) {
@@ -69,7 +69,7 @@ std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect) {
 }
 
 ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string& strVxmlFile,
-                                std::string& strBaseDir, CScenarioConverter& converter,
+                                std::string& strBaseDir, CScenarioTable& table,
                                 IMessageSink& messages, const ConversionOptions& options) {
   strBaseDir = DirectoryOf(strIvrFile);
   if (strIvrFile.empty() || strVxmlFile.empty()) {
@@ -81,11 +81,11 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
     checker.emplace(strBaseDir);
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             checker ? &*checker : options.pObserver};
-  if (!LoadScenarioSet(strIvrFile, strBaseDir, converter, reading)) {
+  if (!LoadScenarioSet(strIvrFile, strBaseDir, table, reading)) {
     ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
     return ConversionOutcome::LoadFailed;
   }
-  if (const std::string strSame = FindSetFile(strVxmlFile, converter); !strSame.empty()) {
+  if (const std::string strSame = FindSetFile(strVxmlFile, table); !strSame.empty()) {
     ShowFailure(messages, FailureCode::TargetIsScenario, text::kTargetIsScenario,
                 MessageDetail{strSame, 0, {}});
     ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
@@ -93,14 +93,14 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   }
   const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
                              options.strEncoding, options.dialect};
-  if (!WriteVoiceXml(strVxmlFile, converter, writing)) {
+  if (!WriteVoiceXml(strVxmlFile, table, writing)) {
     ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
     return ConversionOutcome::WriteFailed;
   }
   MessageDetail warnings;
   if (checker) {
-    checker->CheckTableUse(converter);
-    AddFlowFindings(*checker, converter, options.dialect);
+    checker->CheckTableUse(table);
+    AddFlowFindings(*checker, table, options.dialect);
     // The document is written: what --check calls an error (CR line ends) is a warning here.
     for (Diagnostic diagnostic : checker->Diagnostics()) {
       diagnostic.severity = Severity::Warning;
@@ -117,15 +117,15 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
   const std::string strBaseDir = DirectoryOf(strIvrFile);
   CScenarioChecker checker(strBaseDir);
   CFailureCollector failures(checker);
-  CScenarioConverter converter;
+  CScenarioTable table;
   const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
-  const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, converter, reading);
-  AddFlowFindings(checker, converter, options.dialect);
+  const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, table, reading);
+  AddFlowFindings(checker, table, options.dialect);
   if (bLoaded) {
-    checker.CheckTableUse(converter);
+    checker.CheckTableUse(table);
     (void)WriteVoiceXml(
-        strIvrFile, converter,
+        strIvrFile, table,
         WriteContext{failures, DiscardingXmlOutput(), options.strEncoding, options.dialect});
   }
   return checker.Diagnostics();

@@ -2,7 +2,7 @@
 
 #include "scenario/Message.h"
 #include "scenario/ScenarioCheck.h"
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "scenario/ScenarioReader.h"
 #include "vxml/VoiceXmlWriter.h"
 #include "vxml/XmlOutput.h"
@@ -46,7 +46,7 @@ std::string ProposeVxmlName(const std::string& strIvrFile, Dialect dialect = Dia
 /// The file of the loaded set that \p strPath is, compared by identity (device and inode, links
 /// followed), so that any spelling of the same file is caught; empty when it is none of them. A
 /// command refuses to write over such a file.
-std::string FindSetFile(const std::string& strPath, const CScenarioConverter& converter);
+std::string FindSetFile(const std::string& strPath, const CScenarioTable& table);
 /// The same among the full paths \p files.
 std::string FindSetFile(const std::string& strPath, const std::vector<std::string>& files);
 
@@ -67,14 +67,14 @@ struct SideFileTexts {
                                  IXmlOutputFactory* pOutput = nullptr);
 
 /// The Convert command without a window: derives \p strBaseDir from \p strIvrFile, refuses empty
-/// names, loads the scenario set into \p converter and writes it to \p strVxmlFile. Every outcome
+/// names, loads the scenario set into \p table and writes it to \p strVxmlFile. Every outcome
 /// ends with exactly one summary message, after the failing step's own. A read error in the middle
 /// of a file is not caught: CFileReadError reaches the caller, and nothing has been written.
 /// A success whose set has warnings carries them as the detail of its message.
 [[nodiscard]] ConversionOutcome RunConversion(const std::string& strIvrFile,
                                               const std::string& strVxmlFile,
                                               std::string& strBaseDir,
-                                              CScenarioConverter& converter, IMessageSink& messages,
+                                              CScenarioTable& table, IMessageSink& messages,
                                               const ConversionOptions& options = {});
 
 /// Reads the set \p strIvrFile exactly as the conversion does, writes its document into nowhere to

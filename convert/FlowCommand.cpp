@@ -41,21 +41,21 @@ bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
 
 std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& messages,
                                    const ConversionOptions& options) {
-  CScenarioConverter converter;
+  CScenarioTable table;
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             options.pObserver};
   if (strIvrFile.empty() ||
-      !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), converter, reading)) {
+      !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), table, reading)) {
     if (strIvrFile.empty())
       ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
     else
       ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
     return std::nullopt;
   }
-  return LoadedFlow{BuildCallFlow(converter),
-                    options.strEncoding.empty() ? DetectSourceEncoding(converter)
+  return LoadedFlow{BuildCallFlow(table),
+                    options.strEncoding.empty() ? DetectSourceEncoding(table)
                                                 : options.strEncoding,
-                    converter.FilePaths()};
+                    table.FilePaths()};
 }
 
 FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,

@@ -16,9 +16,9 @@ bool IsAction(EntryKind kind) {
 
 /// The menu a menu row enters: the first scenario file of the table with the name the row gives,
 /// as the reader resolves it; -1 when the table holds none.
-int TargetMenu(const CScenarioConverter& converter, const char* szName) {
+int TargetMenu(const CScenarioTable& table, const char* szName) {
   int nMenu = -1;
-  for (const ScenarioEntry& row : converter.Entries()) {
+  for (const ScenarioEntry& row : table.Entries()) {
     if (row.kind != kindScenarioFile)
       continue;
     ++nMenu;
@@ -31,10 +31,10 @@ int TargetMenu(const CScenarioConverter& converter, const char* szName) {
 /// Builds the menus of one table, one scenario file at a time.
 class CFlowBuilder {
 public:
-  explicit CFlowBuilder(const CScenarioConverter& converter) : m_converter(converter) {}
+  explicit CFlowBuilder(const CScenarioTable& table) : m_table(table) {}
 
   CallFlow Build() {
-    for (int i = 0; i < m_converter.Count(); ++i)
+    for (int i = 0; i < m_table.Count(); ++i)
       AddRow(i);
     FinishMenu();
     return std::move(m_flow);
@@ -49,20 +49,20 @@ private:
   int BusyRow(int nFrom) const;
   void Inert(int nIndex, InertReason reason, int nActingLine = 0);
 
-  const CScenarioConverter& m_converter;
+  const CScenarioTable& m_table;
   CallFlow m_flow;
   int m_nMenuStart = -1;         ///< row index of the current menu's scenario-file row
   std::vector<int> m_vecKeyRows; ///< key rows of the current menu
 };
 
 void CFlowBuilder::AddRow(int nIndex) {
-  const ScenarioEntry& row = m_converter.Entry(nIndex);
+  const ScenarioEntry& row = m_table.Entry(nIndex);
   switch (row.kind) {
   case kindScenarioFile:
     FinishMenu();
     m_nMenuStart = nIndex;
     m_flow.menus.push_back(
-        FlowMenu{row.text, m_converter.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}});
+        FlowMenu{row.text, m_table.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}});
     return;
   case kindTimeout:
     if (!m_flow.menus.empty())
@@ -82,22 +82,22 @@ void CFlowBuilder::AddRow(int nIndex) {
 }
 
 FlowStep CFlowBuilder::Step(int nIndex) const {
-  const ScenarioEntry& row = m_converter.Entry(nIndex);
+  const ScenarioEntry& row = m_table.Entry(nIndex);
   FlowStep step;
-  step.source = SourcePlace{m_converter.SourcePathOfRow(nIndex), row.line};
+  step.source = SourcePlace{m_table.SourcePathOfRow(nIndex), row.line};
   step.kind = row.kind == kindMenu   ? ActionKind::Menu
               : row.kind == kindDial ? ActionKind::Dial
                                      : ActionKind::Hangup;
   if (row.kind != kindDisconnect)
     step.strArgument = row.text;
   if (row.kind == kindMenu)
-    step.nTargetMenu = TargetMenu(m_converter, row.text);
+    step.nTargetMenu = TargetMenu(m_table, row.text);
   return step;
 }
 
 int CFlowBuilder::BusyRow(int nFrom) const {
-  const ScenarioEntry* pBusy = m_converter.FindKeyHandler(nFrom, keyBusy);
-  return pBusy ? static_cast<int>(pBusy - m_converter.Entries().data()) : -1;
+  const ScenarioEntry* pBusy = m_table.FindKeyHandler(nFrom, keyBusy);
+  return pBusy ? static_cast<int>(pBusy - m_table.Entries().data()) : -1;
 }
 
 FlowAction CFlowBuilder::Action(int nIndex, int nBusyFrom) const {
@@ -105,15 +105,15 @@ FlowAction CFlowBuilder::Action(int nIndex, int nBusyFrom) const {
   if (action.kind != ActionKind::Dial)
     return action;
   const int nBusy = BusyRow(nBusyFrom);
-  if (nBusy >= 0 && IsAction(m_converter.Entry(nBusy).kind))
+  if (nBusy >= 0 && IsAction(m_table.Entry(nBusy).kind))
     action.busy = Step(nBusy);
   return action;
 }
 
 void CFlowBuilder::Inert(int nIndex, InertReason reason, int nActingLine) {
-  const ScenarioEntry& row = m_converter.Entry(nIndex);
+  const ScenarioEntry& row = m_table.Entry(nIndex);
   m_flow.menus.back().inert.push_back(InertRow{
-      SourcePlace{m_converter.SourcePathOfRow(nIndex), row.line}, row.key, reason, nActingLine});
+      SourcePlace{m_table.SourcePathOfRow(nIndex), row.line}, row.key, reason, nActingLine});
 }
 
 void CFlowBuilder::FinishMenu() {
@@ -127,7 +127,7 @@ void CFlowBuilder::FinishMenu() {
   };
   int nNoInputLine = 0;
   for (const int i : m_vecKeyRows) {
-    const ScenarioEntry& row = m_converter.Entry(i);
+    const ScenarioEntry& row = m_table.Entry(i);
     if (row.key == keyBusy)
       continue;
     if (row.key == keyNoInput) {
@@ -160,7 +160,7 @@ void CFlowBuilder::FinishMenu() {
     Take(menu.keys.back().action, i + 1);
   }
   for (const int i : m_vecKeyRows)
-    if (m_converter.Entry(i).key == keyBusy &&
+    if (m_table.Entry(i).key == keyBusy &&
         std::find(busyTaken.begin(), busyTaken.end(), i) == busyTaken.end())
       Inert(i, InertReason::BusyServesNoDial);
   std::stable_sort(menu.inert.begin(), menu.inert.end(), [](const InertRow& a, const InertRow& b) {
@@ -183,8 +183,8 @@ std::string_view PathInSet(const CallFlow& flow, std::string_view path) {
   return path.substr(0, strFolder.size()) == strFolder ? path.substr(strFolder.size()) : path;
 }
 
-CallFlow BuildCallFlow(const CScenarioConverter& converter) {
-  return CFlowBuilder(converter).Build();
+CallFlow BuildCallFlow(const CScenarioTable& table) {
+  return CFlowBuilder(table).Build();
 }
 
 std::vector<FlowFinding> FindInertRows(const CallFlow& flow) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 
 #include <optional>
 #include <string>
@@ -83,7 +83,7 @@ std::string_view PathInSet(const CallFlow& flow, std::string_view path);
 
 /// The call flow of a loaded table. Any table the reader filled gives one, a partly loaded one
 /// included (a menu whose file is missing then has no target: nTargetMenu -1).
-CallFlow BuildCallFlow(const CScenarioConverter& converter);
+CallFlow BuildCallFlow(const CScenarioTable& table);
 
 /// A finding of the flow for the author: a row that never acts, with what it means. Rows with an
 /// unknown keyword are left to the checks of their line, which say more.

@@ -68,14 +68,14 @@ public:
 };
 
 /// The form ids the table's scenario files must become, in table order, in UTF-8.
-std::vector<std::string> ExpectedFormIds(const CScenarioConverter& converter,
+std::vector<std::string> ExpectedFormIds(const CScenarioTable& table,
                                          const std::string& strEncoding) {
   auto pCodec =
-      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
+      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
   Require(pCodec != nullptr, "the detected code page can be opened");
   std::vector<std::string> ids;
   std::string strId;
-  for (const ScenarioEntry& row : converter.Entries()) {
+  for (const ScenarioEntry& row : table.Entries()) {
     if (row.kind != kindScenarioFile)
       continue;
     Require(pCodec->ToXmlUtf8(ScenarioName(row.text), strId), "a written form id converts");
@@ -99,7 +99,7 @@ void CollectFormIds(xmlNode* pNode, std::vector<std::string>& ids) {
 }
 
 /// The document is well-formed UTF-8 XML rooted at vxml, one form per scenario file of the table.
-void CheckDocument(const std::string& strDocument, const CScenarioConverter& converter,
+void CheckDocument(const std::string& strDocument, const CScenarioTable& table,
                    const std::string& strEncoding) {
   Require(IsValidUtf8(strDocument), "the document is UTF-8");
   xmlDoc* pDoc = xmlReadMemory(strDocument.data(), static_cast<int>(strDocument.size()), kTarget,
@@ -114,9 +114,9 @@ void CheckDocument(const std::string& strDocument, const CScenarioConverter& con
   std::vector<std::string> ids;
   CollectFormIds(pRoot, ids);
   xmlFreeDoc(pDoc);
-  Require(ids == ExpectedFormIds(converter, strEncoding),
+  Require(ids == ExpectedFormIds(table, strEncoding),
           "the forms are the table's scenario files");
-  Require(ids.size() == converter.FilePaths().size(), "one form per file read");
+  Require(ids.size() == table.FilePaths().size(), "one form per file read");
 }
 
 /// Nodes the diagram of \p step adds: none for a menu the set read, one for anything else, and
@@ -141,10 +141,10 @@ int ExpectedNodes(const CallFlow& flow) {
 
 /// The call flow of a set that converts has a diagram whose DOT Graphviz reads back, a node for
 /// every menu, step and inert row.
-void CheckDiagram(const CScenarioConverter& converter, const std::string& strEncoding) {
-  const CallFlow flow = BuildCallFlow(converter);
+void CheckDiagram(const CScenarioTable& table, const std::string& strEncoding) {
+  const CallFlow flow = BuildCallFlow(table);
   const auto pText =
-      CFlowText::Open(strEncoding.empty() ? DetectSourceEncoding(converter) : strEncoding);
+      CFlowText::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
   Require(pText != nullptr, "the set's code page opens for the diagram");
   std::string strDot;
   std::string strReason;
@@ -167,7 +167,7 @@ void CheckDirectory(const test::CTempDir& dir, std::vector<std::string> names) {
 
 /// One conversion of the set in \p dir over a target holding \p previous; returns what the
 /// target holds afterwards.
-std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter,
+std::string ConvertOnce(const test::CTempDir& dir, CScenarioTable& table,
                         const std::vector<std::string>& names, const std::string& strEncoding,
                         std::string_view previous, ConversionOutcome& outcome) {
   CConfinedFiles files;
@@ -178,14 +178,14 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
   std::string strBaseDir;
   const int nDescriptors = test::CountOpenDescriptors();
   try {
-    outcome = RunConversion(names.front(), kTarget, strBaseDir, converter, messages, options);
+    outcome = RunConversion(names.front(), kTarget, strBaseDir, table, messages, options);
   } catch (const CFileReadError& error) {
     Violated(std::string("a regular file reads to its end: ") + error.what());
   }
   Require(test::CountOpenDescriptors() == nDescriptors, "no file descriptor is left open");
   Require(messages.m_nSummaries == 1, "exactly one summary message");
   Require(outcome != ConversionOutcome::NameMissing, "both names are given, so neither is missing");
-  const std::vector<std::string>& read = converter.FilePaths();
+  const std::vector<std::string>& read = table.FilePaths();
   const bool bReadsTarget = std::any_of(read.begin(), read.end(), [](const std::string& strPath) {
     return NamePart(strPath) == kTarget;
   });
@@ -197,8 +197,8 @@ std::string ConvertOnce(const test::CTempDir& dir, CScenarioConverter& converter
   CheckDirectory(dir, names);
   std::string strTarget = dir.Read(kTarget);
   if (outcome == ConversionOutcome::Converted) {
-    CheckDocument(strTarget, converter, strEncoding);
-    CheckDiagram(converter, strEncoding);
+    CheckDocument(strTarget, table, strEncoding);
+    CheckDiagram(table, strEncoding);
   } else
     Require(strTarget == previous, "a failure leaves the previous document byte for byte");
   return strTarget;
@@ -229,10 +229,10 @@ void CheckStandardDocument(const std::vector<std::string>& names, const std::str
   options.strEncoding = strEncoding;
   options.dialect = Dialect::W3c;
   CSummarySink messages;
-  CScenarioConverter converter;
+  CScenarioTable table;
   std::string strBaseDir;
   const ConversionOutcome outcome =
-      RunConversion(names.front(), kTarget, strBaseDir, converter, messages, options);
+      RunConversion(names.front(), kTarget, strBaseDir, table, messages, options);
   Require(outcome == classic, "a set converts in the standard dialect exactly when in the classic");
   if (outcome != ConversionOutcome::Converted)
     return;
@@ -308,12 +308,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   }
   dir.Write(kTarget, kPrevious);
 
-  // One converter serves both runs, as in the dialog: the second must not see the first.
-  CScenarioConverter converter;
+  // One table serves both runs, as in the dialog: the second must not see the first.
+  CScenarioTable table;
   ConversionOutcome first{};
-  const std::string strFirst = ConvertOnce(dir, converter, names, strEncoding, kPrevious, first);
+  const std::string strFirst = ConvertOnce(dir, table, names, strEncoding, kPrevious, first);
   ConversionOutcome second{};
-  const std::string strSecond = ConvertOnce(dir, converter, names, strEncoding, strFirst, second);
+  const std::string strSecond = ConvertOnce(dir, table, names, strEncoding, strFirst, second);
   Require(second == first && strSecond == strFirst, "a second run gives the same result");
   CheckStandardDocument(names, strEncoding, first);
   if (first == ConversionOutcome::Converted)

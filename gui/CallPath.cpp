@@ -3,7 +3,7 @@
 #include "call/CallEvent.h"
 #include "call/Transcript.h"
 #include "gui/CallWords.h"
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "gui/CallWords.h"
 
 #include "call/Transcript.h"
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "vxml/W3cWriter.h"
 
 #include <algorithm>

@@ -203,7 +203,7 @@ private:
 CDovetrelDlg::CDovetrelDlg(IDialogServices& services, const ConversionOptions& options,
                            QWidget* pParent)
     : QDialog(pParent), m_services(services), m_options(options),
-      m_pConverter(std::make_unique<CScenarioConverter>()) {
+      m_pTable(std::make_unique<CScenarioTable>()) {
   setWindowTitle(FromUtf8(text::kDialogCaption));
   // A window of its own rather than a dialog window, so that it gets its own taskbar entry; it can
   // be minimised but neither maximised nor resized.
@@ -356,7 +356,7 @@ void CDovetrelDlg::OnConvert() {
   CBoxMessageSink messages(m_services, m_strVxmlFile);
   // Whatever a conversion throws is told to the operator, and the dialog stays.
   (void)ReportExceptions(messages, [&] {
-    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pConverter, messages,
+    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pTable, messages,
                         m_options);
   });
 }

@@ -20,7 +20,7 @@ class CFlowWindow;
 
 /// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
 /// Convert command and the Exit command. A file dropped on the window becomes the IVR scenario. It
-/// keeps no settings; between conversions the two names, the base directory, the one converter
+/// keeps no settings; between conversions the two names, the base directory, the one table
 /// and the last VoiceXML name it proposed are all it remembers.
 class CDovetrelDlg : public QDialog {
   Q_OBJECT
@@ -82,8 +82,8 @@ public:
   const std::string& VxmlFile() const { return m_strVxmlFile; }
   /// The directory the last conversion read nested scenarios from.
   const std::string& BaseDir() const { return m_strBaseDir; }
-  /// The one converter every conversion of this dialog reuses.
-  const CScenarioConverter& Converter() const { return *m_pConverter; }
+  /// The one table every conversion of this dialog reuses.
+  const CScenarioTable& Table() const { return *m_pTable; }
 
 protected:
   /// The window's close button and Alt+F4: the exit question as well.
@@ -118,7 +118,7 @@ private:
   std::string m_strVxmlFile;
   std::string m_strBaseDir;
   std::string m_strProposedVxml; ///< the VoiceXML name last proposed; empty before the first
-  std::unique_ptr<CScenarioConverter> m_pConverter;
+  std::unique_ptr<CScenarioTable> m_pTable;
   std::unique_ptr<CFlowWindow> m_pFlowWindow;
   std::unique_ptr<CCallWindow> m_pCallWindow;
   Dialect m_callDialect = Dialect::Classic; ///< the dialect the call window's call runs in

@@ -283,13 +283,13 @@ void CScenarioChecker::WarnAtKey(const std::string& strFile, int nLine, std::str
                                         Severity::Warning, std::move(strText)});
 }
 
-void CScenarioChecker::CheckTableUse(const CScenarioConverter& converter) {
-  if (converter.Count() * 10 <= converter.Capacity() * 9 || m_vecFiles.empty())
+void CScenarioChecker::CheckTableUse(const CScenarioTable& table) {
+  if (table.Count() * 10 <= table.Capacity() * 9 || m_vecFiles.empty())
     return;
   m_vecDiagnostics.push_back(Diagnostic{
       m_vecFiles.front(), 0, 0, Severity::Warning,
-      "набор занимает " + std::to_string(converter.Count()) + " из " +
-          std::to_string(converter.Capacity()) + " строк таблицы (" + converter.DescribeRows() +
+      "набор занимает " + std::to_string(table.Count()) + " из " +
+          std::to_string(table.Capacity()) + " строк таблицы (" + table.DescribeRows() +
           "): каждый новый файл займёт ещё " + std::to_string(kRowsPerFile) + " строк"});
 }
 

@@ -46,8 +46,8 @@ public:
   /// Adds a warning about the key row at line \p nLine of \p strFile, placed at its key; the call
   /// flow finds these (keys answered twice, busy rows that serve no dial).
   void WarnAtKey(const std::string& strFile, int nLine, std::string strText);
-  /// Warns when the loaded set \p converter fills more than nine tenths of the table's rows.
-  void CheckTableUse(const CScenarioConverter& converter);
+  /// Warns when the loaded set \p table fills more than nine tenths of the table's rows.
+  void CheckTableUse(const CScenarioTable& table);
   /// Adds a failure that the conversion reported, at the most precise place the lines tell.
   void AddFailure(std::string_view text, const MessageDetail& detail);
 

@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kSpace = " ";
 
 /// Takes the timeout and greeting words of line 1 into their rows.
-bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
+bool ReadHeaderLine(std::string_view line, CScenarioTable& table,
                     const ReadContext& context, const MessageDetail& where) {
   const HeaderWords words = SplitHeaderLine(line);
   if (words.timeout.empty()) {
@@ -20,29 +20,29 @@ bool ReadHeaderLine(std::string_view line, CScenarioConverter& converter,
   }
   std::string strTimeout(words.timeout);
   strTimeout += 's';
-  if (!converter.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
+  if (!table.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
     return false;
   if (words.greeting.empty()) {
     ShowFailure(context.messages, FailureCode::BadGreeting, text::kBadGreeting, where);
     return false;
   }
-  return converter.AddEntry(words.greeting, kindGreeting, '\0', context.messages, where);
+  return table.AddEntry(words.greeting, kindGreeting, '\0', context.messages, where);
 }
 
 /// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
-bool AddFieldRows(const std::string& strName, CScenarioConverter& converter,
+bool AddFieldRows(const std::string& strName, CScenarioTable& table,
                   const ReadContext& context, const MessageDetail& where) {
   const std::string strPrefixed = "Input_" + strName;
   const std::string_view fieldName = ScenarioName(strPrefixed);
-  return converter.AddEntry(fieldName, kindInputField, '\0', context.messages, where) &&
-         converter.AddEntry(fieldName, kindFilled, '\0', context.messages, where);
+  return table.AddEntry(fieldName, kindInputField, '\0', context.messages, where) &&
+         table.AddEntry(fieldName, kindFilled, '\0', context.messages, where);
 }
 
 /// Appends the row of one non-empty key line.
-bool AddKeyLine(std::string_view line, CScenarioConverter& converter, const ReadContext& context,
+bool AddKeyLine(std::string_view line, CScenarioTable& table, const ReadContext& context,
                 const MessageDetail& where) {
   const KeyLineWords words = SplitKeyLine(line);
-  return converter.AddEntry(words.argument, ParseActionKeyword(words.action),
+  return table.AddEntry(words.argument, ParseActionKeyword(words.action),
                             words.key.empty() ? '\0' : words.key.front(), context.messages, where);
 }
 
@@ -80,7 +80,7 @@ KeyLineWords SplitKeyLine(std::string_view line) {
   return words;
 }
 
-bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
+bool ReadScenarioFile(const std::string& strPath, CScenarioTable& table,
                       const ReadContext& context) {
   MessageDetail where{strPath, 0, {}};
   auto pFile = context.files.Open(strPath, where.strNote);
@@ -89,11 +89,11 @@ bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
     return false;
   }
   const std::string strName = NamePart(strPath);
-  if (!converter.AddEntry(strName, kindScenarioFile, '\0', context.messages, where))
+  if (!table.AddEntry(strName, kindScenarioFile, '\0', context.messages, where))
     return false;
-  converter.AddFilePath(where.strFile);
+  table.AddFilePath(where.strFile);
   if (context.pObserver)
-    context.pObserver->OnScenarioFile(where.strFile, converter.Count() - 1);
+    context.pObserver->OnScenarioFile(where.strFile, table.Count() - 1);
 
   CLineReader reader(*pFile, where.strFile);
   CScenarioLine line;
@@ -104,16 +104,16 @@ bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
   where.nLine = 1;
   if (context.pObserver)
     context.pObserver->OnLine(line, where.nLine);
-  if (!ReadHeaderLine(line.Text(), converter, context, where))
+  if (!ReadHeaderLine(line.Text(), table, context, where))
     return false;
   where.nLine = 0;
-  if (!AddFieldRows(strName, converter, context, where))
+  if (!AddFieldRows(strName, table, context, where))
     return false;
   while (reader.ReadLine(line)) {
     where.nLine = reader.LineNumber();
     if (context.pObserver)
       context.pObserver->OnLine(line, where.nLine);
-    if (!line.Empty() && !AddKeyLine(line.Text(), converter, context, where))
+    if (!line.Empty() && !AddKeyLine(line.Text(), table, context, where))
       return false;
   }
   return true;
@@ -144,18 +144,18 @@ private:
 } // namespace
 
 bool LoadScenarioSet(const std::string& strIvrPath, const std::string& strBaseDirectory,
-                     CScenarioConverter& converter, const ReadContext& context) {
-  converter.ClearEntries();
-  converter.SetBaseDirectory(strBaseDirectory);
-  if (!ReadScenarioFile(strIvrPath, converter, context))
+                     CScenarioTable& table, const ReadContext& context) {
+  table.ClearEntries();
+  table.SetBaseDirectory(strBaseDirectory);
+  if (!ReadScenarioFile(strIvrPath, table, context))
     return false;
-  for (const ScenarioEntry* pMenu = converter.FindUnresolvedMenu(); pMenu;
-       pMenu = converter.FindUnresolvedMenu()) {
-    const int nMenu = static_cast<int>(pMenu - converter.Entries().data());
+  for (const ScenarioEntry* pMenu = table.FindUnresolvedMenu(); pMenu;
+       pMenu = table.FindUnresolvedMenu()) {
+    const int nMenu = static_cast<int>(pMenu - table.Entries().data());
     CNamedAtSink messages(context.messages,
-                          converter.SourcePathOfRow(nMenu) + ':' + std::to_string(pMenu->line));
+                          table.SourcePathOfRow(nMenu) + ':' + std::to_string(pMenu->line));
     const ReadContext nested{messages, context.files, context.pObserver};
-    if (!ReadScenarioFile(converter.BaseDirectory() + pMenu->text, converter, nested))
+    if (!ReadScenarioFile(table.BaseDirectory() + pMenu->text, table, nested))
       return false;
   }
   return true;

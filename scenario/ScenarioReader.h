@@ -2,7 +2,7 @@
 
 #include "scenario/Message.h"
 #include "scenario/Paths.h"
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "scenario/TextFile.h"
 
 #include <string>
@@ -58,7 +58,7 @@ EntryKind ParseActionKeyword(std::string_view word);
 /// and filled rows, then one row per non-empty key line. On a failure shows its message, leaves
 /// the rows appended so far and returns false. A read error in the middle of the file throws
 /// CFileReadError.
-[[nodiscard]] bool ReadScenarioFile(const std::string& strPath, CScenarioConverter& converter,
+[[nodiscard]] bool ReadScenarioFile(const std::string& strPath, CScenarioTable& table,
                                     const ReadContext& context);
 
 /// Clears the table and reads the main file \p strIvrPath, then, breadth-first, every nested file
@@ -66,6 +66,6 @@ EntryKind ParseActionKeyword(std::string_view word);
 /// menu's text. True when every file was read; false at the first failure, after its message.
 [[nodiscard]] bool LoadScenarioSet(const std::string& strIvrPath,
                                    const std::string& strBaseDirectory,
-                                   CScenarioConverter& converter, const ReadContext& context);
+                                   CScenarioTable& table, const ReadContext& context);
 
 } // namespace dovetrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "vxml/DocumentOutput.h"
 
 #include <string>
@@ -14,8 +14,8 @@ namespace dovetrel {
 /// key row. Made for one write; the table is only read.
 class CClassicWriter {
 public:
-  CClassicWriter(const CScenarioConverter& converter, CDocumentOutput& output)
-      : m_converter(converter), m_output(output) {}
+  CClassicWriter(const CScenarioTable& table, CDocumentOutput& output)
+      : m_table(table), m_output(output) {}
 
   /// Opens the root element.
   [[nodiscard]] bool WriteDocumentStart();
@@ -51,7 +51,7 @@ public:
 private:
   [[nodiscard]] bool WriteTransfer(int nIndex, bool bBusyHandler, std::string_view text);
 
-  const CScenarioConverter& m_converter;
+  const CScenarioTable& m_table;
   CDocumentOutput& m_output;
   bool m_bFirstForm = true;   ///< no form opened yet
   std::string m_strFieldName; ///< the field the key conditions being written compare

@@ -40,7 +40,7 @@ bool CClassicWriter::WriteTransfer(int nIndex, bool bBusyHandler, std::string_vi
     return false;
   if (bBusyHandler)
     return m_output.EmptyElement("disconnect");
-  const ScenarioEntry* pBusy = m_converter.FindKeyHandler(nIndex, keyBusy);
+  const ScenarioEntry* pBusy = m_table.FindKeyHandler(nIndex, keyBusy);
   return !pBusy || WriteKeyCondition(nIndex, true, *pBusy);
 }
 

@@ -1,6 +1,6 @@
 #include "vxml/TextCodec.h"
 
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 
 #include <cstdint>
 #include <iconv.h>
@@ -98,8 +98,8 @@ bool IsXmlText(std::string_view utf8) {
   return true;
 }
 
-std::string DetectSourceEncoding(const CScenarioConverter& converter) {
-  for (const ScenarioEntry& row : converter.Entries())
+std::string DetectSourceEncoding(const CScenarioTable& table) {
+  for (const ScenarioEntry& row : table.Entries())
     if (!IsValidUtf8(row.text))
       return std::string(kWindows1251);
   return std::string(kUtf8);

@@ -7,7 +7,7 @@
 
 namespace dovetrel {
 
-class CScenarioConverter;
+class CScenarioTable;
 
 inline constexpr std::string_view kUtf8 = "UTF-8";
 inline constexpr std::string_view kWindows1251 = "WINDOWS-1251";
@@ -42,6 +42,6 @@ bool IsXmlText(std::string_view utf8);
 
 /// The code page of a loaded table: UTF-8 when every row text is valid UTF-8, otherwise
 /// Windows-1251. An ASCII-only set reads the same either way.
-std::string DetectSourceEncoding(const CScenarioConverter& converter);
+std::string DetectSourceEncoding(const CScenarioTable& table);
 
 } // namespace dovetrel

@@ -18,10 +18,10 @@ constexpr int kHeadRows = 5;
 /// The first row at which the table departs from the shape the reader gives it (every scenario
 /// opens with its five head rows, and head kinds stand nowhere else), or -1. Only a table of that
 /// shape closes every element it opens.
-int FindMisshapenRow(const CScenarioConverter& converter) {
+int FindMisshapenRow(const CScenarioTable& table) {
   int nHead = -1; // head rows of the current scenario seen so far; -1 before the first one
-  for (int i = 0; i < converter.Count(); ++i) {
-    const EntryKind kind = converter.Entry(i).kind;
+  for (int i = 0; i < table.Count(); ++i) {
+    const EntryKind kind = table.Entry(i).kind;
     const bool bInHead = nHead >= 0 && nHead < kHeadRows;
     if (kind == kindScenarioFile && !bInHead) {
       nHead = 1;
@@ -35,7 +35,7 @@ int FindMisshapenRow(const CScenarioConverter& converter) {
   }
   if (nHead == kHeadRows)
     return -1;
-  return converter.Count() > 0 ? converter.Count() - 1 : 0;
+  return table.Count() > 0 ? table.Count() - 1 : 0;
 }
 
 bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
@@ -44,26 +44,26 @@ bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
   return false;
 }
 
-/// The classic document of \p converter; see WriteVoiceXml.
-bool WriteClassic(const std::string& strPath, const CScenarioConverter& converter,
+/// The classic document of \p table; see WriteVoiceXml.
+bool WriteClassic(const std::string& strPath, const CScenarioTable& table,
                   const WriteContext& context) {
   MessageDetail where{strPath, 0, {}};
   const std::string strEncoding =
-      context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
+      context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
   if (!pOutput)
     return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
-  CClassicWriter writer(converter, *pOutput);
+  CClassicWriter writer(table, *pOutput);
   if (!writer.WriteDocumentStart()) {
     where.strNote = pOutput->Reason();
     return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   }
-  int nFailed = FindMisshapenRow(converter);
+  int nFailed = FindMisshapenRow(table);
   if (nFailed < 0)
     nFailed = writer.WriteRows();
   if (nFailed >= 0)
     return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
-                MessageDetail{converter.SourcePathOfRow(nFailed), writer.FailingLine(nFailed), {}});
+                MessageDetail{table.SourcePathOfRow(nFailed), writer.FailingLine(nFailed), {}});
   if (!writer.WriteDocumentEnd()) {
     where.strNote = pOutput->Reason();
     return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
@@ -71,22 +71,22 @@ bool WriteClassic(const std::string& strPath, const CScenarioConverter& converte
   return true;
 }
 
-/// The standard document of \p converter; see WriteVoiceXml.
-bool WriteW3c(const std::string& strPath, const CScenarioConverter& converter,
+/// The standard document of \p table; see WriteVoiceXml.
+bool WriteW3c(const std::string& strPath, const CScenarioTable& table,
               const WriteContext& context) {
   // The classic document written into nowhere finds the value that no document can carry, and
   // reports it as the classic conversion does.
   if (!WriteClassic(
-          strPath, converter,
+          strPath, table,
           WriteContext{context.messages, NullXmlOutput(), context.strEncoding, Dialect::Classic}))
     return false;
   MessageDetail where{strPath, 0, {}};
   const std::string strEncoding =
-      context.strEncoding.empty() ? DetectSourceEncoding(converter) : context.strEncoding;
+      context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
   if (!pOutput)
     return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
-  const CallFlow flow = BuildCallFlow(converter);
+  const CallFlow flow = BuildCallFlow(table);
   CW3cWriter writer(flow, *pOutput);
   if (!writer.WriteDocumentStart()) {
     where.strNote = pOutput->Reason();
@@ -104,10 +104,10 @@ bool WriteW3c(const std::string& strPath, const CScenarioConverter& converter,
 
 } // namespace
 
-bool WriteVoiceXml(const std::string& strPath, const CScenarioConverter& converter,
+bool WriteVoiceXml(const std::string& strPath, const CScenarioTable& table,
                    const WriteContext& context) {
-  return context.dialect == Dialect::W3c ? WriteW3c(strPath, converter, context)
-                                         : WriteClassic(strPath, converter, context);
+  return context.dialect == Dialect::W3c ? WriteW3c(strPath, table, context)
+                                         : WriteClassic(strPath, table, context);
 }
 
 bool CClassicWriter::WriteDocumentStart() {
@@ -115,8 +115,8 @@ bool CClassicWriter::WriteDocumentStart() {
 }
 
 int CClassicWriter::WriteRows() {
-  for (int i = 0; i < m_converter.Count(); ++i)
-    if (!WriteScenarioEntry(m_converter.Entry(i), i))
+  for (int i = 0; i < m_table.Count(); ++i)
+    if (!WriteScenarioEntry(m_table.Entry(i), i))
       return i;
   return -1;
 }
@@ -126,12 +126,12 @@ bool CClassicWriter::WriteDocumentEnd() {
 }
 
 int CClassicWriter::FailingLine(int nIndex) {
-  if (nIndex >= m_converter.Count())
+  if (nIndex >= m_table.Count())
     return 0;
   // A field row that can carry its own name failed for its no-input handler, whose line that is.
-  const ScenarioEntry& row = m_converter.Entry(nIndex);
+  const ScenarioEntry& row = m_table.Entry(nIndex);
   if (row.kind == kindInputField && m_output.CanCarry(row.text))
-    if (const ScenarioEntry* pNoInput = m_converter.FindKeyHandler(nIndex, keyNoInput))
+    if (const ScenarioEntry* pNoInput = m_table.FindKeyHandler(nIndex, keyNoInput))
       return pNoInput->line;
   return row.line;
 }
@@ -190,7 +190,7 @@ bool CClassicWriter::WriteInputField(std::string_view text, int nIndex) {
   if (!m_output.StartElement("field") || !m_output.ValueAttribute("name", text))
     return false;
   // The no-input search is the key search from the field row: it never leaves the scenario.
-  const ScenarioEntry* pNoInput = m_converter.FindKeyHandler(nIndex, keyNoInput);
+  const ScenarioEntry* pNoInput = m_table.FindKeyHandler(nIndex, keyNoInput);
   if (pNoInput && !WriteNoInputHandler(nIndex, pNoInput->kind, pNoInput->text))
     return false;
   return m_output.EndElement();

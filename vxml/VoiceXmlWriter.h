@@ -1,7 +1,7 @@
 #pragma once
 
 #include "scenario/Message.h"
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "vxml/XmlOutput.h"
 
 #include <string>
@@ -25,13 +25,13 @@ struct WriteContext {
   Dialect dialect = Dialect::Classic;
 };
 
-/// Writes the loaded table \p converter as one VoiceXML document of the context's dialect to
+/// Writes the loaded table \p table as one VoiceXML document of the context's dialect to
 /// \p strPath. A table writes in the standard dialect exactly when it writes in the classic one,
 /// failing with the same message. True when the whole document was written and has replaced the
 /// target. Otherwise shows one message, for the stage that failed (the header, a row, the end),
 /// and leaves any earlier file at \p strPath as it was. The table is only read, and nothing of
 /// the write outlives the call.
-[[nodiscard]] bool WriteVoiceXml(const std::string& strPath, const CScenarioConverter& converter,
+[[nodiscard]] bool WriteVoiceXml(const std::string& strPath, const CScenarioTable& table,
                                  const WriteContext& context);
 
 } // namespace dovetrel

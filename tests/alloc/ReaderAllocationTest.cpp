@@ -34,16 +34,16 @@ std::string ScenarioWith(int nKeyLines) {
 long AllocationsOfLoad(int nKeyLines, IScenarioObserver* pObserver) {
   test::CTempDir dir;
   const std::string strMain = dir.Write("main.ivr", ScenarioWith(nKeyLines));
-  CScenarioConverter converter;
+  CScenarioTable table;
   SilentSink sink;
   const ReadContext context{sink, SystemInputFiles(), pObserver};
   EXPECT_TRUE(
-      LoadScenarioSet(strMain, dir.Path(), converter, context)); // settles any one-time state
+      LoadScenarioSet(strMain, dir.Path(), table, context)); // settles any one-time state
   const long nBefore = g_nAllocations;
-  const bool bLoaded = LoadScenarioSet(strMain, dir.Path(), converter, context);
+  const bool bLoaded = LoadScenarioSet(strMain, dir.Path(), table, context);
   const long nAllocations = g_nAllocations - nBefore;
   EXPECT_TRUE(bLoaded);
-  EXPECT_EQ(converter.Count(), 5 + nKeyLines);
+  EXPECT_EQ(table.Count(), 5 + nKeyLines);
   return nAllocations;
 }
 

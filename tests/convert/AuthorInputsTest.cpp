@@ -88,10 +88,10 @@ TEST_P(AuthorInputs, AreFoundConvertedAndWrittenAsAnAuthorExpects) {
     EXPECT_EQ(findings[i].substr(0, c.findings[i].size()), c.findings[i]);
 
   MessagesKept messages;
-  CScenarioConverter converter;
+  CScenarioTable table;
   std::string strBaseDir;
   const ConversionOutcome outcome =
-      RunConversion("/s/main.ivr", "/s/main.vxml", strBaseDir, converter, messages, options);
+      RunConversion("/s/main.ivr", "/s/main.vxml", strBaseDir, table, messages, options);
   ASSERT_EQ(outcome == ConversionOutcome::Converted, c.bConverts);
   if (!c.bConverts) {
     ASSERT_GE(messages.m_vecShown.size(), 2u);

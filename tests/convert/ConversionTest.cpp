@@ -30,14 +30,14 @@ protected:
     options.pOutput = &output;
   }
   ConversionOutcome Run(const std::string& strIvr, const std::string& strVxml = "/out/m.vxml") {
-    return RunConversion(strIvr, strVxml, strBaseDir, converter, messages, options);
+    return RunConversion(strIvr, strVxml, strBaseDir, table, messages, options);
   }
 
   CCollectingMessages messages;
   CMemoryFiles files;
   CMemoryOutput output;
   ConversionOptions options;
-  CScenarioConverter converter;
+  CScenarioTable table;
   std::string strBaseDir = "/earlier/";
 };
 

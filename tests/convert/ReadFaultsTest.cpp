@@ -1,6 +1,6 @@
 // A scenario file that cannot be read to its end, at every read of either file of the worked
 // example: the conversion stops before writing anything, shows nothing (the top level reports the
-// error), keeps no file open, and its converter serves the next conversion as if nothing happened.
+// error), keeps no file open, and its table serves the next conversion as if nothing happened.
 
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
@@ -40,7 +40,7 @@ protected:
 
   ConversionOutcome Run() {
     std::string strBaseDir;
-    return RunConversion("/ivr/main.ivr", m_strTarget, strBaseDir, m_converter, m_messages,
+    return RunConversion("/ivr/main.ivr", m_strTarget, strBaseDir, m_table, m_messages,
                          m_options);
   }
 
@@ -60,7 +60,7 @@ protected:
   std::string m_strTarget;
   CMemoryFiles m_files;
   ConversionOptions m_options;
-  CScenarioConverter m_converter;
+  CScenarioTable m_table;
   CCollectingMessages m_messages;
 };
 

@@ -34,11 +34,11 @@ using test::CCollectingMessages;
 const std::string kExamples = DOVETREL_SOURCE_DIR "/examples/";
 
 /// The call flow of the set whose main file is \p strMain, read from the file system.
-CallFlow LoadFlow(const std::string& strMain, CScenarioConverter& converter,
+CallFlow LoadFlow(const std::string& strMain, CScenarioTable& table,
                   IInputFiles& files = SystemInputFiles()) {
   CCollectingMessages messages;
-  EXPECT_TRUE(LoadScenarioSet(strMain, DirectoryOf(strMain), converter, {messages, files}));
-  return BuildCallFlow(converter);
+  EXPECT_TRUE(LoadScenarioSet(strMain, DirectoryOf(strMain), table, {messages, files}));
+  return BuildCallFlow(table);
 }
 
 std::string Draw(const CallFlow& flow, FlowFormat format, const std::string& strEncoding) {
@@ -250,11 +250,11 @@ class ExampleDiagrams : public testing::TestWithParam<ExampleCase> {
 protected:
   void SetUp() override {
     const std::string strMain = GetParam().mainFile(m_pSet);
-    m_flow = LoadFlow(strMain, m_converter);
-    m_strEncoding = DetectSourceEncoding(m_converter);
+    m_flow = LoadFlow(strMain, m_table);
+    m_strEncoding = DetectSourceEncoding(m_table);
   }
   std::unique_ptr<bench::CBenchSet> m_pSet;
-  CScenarioConverter m_converter;
+  CScenarioTable m_table;
   CallFlow m_flow;
   std::string m_strEncoding;
 };
@@ -311,8 +311,8 @@ TEST(InertRows, AreDashedGreyEdgesWithTheirMeaning) {
   test::CMemoryFiles files;
   // The busy row serves the dial above it: one more below it serves none.
   files.Add("/s/main.ivr", std::string(kInertSet) + "b    disconnect\n");
-  CScenarioConverter converter;
-  const CallFlow flow = LoadFlow("/s/main.ivr", converter, files);
+  CScenarioTable table;
+  const CallFlow flow = LoadFlow("/s/main.ivr", table, files);
   ASSERT_EQ(flow.menus.at(0).inert.size(), 4U);
   const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8"));
   ASSERT_NE(pGraph, nullptr);
@@ -334,8 +334,8 @@ TEST(InertRows, AreDashedGreyEdgesWithTheirMeaning) {
 }
 
 TEST(Drawings, TwoAtOnceAreEachTheDrawingOfTheirFlow) {
-  CScenarioConverter converter;
-  const CallFlow flow = LoadFlow(kExamples + "callcentre/main.ivr", converter);
+  CScenarioTable table;
+  const CallFlow flow = LoadFlow(kExamples + "callcentre/main.ivr", table);
   const std::string strSvg = Draw(flow, FlowFormat::Svg, "WINDOWS-1251");
   const std::string strDot = Draw(flow, FlowFormat::Dot, "WINDOWS-1251");
   ASSERT_FALSE(strSvg.empty());
@@ -556,16 +556,16 @@ TEST_P(FlowJsonRoundTrip, ReadsBackIntoTheModel) {
         files.emplace_back(entry.path().filename(), test::ReadWholeFile(entry.path()));
   for (const auto& [strName, strContent] : files)
     dir.Write(strName, strContent);
-  CScenarioConverter converter;
-  const CallFlow flow = LoadFlow(dir.Path() + "main.ivr", converter);
-  const std::string strEncoding = DetectSourceEncoding(converter);
+  CScenarioTable table;
+  const CallFlow flow = LoadFlow(dir.Path() + "main.ivr", table);
+  const std::string strEncoding = DetectSourceEncoding(table);
   std::string strJson;
   std::string strReason;
   ASSERT_TRUE(WriteFlowJson(flow, strEncoding, strJson, strReason)) << strReason;
   EXPECT_EQ(Json::parse(strJson).at("encoding"), strEncoding);
 
   ReencodeToUtf8(dir, strEncoding);
-  CScenarioConverter utf8Converter;
+  CScenarioTable utf8Converter;
   const CallFlow utf8Flow = LoadFlow(dir.Path() + "main.ivr", utf8Converter);
   ASSERT_FALSE(utf8Flow.menus.empty());
   EXPECT_EQ(Dump(ReadFlowJson(strJson)), Dump(PathsInSet(utf8Flow)));

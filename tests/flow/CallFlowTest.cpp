@@ -75,10 +75,10 @@ TEST_P(Flows, FollowTheRulesOfACall) {
   for (const auto& [strName, strContent] : GetParam().files)
     files.Add("/s/" + strName, strContent);
   CCollectingMessages messages;
-  CScenarioConverter converter;
-  ASSERT_TRUE(LoadScenarioSet("/s/" + GetParam().files.front().first, "/s/", converter,
+  CScenarioTable table;
+  ASSERT_TRUE(LoadScenarioSet("/s/" + GetParam().files.front().first, "/s/", table,
                               ReadContext{messages, files}));
-  const CallFlow flow = BuildCallFlow(converter);
+  const CallFlow flow = BuildCallFlow(table);
   EXPECT_EQ(Describe(flow), GetParam().flow);
   for (const FlowMenu& menu : flow.menus)
     EXPECT_EQ(menu.strPath, "/s/" + menu.strName);

@@ -154,7 +154,7 @@ private slots:
   void exitAsks_data();
   void exitAsks();
   void yesEndsTheModalDialog();
-  void convertsTheWorkedExampleTwiceWithOneConverter();
+  void convertsTheWorkedExampleTwiceWithOneTable();
   void dialectChoiceReachesTheNameAndTheDocument();
   void flowWindowShowsTheSetAndSavesIt_data();
   void flowWindowShowsTheSetAndSavesIt();
@@ -560,7 +560,7 @@ void DialogTest::exitAsks() {
   };
   SetEarlierNames(QStringLiteral("/a/main.ivr"), QStringLiteral("/a/main.vxml"));
   Field("vxmlEdit")->setText(QStringLiteral("typed.vxml"));
-  const CScenarioConverter* pConverter = &m_pDlg->Converter();
+  const CScenarioTable* pTable = &m_pDlg->Table();
 
   m_services.m_replies.push_back(MessageReply::No);
   leave();
@@ -569,7 +569,7 @@ void DialogTest::exitAsks() {
   QCOMPARE(Field("ivrEdit")->text(), QStringLiteral("/a/main.ivr"));
   QCOMPARE(Field("vxmlEdit")->text(), QStringLiteral("typed.vxml"));
   QCOMPARE(m_pDlg->VxmlFile(), std::string("/a/main.vxml"));
-  QCOMPARE(&m_pDlg->Converter(), pConverter);
+  QCOMPARE(&m_pDlg->Table(), pTable);
 
   m_services.m_replies.push_back(MessageReply::Yes);
   leave();
@@ -591,7 +591,7 @@ void DialogTest::yesEndsTheModalDialog() {
   CheckBox(m_services.Take(), MessageKind::Question, text::kExitQuestion);
 }
 
-void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
+void DialogTest::convertsTheWorkedExampleTwiceWithOneTable() {
   const QString strIvr = CopyWorkedExample();
   const QString strVxml = m_pDir->filePath(QStringLiteral("main.vxml"));
   const QByteArray expected = ReadFile(kExamples + QStringLiteral("expected/main.vxml"));
@@ -599,7 +599,7 @@ void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
   m_services.m_openResults.push_back(Bytes(strIvr));
   QTest::mouseClick(Button("browseIvrButton"), Qt::LeftButton);
   QCOMPARE(Field("vxmlEdit")->text(), strVxml);
-  const CScenarioConverter* pConverter = &m_pDlg->Converter();
+  const CScenarioTable* pTable = &m_pDlg->Table();
   for (int nRun = 0; nRun < 2; ++nRun) {
     QFile::remove(strVxml);
     QTest::mouseClick(Button("convertButton"), Qt::LeftButton);
@@ -609,7 +609,7 @@ void DialogTest::convertsTheWorkedExampleTwiceWithOneConverter() {
     QCOMPARE(box.report.warnings.size(), std::size_t(0));
     QCOMPARE(ReadFile(strVxml), expected);
   }
-  QCOMPARE(&m_pDlg->Converter(), pConverter);
+  QCOMPARE(&m_pDlg->Table(), pTable);
   QCOMPARE(Q(m_pDlg->BaseDir()), m_pDir->path() + QLatin1Char('/'));
   QVERIFY(m_pDlg->isVisible());
 }

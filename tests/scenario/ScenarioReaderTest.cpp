@@ -21,13 +21,13 @@ class ReadOneFile : public testing::Test {
 protected:
   bool Read(const std::string& content) {
     files.Add("/s/main.ivr", content);
-    converter.ClearEntries();
-    return ReadScenarioFile("/s/main.ivr", converter, ReadContext{messages, files});
+    table.ClearEntries();
+    return ReadScenarioFile("/s/main.ivr", table, ReadContext{messages, files});
   }
 
   CCollectingMessages messages;
   CMemoryFiles files;
-  CScenarioConverter converter;
+  CScenarioTable table;
 };
 
 struct HeaderCase {
@@ -55,7 +55,7 @@ TEST_P(HeaderLine, GivesTimeoutAndGreetingRows) {
     return;
   }
   ASSERT_TRUE(bRead);
-  EXPECT_EQ(RowsOf(converter), HeadRows("main.ivr", c.timeout, c.greeting, "Input_main"));
+  EXPECT_EQ(RowsOf(table), HeadRows("main.ivr", c.timeout, c.greeting, "Input_main"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,9 +94,9 @@ class KeyLine : public ReadOneFile, public testing::WithParamInterface<KeyLineCa
 
 TEST_P(KeyLine, GivesOneRow) {
   ASSERT_TRUE(Read("10   a.wav\n" + GetParam().line + "\n"));
-  ASSERT_EQ(converter.Count(), 6);
-  EXPECT_EQ(RowsOf(converter).back(), GetParam().row);
-  EXPECT_EQ(converter.Entry(5).line, 2);
+  ASSERT_EQ(table.Count(), 6);
+  EXPECT_EQ(RowsOf(table).back(), GetParam().row);
+  EXPECT_EQ(table.Entry(5).line, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,20 +127,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReadOneFile, EmptyLinesGiveNoRowsButCount) {
   ASSERT_TRUE(Read("10   a.wav\n\n\n1    dial            5\n\n"));
-  ASSERT_EQ(converter.Count(), 6);
-  EXPECT_EQ(converter.Entry(5).line, 4);
+  ASSERT_EQ(table.Count(), 6);
+  EXPECT_EQ(table.Entry(5).line, 4);
 }
 
 TEST_F(ReadOneFile, HeaderOnlyGivesFiveRows) {
   ASSERT_TRUE(Read("10   a.wav"));
-  EXPECT_EQ(RowsOf(converter), HeadRows("main.ivr", "10s", "a.wav", "Input_main"));
+  EXPECT_EQ(RowsOf(table), HeadRows("main.ivr", "10s", "a.wav", "Input_main"));
 }
 
 TEST_F(ReadOneFile, EmptyFileKeepsItsScenarioRowAndFails) {
   EXPECT_FALSE(Read(""));
   const auto message = messages.Expect(text::kNoLineInIvr);
   EXPECT_EQ(message.detail.strFile, "/s/main.ivr");
-  EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindScenarioFile, '\0', "main.ivr"}}));
+  EXPECT_EQ(RowsOf(table), (std::vector<Row>{{kindScenarioFile, '\0', "main.ivr"}}));
 }
 
 TEST_F(ReadOneFile, TextEndingAtOnceHoldsNoLine) {
@@ -154,15 +154,15 @@ TEST_F(ReadOneFile, ArgumentOf64BytesFailsAtItsLine) {
                     std::string(64, '7') + "\n3    dial            9\n"));
   const auto message = messages.Expect(text::kTextTooLong);
   EXPECT_EQ(message.detail.nLine, 3);
-  EXPECT_EQ(converter.Count(), 6) << "rows read before the failure stay";
+  EXPECT_EQ(table.Count(), 6) << "rows read before the failure stay";
 }
 
 TEST_F(ReadOneFile, ReadErrorInTheMiddlePropagates) {
   files.Add("/s/main.ivr", "10   a.wav\n1    dial            5\n2    dial            6\n");
   files.FailAfter("/s/main.ivr", 20);
   files.SetChunk(8);
-  converter.ClearEntries();
-  EXPECT_THROW((void)ReadScenarioFile("/s/main.ivr", converter, ReadContext{messages, files}),
+  table.ClearEntries();
+  EXPECT_THROW((void)ReadScenarioFile("/s/main.ivr", table, ReadContext{messages, files}),
                CFileReadError);
   EXPECT_EQ(files.m_nOpen, 0) << "the file is closed on the way out";
 }
@@ -181,12 +181,12 @@ TEST(ScenarioFileNames, FieldNameIsTheNameUpToTheFirstDot) {
     CCollectingMessages messages;
     CMemoryFiles files;
     files.Add(szPath, "1    a.wav\n");
-    CScenarioConverter converter;
-    converter.ClearEntries();
-    ASSERT_TRUE(ReadScenarioFile(szPath, converter, ReadContext{messages, files})) << szPath;
-    EXPECT_STREQ(converter.Entry(0).text, NamePart(szPath).c_str());
-    EXPECT_STREQ(converter.Entry(3).text, szField) << szPath;
-    EXPECT_STREQ(converter.Entry(4).text, szField) << szPath;
+    CScenarioTable table;
+    table.ClearEntries();
+    ASSERT_TRUE(ReadScenarioFile(szPath, table, ReadContext{messages, files})) << szPath;
+    EXPECT_STREQ(table.Entry(0).text, NamePart(szPath).c_str());
+    EXPECT_STREQ(table.Entry(3).text, szField) << szPath;
+    EXPECT_STREQ(table.Entry(4).text, szField) << szPath;
   }
 }
 
@@ -206,9 +206,9 @@ TEST(ScenarioFileNames, LongNamesFailWithTheLengthMessage) {
     CCollectingMessages messages;
     CMemoryFiles files;
     files.Add("/s/" + strName, "1    a.wav\n");
-    CScenarioConverter converter;
-    converter.ClearEntries();
-    EXPECT_FALSE(ReadScenarioFile("/s/" + strName, converter, ReadContext{messages, files}));
+    CScenarioTable table;
+    table.ClearEntries();
+    EXPECT_FALSE(ReadScenarioFile("/s/" + strName, table, ReadContext{messages, files}));
     EXPECT_EQ(messages.Expect(text::kTextTooLong).detail.strFile, "/s/" + strName);
   }
 }

@@ -30,12 +30,12 @@ std::string Menus(std::initializer_list<const char*> names) {
 class ScenarioSet : public testing::Test {
 protected:
   bool Load(const std::string& strMain = "main.ivr") {
-    return LoadScenarioSet(dir.Path() + strMain, dir.Path(), converter, ReadContext{messages});
+    return LoadScenarioSet(dir.Path() + strMain, dir.Path(), table, ReadContext{messages});
   }
   /// The scenario-file rows, in table order.
   std::vector<std::string> Scenarios() const {
     std::vector<std::string> names;
-    for (const Row& row : RowsOf(converter))
+    for (const Row& row : RowsOf(table))
       if (row.kind == kindScenarioFile)
         names.push_back(row.text);
     return names;
@@ -43,7 +43,7 @@ protected:
 
   CTempDir dir;
   CCollectingMessages messages;
-  CScenarioConverter converter;
+  CScenarioTable table;
 };
 
 TEST_F(ScenarioSet, WorkedExampleGivesItsSeventeenRows) {
@@ -66,8 +66,8 @@ TEST_F(ScenarioSet, WorkedExampleGivesItsSeventeenRows) {
   expected.insert(expected.end(), sales.begin(), sales.end());
   expected.insert(expected.end(),
                   {{kindDial, '1', "123"}, {kindMenu, 'b', "main.ivr"}, {kindDisconnect, '-', ""}});
-  EXPECT_EQ(RowsOf(converter), expected);
-  EXPECT_EQ(converter.FilePaths(),
+  EXPECT_EQ(RowsOf(table), expected);
+  EXPECT_EQ(table.FilePaths(),
             (std::vector<std::string>{dir.Path() + "main.ivr", dir.Path() + "sales.ivr"}));
 }
 
@@ -106,7 +106,7 @@ TEST_F(ScenarioSet, MainFileThatCannotBeOpened) {
   for (const char* szMain : {"none.ivr", "dir.ivr", ""}) {
     EXPECT_FALSE(Load(szMain)) << szMain;
     messages.Expect(text::kCannotOpenIvr);
-    EXPECT_EQ(converter.Count(), 0);
+    EXPECT_EQ(table.Count(), 0);
   }
 }
 
@@ -132,7 +132,7 @@ TEST_F(ScenarioSet, MenuWithADirectoryPartFillsTheTable) {
   dir.Write("main.ivr", Menus({"sub/x.ivr"}));
   EXPECT_FALSE(Load());
   messages.Expect(text::kTableFull);
-  EXPECT_EQ(converter.Count(), kTableCapacity);
+  EXPECT_EQ(table.Count(), kTableCapacity);
 }
 
 TEST_F(ScenarioSet, MenuClimbingOutOfTheDirectoryEndsToo) {
@@ -154,7 +154,7 @@ TEST_F(ScenarioSet, SetOf129RowsFailsAtTheLastRow) {
   main += "2    dial            1\n2    dial            2\n2    dial            3\n";
   dir.Write("main.ivr", main);
   ASSERT_TRUE(Load());
-  EXPECT_EQ(converter.Count(), 128);
+  EXPECT_EQ(table.Count(), 128);
   dir.Write("n19.ivr", "10   a.wav\n3    disconnect\n");
   EXPECT_FALSE(Load());
   const auto message = messages.Expect(text::kTableFull);
@@ -166,9 +166,9 @@ TEST_F(ScenarioSet, EveryLoadStartsFromAnEmptyTable) {
   dir.Write("main.ivr", Menus({"a.ivr"}));
   dir.Write("a.ivr", Menus({}));
   ASSERT_TRUE(Load());
-  const std::vector<Row> first = RowsOf(converter);
+  const std::vector<Row> first = RowsOf(table);
   ASSERT_TRUE(Load());
-  EXPECT_EQ(RowsOf(converter), first);
+  EXPECT_EQ(RowsOf(table), first);
 }
 
 TEST_F(ScenarioSet, EmptyBaseDirectoryReadsNestedFilesByBareName) {
@@ -176,12 +176,12 @@ TEST_F(ScenarioSet, EmptyBaseDirectoryReadsNestedFilesByBareName) {
   dir.Write("a.ivr", Menus({}));
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
-  const bool bLoaded = LoadScenarioSet("main.ivr", "", converter, ReadContext{messages});
+  const bool bLoaded = LoadScenarioSet("main.ivr", "", table, ReadContext{messages});
   std::filesystem::current_path(previous);
   ASSERT_TRUE(bLoaded);
   EXPECT_EQ(Scenarios(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
   // Paths stay as given, as a compiler names them: relative to where the command runs.
-  EXPECT_EQ(converter.FilePaths(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
+  EXPECT_EQ(table.FilePaths(), (std::vector<std::string>{"main.ivr", "a.ivr"}));
 }
 
 } // namespace

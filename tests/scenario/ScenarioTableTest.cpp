@@ -1,4 +1,4 @@
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "scenario/Texts.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/Rows.h"
@@ -14,10 +14,10 @@ using test::RowsOf;
 
 class ScenarioTable : public testing::Test {
 protected:
-  ScenarioTable() { converter.ClearEntries(); }
+  ScenarioTable() { table.ClearEntries(); }
 
   bool Add(std::string_view text, EntryKind kind = kindDial, char key = '1') {
-    return converter.AddEntry(text, kind, key, messages, MessageDetail{"/s/main.ivr", 7, {}});
+    return table.AddEntry(text, kind, key, messages, MessageDetail{"/s/main.ivr", 7, {}});
   }
   void Fill() {
     for (int i = 0; i < kTableCapacity; ++i)
@@ -25,24 +25,24 @@ protected:
   }
 
   CCollectingMessages messages;
-  CScenarioConverter converter;
+  CScenarioTable table;
 };
 
 TEST_F(ScenarioTable, StoresKeyKindAndACopyOfTheText) {
   std::string strText = "sales.ivr";
   ASSERT_TRUE(Add(strText, kindMenu, '5'));
   strText[0] = 'X';
-  EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindMenu, '5', "sales.ivr"}}));
-  EXPECT_EQ(converter.Entry(0).line, 7);
+  EXPECT_EQ(RowsOf(table), (std::vector<Row>{{kindMenu, '5', "sales.ivr"}}));
+  EXPECT_EQ(table.Entry(0).line, 7);
 }
 
 TEST_F(ScenarioTable, MissingWordIsAnEmptyText) {
   // A key line without an argument hands over a view with no data pointer; the sanitizer build
   // checks that nothing reads through it. The row held a longer text before.
   ASSERT_TRUE(Add(std::string(63, 'z')));
-  converter.ClearEntries();
+  table.ClearEntries();
   ASSERT_TRUE(Add(std::string_view(), kindDisconnect, '0'));
-  EXPECT_EQ(RowsOf(converter), (std::vector<Row>{{kindDisconnect, '0', ""}}));
+  EXPECT_EQ(RowsOf(table), (std::vector<Row>{{kindDisconnect, '0', ""}}));
 }
 
 TEST_F(ScenarioTable, HoldsExactly128Rows) {
@@ -51,18 +51,18 @@ TEST_F(ScenarioTable, HoldsExactly128Rows) {
   const auto message = messages.Expect(text::kTableFull);
   EXPECT_EQ(message.detail.strFile, "/s/main.ivr");
   EXPECT_EQ(message.detail.nLine, 7);
-  EXPECT_EQ(converter.Count(), kTableCapacity);
-  EXPECT_EQ(converter.Capacity(), kTableCapacity);
+  EXPECT_EQ(table.Count(), kTableCapacity);
+  EXPECT_EQ(table.Capacity(), kTableCapacity);
 }
 
 TEST_F(ScenarioTable, Stores63BytesButRefuses64) {
   EXPECT_TRUE(Add(std::string(63, 'a')));
-  EXPECT_EQ(std::string(converter.Entry(0).text), std::string(63, 'a'));
+  EXPECT_EQ(std::string(table.Entry(0).text), std::string(63, 'a'));
   EXPECT_FALSE(Add(std::string(64, 'b')));
   messages.Expect(text::kTextTooLong);
   EXPECT_FALSE(Add(std::string(10000, 'c')));
   messages.Expect(text::kTextTooLong);
-  EXPECT_EQ(converter.Count(), 1);
+  EXPECT_EQ(table.Count(), 1);
 }
 
 TEST_F(ScenarioTable, LengthCountsAsWindows1251WhereItCanWriteTheText) {
@@ -74,31 +74,31 @@ TEST_F(ScenarioTable, LengthCountsAsWindows1251WhereItCanWriteTheText) {
   };
   // "№" is a byte in Windows-1251 and three in UTF-8: the row keeps all of them.
   EXPECT_TRUE(Add(Repeated("\xE2\x84\x96", 62) + "a"));
-  EXPECT_EQ(std::string(converter.Entry(0).text), Repeated("\xE2\x84\x96", 62) + "a");
+  EXPECT_EQ(std::string(table.Entry(0).text), Repeated("\xE2\x84\x96", 62) + "a");
   EXPECT_FALSE(Add(Repeated("\xE2\x84\x96", 64)));
   messages.Expect(text::kTextTooLong);
   // A character Windows-1251 has no byte for: the text counts its bytes.
   EXPECT_TRUE(Add(Repeated("\xE4\xB8\xAD", 21)));
   EXPECT_FALSE(Add(Repeated("\xE4\xB8\xAD", 21) + "a"));
   messages.Expect(text::kTextTooLong);
-  EXPECT_EQ(converter.Count(), 2);
+  EXPECT_EQ(table.Count(), 2);
 }
 
 TEST_F(ScenarioTable, FullTableIsReportedBeforeALongText) {
   Fill();
   EXPECT_FALSE(Add(std::string(64, 'z')));
   messages.Expect(text::kTableFull);
-  EXPECT_EQ(converter.Count(), kTableCapacity);
+  EXPECT_EQ(table.Count(), kTableCapacity);
 }
 
 TEST_F(ScenarioTable, ClearingEmptiesEveryRow) {
   Fill();
-  converter.ClearEntries();
-  EXPECT_EQ(converter.Count(), 0);
+  table.ClearEntries();
+  EXPECT_EQ(table.Count(), 0);
   for (int i = 0; i < kTableCapacity; ++i) {
-    EXPECT_EQ(converter.Entry(i).key, '\0');
-    EXPECT_EQ(converter.Entry(i).kind, kindUnknown);
-    EXPECT_STREQ(converter.Entry(i).text, "");
+    EXPECT_EQ(table.Entry(i).key, '\0');
+    EXPECT_EQ(table.Entry(i).kind, kindUnknown);
+    EXPECT_STREQ(table.Entry(i).text, "");
   }
 }
 
@@ -116,12 +116,12 @@ class FindUnresolvedMenu : public testing::TestWithParam<UnresolvedCase> {};
 
 TEST_P(FindUnresolvedMenu, FindsTheFirstMenuNoScenarioFileAnswers) {
   CCollectingMessages messages;
-  CScenarioConverter converter;
-  converter.ClearEntries();
+  CScenarioTable table;
+  table.ClearEntries();
   for (const Row& row : GetParam().rows)
-    ASSERT_TRUE(converter.AddEntry(row.text, row.kind, row.key, messages, {}));
-  const ScenarioEntry* pFound = converter.FindUnresolvedMenu();
-  const int nFound = pFound ? static_cast<int>(pFound - converter.Entries().data()) : -1;
+    ASSERT_TRUE(table.AddEntry(row.text, row.kind, row.key, messages, {}));
+  const ScenarioEntry* pFound = table.FindUnresolvedMenu();
+  const int nFound = pFound ? static_cast<int>(pFound - table.Entries().data()) : -1;
   EXPECT_EQ(nFound, GetParam().nExpected);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 
 #include <ostream>
 #include <string>
@@ -26,10 +26,10 @@ inline void PrintTo(const Row& row, std::ostream* pOut) {
 }
 
 /// The rows in use, in table order.
-inline std::vector<Row> RowsOf(const CScenarioConverter& converter) {
+inline std::vector<Row> RowsOf(const CScenarioTable& table) {
   std::vector<Row> rows;
-  for (int i = 0; i < converter.Count(); ++i)
-    rows.push_back(Row{converter.Entry(i).kind, converter.Entry(i).key, converter.Entry(i).text});
+  for (int i = 0; i < table.Count(); ++i)
+    rows.push_back(Row{table.Entry(i).kind, table.Entry(i).key, table.Entry(i).text});
   return rows;
 }
 

@@ -36,11 +36,11 @@ TEST_F(Encoding, Windows1251AndUtf8ScenariosGiveTheSameDocument) {
 
 TEST_F(Encoding, DetectionLooksAtEveryRowText) {
   Table(CyrillicSet(kMenuUtf8, kHelloUtf8));
-  EXPECT_EQ(DetectSourceEncoding(converter), kUtf8);
+  EXPECT_EQ(DetectSourceEncoding(table), kUtf8);
   Table(CyrillicSet(kMenuUtf8, kHello1251));
-  EXPECT_EQ(DetectSourceEncoding(converter), kWindows1251);
+  EXPECT_EQ(DetectSourceEncoding(table), kWindows1251);
   Table(Scenario("plain.ivr"));
-  EXPECT_EQ(DetectSourceEncoding(converter), kUtf8);
+  EXPECT_EQ(DetectSourceEncoding(table), kUtf8);
 }
 
 TEST_F(Encoding, ForcedEncodingIsUsed) {

@@ -46,7 +46,7 @@ protected:
   bool WriteFile() {
     m_dir.Write("out.vxml", kPrevious);
     m_files.m_vecCalls.clear();
-    return WriteVoiceXml(m_strTarget, converter, WriteContext{messages, m_files});
+    return WriteVoiceXml(m_strTarget, table, WriteContext{messages, m_files});
   }
 
   /// The document a write without faults gives, the writes it takes counted into \p nWrites.

@@ -137,7 +137,7 @@ TEST_P(Names, AreCutAtTheFirstDot) {
   const Lines elements = Elements();
   ASSERT_GE(elements.size(), 2u);
   EXPECT_EQ(elements[1], "  form id=" + GetParam().form);
-  EXPECT_EQ(Under("if cond=" + std::string(converter.Entry(3).text) + "=='1'"),
+  EXPECT_EQ(Under("if cond=" + std::string(table.Entry(3).text) + "=='1'"),
             (Lines{"goto next=#" + GetParam().form}));
 }
 

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 class ReplacingFile : public WriterTest {
 protected:
   bool WriteTo(const std::string& strPath) {
-    return WriteVoiceXml(strPath, converter, WriteContext{messages});
+    return WriteVoiceXml(strPath, table, WriteContext{messages});
   }
   void GoodTable() { Table(Scenario("m.ivr", {{kindDial, '1', "5"}})); }
   void BadTable() { Table(Scenario("m.ivr", {{kindDial, '1', "\x01"}})); }

@@ -36,9 +36,9 @@ std::string WriteStandard(const std::vector<std::pair<std::string, std::string>>
   options.pFiles = &memory;
   options.pOutput = &output;
   options.dialect = Dialect::W3c;
-  CScenarioConverter converter;
+  CScenarioTable table;
   std::string strBaseDir;
-  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, converter,
+  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, table,
                           messages, options),
             ConversionOutcome::Converted);
   const std::string strWarnings =

@@ -95,9 +95,9 @@ TEST_F(WorkedExample, MakesTheWriterCallsInDocumentOrder) {
 
 TEST_F(WorkedExample, TableIsNotChangedByWriting) {
   Table(WorkedExampleRows());
-  const std::vector<Row> before = RowsOf(converter);
+  const std::vector<Row> before = RowsOf(table);
   ASSERT_TRUE(Write());
-  EXPECT_EQ(RowsOf(converter), before);
+  EXPECT_EQ(RowsOf(table), before);
 }
 
 TEST_F(WorkedExample, TwoWritesOfOneTableGiveTheSameBytes) {

@@ -28,17 +28,17 @@ std::vector<Row> WorkedExampleRows() {
 }
 
 void WriterTest::Table(const std::vector<Row>& rows) {
-  converter.ClearEntries();
+  table.ClearEntries();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const MessageDetail where{"/s/" + rows[i].text, static_cast<int>(i), {}};
-    ASSERT_TRUE(converter.AddEntry(rows[i].text, rows[i].kind, rows[i].key, messages, where));
+    ASSERT_TRUE(table.AddEntry(rows[i].text, rows[i].kind, rows[i].key, messages, where));
     if (rows[i].kind == kindScenarioFile)
-      converter.AddFilePath(where.strFile);
+      table.AddFilePath(where.strFile);
   }
 }
 
 bool WriterTest::Write(const std::string& strEncoding) {
-  return WriteVoiceXml("/out/main.vxml", converter, WriteContext{messages, output, strEncoding});
+  return WriteVoiceXml("/out/main.vxml", table, WriteContext{messages, output, strEncoding});
 }
 
 std::vector<std::string> WriterTest::Elements() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/MemoryOutput.h"
 #include "tests/support/Rows.h"
@@ -36,7 +36,7 @@ protected:
 
   CCollectingMessages messages;
   CMemoryOutput output;
-  CScenarioConverter converter;
+  CScenarioTable table;
 };
 
 } // namespace dovetrel::test

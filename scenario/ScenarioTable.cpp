@@ -1,4 +1,4 @@
-#include "scenario/ScenarioConverter.h"
+#include "scenario/ScenarioTable.h"
 
 #include "scenario/Texts.h"
 #include "scenario/Utf8.h"
@@ -8,19 +8,19 @@
 
 namespace dovetrel {
 
-CScenarioConverter::CScenarioConverter()
+CScenarioTable::CScenarioTable()
     : m_nCapacity(kTableCapacity), m_pEntries(new ScenarioEntry[kTableCapacity]) {
   m_vecFilePaths.reserve(kTableCapacity / 5 + 1);
 }
 
-void CScenarioConverter::ClearEntries() {
+void CScenarioTable::ClearEntries() {
   m_nCount = 0;
   for (int i = 0; i < m_nCapacity; ++i)
     m_pEntries[i] = ScenarioEntry{'\0', kindUnknown, {}, 0};
   m_vecFilePaths.clear();
 }
 
-bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char key,
+bool CScenarioTable::AddEntry(std::string_view text, EntryKind kind, char key,
                                   IMessageSink& messages, const MessageDetail& where) {
   if (m_nCount >= m_nCapacity) {
     MessageDetail detail = where;
@@ -49,7 +49,7 @@ bool CScenarioConverter::AddEntry(std::string_view text, EntryKind kind, char ke
   return true;
 }
 
-std::string CScenarioConverter::DescribeRows() const {
+std::string CScenarioTable::DescribeRows() const {
   const auto nFiles =
       std::count_if(Entries().begin(), Entries().end(),
                     [](const ScenarioEntry& row) { return row.kind == kindScenarioFile; });
@@ -61,7 +61,7 @@ std::string CScenarioConverter::DescribeRows() const {
          std::to_string(nKeyRows);
 }
 
-const ScenarioEntry* CScenarioConverter::FindUnresolvedMenu() const {
+const ScenarioEntry* CScenarioTable::FindUnresolvedMenu() const {
   const int nCount = m_nCount;
   for (int i = 0; i < nCount; ++i) {
     const ScenarioEntry& menu = m_pEntries[i];
@@ -77,7 +77,7 @@ const ScenarioEntry* CScenarioConverter::FindUnresolvedMenu() const {
   return nullptr;
 }
 
-const ScenarioEntry* CScenarioConverter::FindKeyHandler(int nStart, char key) const {
+const ScenarioEntry* CScenarioTable::FindKeyHandler(int nStart, char key) const {
   for (int i = std::max(nStart, 0); i < m_nCount; ++i) {
     const ScenarioEntry& row = m_pEntries[i];
     if (row.kind == kindScenarioFile)
@@ -88,7 +88,7 @@ const ScenarioEntry* CScenarioConverter::FindKeyHandler(int nStart, char key) co
   return nullptr;
 }
 
-std::string CScenarioConverter::SourcePathOfRow(int nIndex) const {
+std::string CScenarioTable::SourcePathOfRow(int nIndex) const {
   if (nIndex < 0 || nIndex >= m_nCount)
     return {};
   std::size_t nFile = 0;

@@ -55,9 +55,9 @@ struct ScenarioEntry {
 /// path of every file read. It is plain data: loading fills it, and the writers, the call flow and
 /// the checks read it as it stands, never changing it. One table serves every conversion in turn;
 /// every load starts by clearing it, so nothing of an earlier conversion survives.
-class CScenarioConverter {
+class CScenarioTable {
 public:
-  CScenarioConverter();
+  CScenarioTable();
 
   /// Empties the table: no rows in use, every row reset, no file paths.
   void ClearEntries();
