@@ -1,5 +1,6 @@
 #include "call/CallSetup.h"
 
+#include "call/Texts.h"
 #include "call/Transcript.h"
 #include "scenario/Paths.h"
 #include "vxml/TextCodec.h"
@@ -26,16 +27,19 @@ private:
   std::string m_strBuffer;
 };
 
+/// Documents written into memory: the libxml2 writer over a string that Commit fills.
+class CMemoryXmlOutput final : public IXmlOutputFactory {
+public:
+  std::unique_ptr<IOutputStream> CreateStream(const std::string& /*strPath*/,
+                                              std::string& /*strReason*/) override {
+    return std::make_unique<CStringStream>(m_strDocument);
+  }
+  std::unique_ptr<IXmlWriter> CreateWriter() override { return CreateLibXmlWriter(); }
+
+  std::string m_strDocument; ///< the last committed document
+};
+
 } // namespace
-
-std::unique_ptr<IOutputStream> CMemoryXmlOutput::CreateStream(const std::string& /*strPath*/,
-                                                              std::string& /*strReason*/) {
-  return std::make_unique<CStringStream>(m_strDocument);
-}
-
-std::unique_ptr<IXmlWriter> CMemoryXmlOutput::CreateWriter() {
-  return CreateLibXmlWriter();
-}
 
 std::optional<CallSet> ConvertForCall(const std::string& strIvrFile, IMessageSink& messages,
                                       const ConversionOptions& options) {
@@ -115,14 +119,36 @@ std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const
   return std::nullopt;
 }
 
-} // namespace
-
+/// The detail of a compile fault of \p set's document: the scenario row that made the element at
+/// fault as its file and line (in a classic document, the key row of the condition the element
+/// stands in, otherwise the menu line that names the file of its form, the main file alone when
+/// none does; no file in a standard document, whose ids are made of their own), and the document's
+/// line with the fault's text as its note, "строка N документа VoiceXML: TEXT".
 MessageDetail FaultDetail(const CallSet& set, Dialect dialect, const CallFault& fault) {
   MessageDetail detail;
   if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault))
     detail = MessageDetail{place->strFile, place->nLine, {}};
   detail.strNote = DescribeFault(fault);
+  detail.code = FailureCode::CannotRunCall;
   return detail;
+}
+
+} // namespace
+
+std::optional<PreparedCall> PrepareCall(const std::string& strIvrFile, IMessageSink& messages,
+                                        const ConversionOptions& options) {
+  std::optional<CallSet> set = ConvertForCall(strIvrFile, messages, options);
+  if (!set)
+    return std::nullopt;
+  CallFault fault;
+  std::unique_ptr<CCallProgram> pProgram =
+      CCallProgram::Compile(set->strDocument, options.dialect, set->menus, fault);
+  if (!pProgram) {
+    messages.ShowMessage(text::kCannotRunCall, MessageKind::Error,
+                         FaultDetail(*set, options.dialect, fault));
+    return std::nullopt;
+  }
+  return PreparedCall{std::move(*set), std::move(pProgram)};
 }
 
 std::string DescribeFault(const CallFault& fault) {

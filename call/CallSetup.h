@@ -20,17 +20,6 @@ struct CallSet {
   CallFlow flow;                  ///< the call flow of the loaded table
 };
 
-/// Documents written into memory: the libxml2 writer over a string that Commit fills.
-class CMemoryXmlOutput final : public IXmlOutputFactory {
-public:
-  std::unique_ptr<IOutputStream> CreateStream(const std::string& strPath,
-                                              std::string& strReason) override;
-  std::unique_ptr<IXmlWriter> CreateWriter() override;
-
-  /// The last committed document.
-  std::string m_strDocument;
-};
-
 /// Converts the set of \p strIvrFile as dovetrel-convert would, with the same messages on
 /// \p messages (the target being the name it proposes for the dialect), but into memory: nothing
 /// is written to disk. \p options' output is ignored. Nothing when the set does not convert.
@@ -38,12 +27,20 @@ public:
                                                     IMessageSink& messages,
                                                     const ConversionOptions& options);
 
-/// The detail of a compile fault of \p set's document: the scenario row that made the element at
-/// fault as its file and line (in a classic document, the key row of the condition the element
-/// stands in, otherwise the menu line that names the file of its form, the main file alone when
-/// none does; no file in a standard document, whose ids are made of their own), and the document's
-/// line with the fault's text as its note, "строка N документа VoiceXML: TEXT".
-MessageDetail FaultDetail(const CallSet& set, Dialect dialect, const CallFault& fault);
+/// A set converted for a call with its document compiled: what a call needs to start.
+struct PreparedCall {
+  CallSet set;                            ///< the set as converted
+  std::unique_ptr<CCallProgram> pProgram; ///< its document, compiled; never null
+};
+
+/// Converts the set of \p strIvrFile for a call as ConvertForCall does and compiles its document
+/// for \p options' dialect: how the dialog and dovetrel-call both start a call. A set that does not
+/// convert has said why on \p messages; a document that does not compile is one error there,
+/// kCannotRunCall under the code CannotRunCall, with the scenario row at fault as file and line
+/// and the document's line as the note. Nothing in either case.
+[[nodiscard]] std::optional<PreparedCall> PrepareCall(const std::string& strIvrFile,
+                                                      IMessageSink& messages,
+                                                      const ConversionOptions& options);
 
 /// The document line of \p fault with its text, "строка N документа VoiceXML: TEXT".
 std::string DescribeFault(const CallFault& fault);

@@ -126,6 +126,11 @@ public:
   using IMessageSink::ShowMessage;
   MessageReply ShowMessage(std::string_view text, MessageKind kind,
                            const MessageDetail& detail) override {
+    if (detail.code == FailureCode::CannotRunCall) {
+      // The scenario row that made the element at fault, then the document's line.
+      m_err << "error: " << kProgram << ": " << FormatDetail(detail) << '\n';
+      return MessageReply::Ok;
+    }
     if (kind != MessageKind::Information)
       return m_messages.ShowMessage(text, kind, detail);
     if (!detail.strNote.empty())
@@ -303,28 +308,22 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
   options.dialect = call.dialect;
-  const std::optional<CallSet> set = ConvertForCall(call.vecWords.front(), messages, options);
-  if (!set)
+  const std::optional<PreparedCall> prepared =
+      PrepareCall(call.vecWords.front(), messages, options);
+  if (!prepared)
     return CallExitStatus::Failure;
-  CallFault fault;
-  const std::unique_ptr<CCallProgram> pProgram =
-      CCallProgram::Compile(set->strDocument, call.dialect, set->menus, fault);
-  if (!pProgram) {
-    // The scenario row that made the element at fault, then the document's line.
-    Error(err, FormatDetail(FaultDetail(*set, call.dialect, fault)));
-    return CallExitStatus::Failure;
-  }
+  const std::string& strEncoding = prepared->set.strEncoding;
   if (!call.strExpect.empty())
-    return CompareWithRecord(*pProgram, call.strExpect, set->strEncoding, err);
+    return CompareWithRecord(*prepared->pProgram, call.strExpect, strEncoding, err);
   CStreamTranscript transcript(&out);
-  CCall run(*pProgram, transcript);
+  CCall run(*prepared->pProgram, transcript);
   CallExitStatus status = CallExitStatus::Success;
   if (!run.Start())
     status = Faulted(run.Fault(), err);
   else if (call.vecWords.size() == 1 && bInteractiveInput)
-    status = Converse(run, set->strEncoding, in, out, err);
+    status = Converse(run, strEncoding, in, out, err);
   else
-    status = FeedAll(run, {call.vecWords.begin() + 1, call.vecWords.end()}, set->strEncoding, err);
+    status = FeedAll(run, {call.vecWords.begin() + 1, call.vecWords.end()}, strEncoding, err);
   out.flush();
   return status;
 }

@@ -387,20 +387,12 @@ void CDovetrelDlg::OnCheckCall() {
   CBoxMessageSink messages(m_services, m_strVxmlFile);
   (void)ReportExceptions(messages, [&] {
     CFailureBoxes failures(messages);
-    std::optional<CallSet> set = ConvertForCall(m_strIvrFile, failures, m_options);
-    if (!set)
+    std::optional<PreparedCall> prepared = PrepareCall(m_strIvrFile, failures, m_options);
+    if (!prepared)
       return;
-    CallFault fault;
-    std::unique_ptr<CCallProgram> pProgram =
-        CCallProgram::Compile(set->strDocument, m_options.dialect, set->menus, fault);
-    if (!pProgram) {
-      MessageDetail detail = FaultDetail(*set, m_options.dialect, fault);
-      detail.code = FailureCode::Unexpected;
-      m_services.ShowBox(MessageKind::Error, text::kCannotRunCall, detail);
-      return;
-    }
-    m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(*set), std::move(pProgram),
-                                                  m_options.dialect, m_strIvrFile, this);
+    m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(prepared->set),
+                                                  std::move(prepared->pProgram), m_options.dialect,
+                                                  m_strIvrFile, this);
     m_callDialect = m_options.dialect;
     ShowBeside(*m_pCallWindow);
   });

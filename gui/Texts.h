@@ -59,8 +59,6 @@ inline constexpr std::string_view kRestart = "Сначала";
 inline constexpr std::string_view kSaveCall = "Сохранить звонок…";
 inline constexpr std::string_view kCallFilter = "Запись звонка (*.txt)";
 inline constexpr std::string_view kCallFault = "ошибка: ";
-inline constexpr std::string_view kCannotRunCall =
-    "Не удалось выполнить документ VoiceXML для проверки звонка!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";

@@ -40,6 +40,7 @@ enum class FailureCode {
   CannotDraw,         ///< the call flow cannot be drawn
   CannotWriteFlow,    ///< the call flow's file cannot be written
   CannotWriteCall,    ///< a call's record cannot be written
+  CannotRunCall,      ///< a converted document cannot be run as a call
 };
 
 /// Where a failure was found, handed over beside the operator text so that the author can go

@@ -859,17 +859,16 @@ void DialogTest::callPathFollowsTheCall() {
   } lines;
   ConversionOptions options;
   options.dialect = dialect == QLatin1String("w3c") ? Dialect::W3c : Dialect::Classic;
-  const std::optional<CallSet> set = ConvertForCall(Bytes(CopyWorkedExample()), lines, options);
-  CallFault fault;
-  const std::unique_ptr<CCallProgram> pProgram =
-      CCallProgram::Compile(set->strDocument, options.dialect, set->menus, fault);
-  CCall call(*pProgram, lines);
+  const std::optional<PreparedCall> prepared =
+      PrepareCall(Bytes(CopyWorkedExample()), lines, options);
+  const CallSet& set = prepared->set;
+  CCall call(*prepared->pProgram, lines);
   QVERIFY(call.Start());
   for (const QString& strEvent : events.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-    QCOMPARE(call.Feed(*ParseCallEvent(strEvent.toStdString(), set->strEncoding)),
+    QCOMPARE(call.Feed(*ParseCallEvent(strEvent.toStdString(), set.strEncoding)),
              FeedResult::Taken);
   const CallPath traced =
-      TraceCallPath(set->flow, set->menus, lines.m_vecLines, set->strEncoding, options.dialect);
+      TraceCallPath(set.flow, set.menus, lines.m_vecLines, set.strEncoding, options.dialect);
   const auto Place = [](const SourcePlace& place) {
     return QFileInfo(Q(place.strFile)).fileName() + QLatin1Char(':') + QString::number(place.nLine);
   };
