@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -28,6 +29,9 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace dovetrel {
 
@@ -39,40 +43,51 @@ struct UnitRect {
   int x, y, width, height;
 };
 
-constexpr UnitRect kDialogSize{0, 0, 436, 92};
-constexpr UnitRect kIvrEditRect{100, 7, 298, 14};
-constexpr UnitRect kBrowseIvrRect{404, 7, 25, 14};
-constexpr UnitRect kVxmlEditRect{100, 29, 190, 14};
-constexpr UnitRect kDialectRect{294, 29, 104, 14};
-constexpr UnitRect kBrowseVxmlRect{404, 28, 25, 14};
-constexpr UnitRect kConvertRect{282, 55, 70, 14};
-constexpr UnitRect kExitRect{360, 55, 69, 14};
-// The labels reach to the fields and to the Convert button, so that wider fonts do not cut them.
-constexpr UnitRect kIvrLabelRect{9, 10, 89, 8};
-constexpr UnitRect kVxmlLabelRect{9, 31, 89, 8};
-constexpr UnitRect kNoticeRect{11, 77, 418, 8};
-constexpr UnitRect kFlowRect{100, 55, 70, 14};
-constexpr UnitRect kCallRect{174, 55, 104, 14};
+/// The index of \p nLine among \p lines, which holds it.
+int LineIndex(const std::set<int>& lines, int nLine) {
+  return static_cast<int>(std::distance(lines.begin(), lines.find(nLine)));
+}
 
-/// Turns dialog units into pixels of \p font.
-class CUnitScale {
-public:
-  explicit CUnitScale(const QFont& font) {
-    const QFontMetricsF metrics(font);
-    m_dX = metrics.horizontalAdvance(
-               QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-           52.0 / 4.0;
-    m_dY = metrics.height() / 8.0;
+/// Lays \p controls out on \p dialog, \p size large, in dialog units of the dialog's font: a grid
+/// whose lines are the edges of the controls and of the dialog, each control fixed to its own size
+/// across the cells between its edges. The grid fixes the dialog's size.
+void LayOutInUnits(QWidget& dialog, const UnitRect& size,
+                   const std::vector<std::pair<QWidget*, UnitRect>>& controls) {
+  const QFontMetricsF metrics(dialog.font());
+  const double dX = metrics.horizontalAdvance(
+                        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                    52.0 / 4.0;
+  const double dY = metrics.height() / 8.0;
+  const auto Pixels = [dX, dY](const UnitRect& rect) {
+    return QRect(qRound(rect.x * dX), qRound(rect.y * dY), qRound(rect.width * dX),
+                 qRound(rect.height * dY));
+  };
+  std::set<int> columns{0, Pixels(size).width()};
+  std::set<int> rows{0, Pixels(size).height()};
+  for (const auto& [pWidget, rect] : controls) {
+    const QRect place = Pixels(rect);
+    columns.insert({place.left(), place.right() + 1});
+    rows.insert({place.top(), place.bottom() + 1});
   }
-  QRect operator()(const UnitRect& rect) const {
-    return QRect(qRound(rect.x * m_dX), qRound(rect.y * m_dY), qRound(rect.width * m_dX),
-                 qRound(rect.height * m_dY));
+  auto* pGrid = new QGridLayout(&dialog);
+  pGrid->setContentsMargins(0, 0, 0, 0);
+  pGrid->setSpacing(0);
+  pGrid->setSizeConstraint(QLayout::SetFixedSize);
+  int nTrack = 0; // track i lies between line i and line i + 1
+  for (auto it = columns.begin(); std::next(it) != columns.end(); ++it)
+    pGrid->setColumnMinimumWidth(nTrack++, *std::next(it) - *it);
+  nTrack = 0;
+  for (auto it = rows.begin(); std::next(it) != rows.end(); ++it)
+    pGrid->setRowMinimumHeight(nTrack++, *std::next(it) - *it);
+  for (const auto& [pWidget, rect] : controls) {
+    const QRect place = Pixels(rect);
+    pWidget->setFixedSize(place.size());
+    const int nColumn = LineIndex(columns, place.left());
+    const int nRow = LineIndex(rows, place.top());
+    pGrid->addWidget(pWidget, nRow, nColumn, LineIndex(rows, place.bottom() + 1) - nRow,
+                     LineIndex(columns, place.right() + 1) - nColumn);
   }
-
-private:
-  double m_dX = 1;
-  double m_dY = 1;
-};
+}
 
 /// The application's style, with a dotted frame inside a push button that has the focus: some
 /// styles draw a focused default button exactly as an unfocused one, so that Enter and Space
@@ -109,11 +124,6 @@ QLineEdit* MakeEdit(QWidget* pParent, const char* pszName) {
 
 // File names are bytes on this system; the fields show them as the file system decodes them.
 
-/// The path in \p pEdit, as the file system spells it.
-std::string PathIn(const QLineEdit* pEdit) {
-  return QFile::encodeName(pEdit->text()).toStdString();
-}
-
 /// \p strPath as a field shows it.
 QString Shown(const std::string& strPath) {
   return QFile::decodeName(QByteArray::fromStdString(strPath));
@@ -136,9 +146,12 @@ QPushButton* MakeButton(QWidget* pParent, const char* pszName, std::string_view 
   return pButton;
 }
 
-QLabel* MakeLabel(QWidget* pParent, const char* pszName, const QString& strText) {
+/// A label whose mnemonic, if any, gives \p pBuddy the focus.
+QLabel* MakeLabel(QWidget* pParent, const char* pszName, const QString& strText,
+                  QWidget* pBuddy = nullptr) {
   auto* pLabel = new QLabel(strText, pParent);
   pLabel->setObjectName(QLatin1String(pszName));
+  pLabel->setBuddy(pBuddy);
   return pLabel;
 }
 
@@ -212,15 +225,26 @@ CDovetrelDlg::CDovetrelDlg(IDialogServices& services, const ConversionOptions& o
                  Qt::WindowCloseButtonHint);
   CreateControls();
   PlaceControls();
-  OnInitDialog();
+  setWindowIcon(ApplicationIcon());
+  setAcceptDrops(true);
+  m_pIvrEdit->setFocus();
 }
 
 CDovetrelDlg::~CDovetrelDlg() = default;
 
 void CDovetrelDlg::CreateControls() {
-  // Created in tab order: IVR field, its chooser, VoiceXML field, its chooser, Convert, Exit.
+  auto* pFocusStyle = new CFocusFrameStyle(this);
+  const auto Button = [&](const char* pszName, std::string_view text,
+                          void (CDovetrelDlg::*onClick)()) {
+    QPushButton* pButton = MakeButton(this, pszName, text);
+    pButton->setStyle(pFocusStyle);
+    connect(pButton, &QPushButton::clicked, this, onClick);
+    return pButton;
+  };
+  // Created in tab order, which Tab therefore follows: each field with its choices, then the
+  // commands.
   m_pIvrEdit = MakeEdit(this, "ivrEdit");
-  m_pBrowseIvr = MakeButton(this, "browseIvrButton", text::kBrowse);
+  m_pBrowseIvr = Button("browseIvrButton", text::kBrowse, &CDovetrelDlg::OnBrowseIvr);
   m_pVxmlEdit = MakeEdit(this, "vxmlEdit");
   m_pDialect = new QComboBox(this);
   m_pDialect->setObjectName(QStringLiteral("dialectCombo"));
@@ -229,80 +253,45 @@ void CDovetrelDlg::CreateControls() {
   m_pDialect->setCurrentIndex(m_pDialect->findData(static_cast<int>(m_options.dialect)));
   m_pDialect->setToolTip(FromUtf8(text::kDialectTip));
   m_pDialect->setAccessibleName(FromUtf8(text::kDialectTip));
-  m_pBrowseVxml = MakeButton(this, "browseVxmlButton", text::kBrowse);
-  m_pShowFlow = MakeButton(this, "showFlowButton", text::kShowFlow);
-  m_pCheckCall = MakeButton(this, "checkCallButton", text::kCheckCall);
-  m_pConvert = MakeButton(this, "convertButton", text::kConvert);
-  m_pExit = MakeButton(this, "exitButton", text::kExit);
-  m_pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel));
-  m_pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel));
-  m_pIvrLabel->setBuddy(m_pIvrEdit);
-  m_pVxmlLabel->setBuddy(m_pVxmlEdit);
-  m_pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
-  QWidget::setTabOrder(m_pIvrEdit, m_pBrowseIvr);
-  QWidget::setTabOrder(m_pBrowseIvr, m_pVxmlEdit);
-  QWidget::setTabOrder(m_pVxmlEdit, m_pDialect);
-  QWidget::setTabOrder(m_pDialect, m_pBrowseVxml);
-  QWidget::setTabOrder(m_pBrowseVxml, m_pShowFlow);
-  QWidget::setTabOrder(m_pShowFlow, m_pCheckCall);
-  QWidget::setTabOrder(m_pCheckCall, m_pConvert);
-  QWidget::setTabOrder(m_pConvert, m_pExit);
+  m_pBrowseVxml = Button("browseVxmlButton", text::kBrowse, &CDovetrelDlg::OnBrowseVxml);
+  m_pShowFlow = Button("showFlowButton", text::kShowFlow, &CDovetrelDlg::OnShowFlow);
+  m_pCheckCall = Button("checkCallButton", text::kCheckCall, &CDovetrelDlg::OnCheckCall);
+  m_pConvert = Button("convertButton", text::kConvert, &CDovetrelDlg::OnConvert);
+  m_pExit = Button("exitButton", text::kExit, &CDovetrelDlg::OnExit);
   m_pConvert->setDefault(true);
-  auto* pFocusStyle = new CFocusFrameStyle(this);
-  for (QPushButton* pButton :
-       {m_pBrowseIvr, m_pBrowseVxml, m_pShowFlow, m_pCheckCall, m_pConvert, m_pExit})
-    pButton->setStyle(pFocusStyle);
   connect(m_pIvrEdit, &QLineEdit::editingFinished, this, &CDovetrelDlg::OnIvrEdited);
-  connect(m_pBrowseIvr, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseIvr);
-  connect(m_pBrowseVxml, &QPushButton::clicked, this, &CDovetrelDlg::OnBrowseVxml);
   connect(m_pDialect, &QComboBox::currentIndexChanged, this, &CDovetrelDlg::OnDialectChanged);
-  connect(m_pShowFlow, &QPushButton::clicked, this, &CDovetrelDlg::OnShowFlow);
-  connect(m_pCheckCall, &QPushButton::clicked, this, &CDovetrelDlg::OnCheckCall);
-  connect(m_pConvert, &QPushButton::clicked, this, &CDovetrelDlg::OnConvert);
-  connect(m_pExit, &QPushButton::clicked, this, &CDovetrelDlg::OnExit);
 }
 
 void CDovetrelDlg::PlaceControls() {
-  const CUnitScale scale(font());
-  m_pIvrEdit->setGeometry(scale(kIvrEditRect));
-  m_pBrowseIvr->setGeometry(scale(kBrowseIvrRect));
-  m_pVxmlEdit->setGeometry(scale(kVxmlEditRect));
-  m_pDialect->setGeometry(scale(kDialectRect));
-  m_pBrowseVxml->setGeometry(scale(kBrowseVxmlRect));
-  m_pShowFlow->setGeometry(scale(kFlowRect));
-  m_pCheckCall->setGeometry(scale(kCallRect));
-  m_pConvert->setGeometry(scale(kConvertRect));
-  m_pExit->setGeometry(scale(kExitRect));
-  m_pIvrLabel->setGeometry(scale(kIvrLabelRect));
-  m_pVxmlLabel->setGeometry(scale(kVxmlLabelRect));
-  m_pNotice->setGeometry(scale(kNoticeRect));
-  setFixedSize(scale(kDialogSize).size());
+  QLabel* pIvrLabel = MakeLabel(this, "ivrLabel", FromUtf8(text::kIvrLabel), m_pIvrEdit);
+  QLabel* pVxmlLabel = MakeLabel(this, "vxmlLabel", FromUtf8(text::kVxmlLabel), m_pVxmlEdit);
+  QLabel* pNotice = MakeLabel(this, "noticeLabel", FromUtf8(text::kNotice) + FromUtf8(Version()));
+  // The labels reach to the fields and to the Convert button, so that wider fonts do not cut them.
+  LayOutInUnits(*this, {0, 0, 436, 92},
+                {{m_pIvrEdit, {100, 7, 298, 14}},
+                 {m_pBrowseIvr, {404, 7, 25, 14}},
+                 {m_pVxmlEdit, {100, 29, 190, 14}},
+                 {m_pDialect, {294, 29, 104, 14}},
+                 {m_pBrowseVxml, {404, 28, 25, 14}},
+                 {m_pShowFlow, {100, 55, 70, 14}},
+                 {m_pCheckCall, {174, 55, 104, 14}},
+                 {m_pConvert, {282, 55, 70, 14}},
+                 {m_pExit, {360, 55, 69, 14}},
+                 {pIvrLabel, {9, 10, 89, 8}},
+                 {pVxmlLabel, {9, 31, 89, 8}},
+                 {pNotice, {11, 77, 418, 8}}});
 }
 
-void CDovetrelDlg::OnInitDialog() {
-  UpdateData(false);
-  setWindowIcon(ApplicationIcon());
-  setAcceptDrops(true);
-  m_pIvrEdit->setFocus();
+std::string CDovetrelDlg::IvrFile() const {
+  return QFile::encodeName(m_pIvrEdit->text()).toStdString();
 }
 
-bool CDovetrelDlg::UpdateData(bool bSaveAndValidate) {
-  DoDataExchange(bSaveAndValidate);
-  return true;
-}
-
-void CDovetrelDlg::DoDataExchange(bool bSaveAndValidate) {
-  if (bSaveAndValidate) {
-    m_strIvrFile = PathIn(m_pIvrEdit);
-    m_strVxmlFile = PathIn(m_pVxmlEdit);
-    return;
-  }
-  m_pIvrEdit->setText(Shown(m_strIvrFile));
-  m_pVxmlEdit->setText(Shown(m_strVxmlFile));
+std::string CDovetrelDlg::VxmlFile() const {
+  return QFile::encodeName(m_pVxmlEdit->text()).toStdString();
 }
 
 void CDovetrelDlg::OpenIvrFile(const std::string& strIvrFile) {
-  m_strIvrFile = strIvrFile;
   m_pIvrEdit->setText(Shown(strIvrFile));
   ProposeVxml(strIvrFile);
 }
@@ -314,20 +303,19 @@ void CDovetrelDlg::ProposeVxml(const std::string& strIvrFile) {
   if (!strShown.isEmpty() && strShown != Shown(m_strProposedVxml))
     return; // the operator's own name
   m_strProposedVxml = ProposeVxmlName(strIvrFile, m_options.dialect);
-  m_strVxmlFile = m_strProposedVxml;
-  m_pVxmlEdit->setText(Shown(m_strVxmlFile));
+  m_pVxmlEdit->setText(Shown(m_strProposedVxml));
 }
 
 std::string CDovetrelDlg::VxmlStartPath() const {
-  std::string strVxml = PathIn(m_pVxmlEdit);
+  std::string strVxml = VxmlFile();
   if (!strVxml.empty())
     return strVxml;
-  const std::string strIvr = PathIn(m_pIvrEdit);
+  const std::string strIvr = IvrFile();
   return strIvr.empty() ? std::string() : ProposeVxmlName(strIvr, m_options.dialect);
 }
 
 void CDovetrelDlg::OnBrowseIvr() {
-  const std::string strChosen = m_services.OpenFileName(text::kIvrFilter, PathIn(m_pIvrEdit));
+  const std::string strChosen = m_services.OpenFileName(text::kIvrFilter, IvrFile());
   if (strChosen.empty())
     return; // a cancelled chooser leaves both fields as they were
   OpenIvrFile(strChosen);
@@ -336,70 +324,66 @@ void CDovetrelDlg::OnBrowseIvr() {
 void CDovetrelDlg::OnBrowseVxml() {
   const std::string strChosen =
       m_services.SaveFileName(text::kVxmlFilter, text::kVxmlSuffix, VxmlStartPath());
-  if (strChosen.empty())
-    return;
-  m_strVxmlFile = strChosen;
-  m_pVxmlEdit->setText(Shown(strChosen));
+  if (!strChosen.empty())
+    m_pVxmlEdit->setText(Shown(strChosen));
 }
 
 void CDovetrelDlg::OnDialectChanged() {
   m_options.dialect = static_cast<Dialect>(m_pDialect->currentData().toInt());
-  ProposeVxml(PathIn(m_pIvrEdit)); // the dialog's own proposal follows the dialect
+  ProposeVxml(IvrFile()); // the dialog's own proposal follows the dialect
 }
 
 void CDovetrelDlg::OnIvrEdited() {
-  ProposeVxml(PathIn(m_pIvrEdit));
+  ProposeVxml(IvrFile());
 }
 
 void CDovetrelDlg::OnConvert() {
-  UpdateData(true);
-  CBoxMessageSink messages(m_services, m_strVxmlFile);
+  CBoxMessageSink messages(m_services, VxmlFile());
   // Whatever a conversion throws is told to the operator, and the dialog stays.
   (void)ReportExceptions(messages, [&] {
-    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pTable, messages,
-                        m_options);
+    (void)RunConversion(IvrFile(), VxmlFile(), m_strBaseDir, *m_pTable, messages, m_options);
   });
 }
 
 void CDovetrelDlg::OnShowFlow() {
-  UpdateData(true);
   if (m_pFlowWindow && BringForward(m_pFlowWindow.get(), m_pFlowWindow->IvrFile()))
     return;
-  CBoxMessageSink messages(m_services, m_strVxmlFile);
+  const std::string strIvrFile = IvrFile();
+  CBoxMessageSink messages(m_services, VxmlFile());
   (void)ReportExceptions(messages, [&] {
-    std::optional<LoadedFlow> loaded = LoadFlow(m_strIvrFile, messages, m_options);
+    std::optional<LoadedFlow> loaded = LoadFlow(strIvrFile, messages, m_options);
     std::string strSvg;
     if (!loaded ||
         !MakeFlowBytes(loaded->flow, loaded->strEncoding, FlowFormat::Svg, strSvg, messages))
       return;
     m_pFlowWindow =
-        std::make_unique<CFlowWindow>(m_services, std::move(*loaded), m_strIvrFile, strSvg, this);
+        std::make_unique<CFlowWindow>(m_services, std::move(*loaded), strIvrFile, strSvg, this);
     ShowBeside(*m_pFlowWindow);
     m_pFlowWindow->FitToWindow();
   });
 }
 
 void CDovetrelDlg::OnCheckCall() {
-  UpdateData(true);
   if (m_pCallWindow && m_callDialect == m_options.dialect &&
       BringForward(m_pCallWindow.get(), m_pCallWindow->IvrFile()))
     return;
-  CBoxMessageSink messages(m_services, m_strVxmlFile);
+  const std::string strIvrFile = IvrFile();
+  CBoxMessageSink messages(m_services, VxmlFile());
   (void)ReportExceptions(messages, [&] {
     CFailureBoxes failures(messages);
-    std::optional<PreparedCall> prepared = PrepareCall(m_strIvrFile, failures, m_options);
+    std::optional<PreparedCall> prepared = PrepareCall(strIvrFile, failures, m_options);
     if (!prepared)
       return;
     m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(prepared->set),
                                                   std::move(prepared->pProgram), m_options.dialect,
-                                                  m_strIvrFile, this);
+                                                  strIvrFile, this);
     m_callDialect = m_options.dialect;
     ShowBeside(*m_pCallWindow);
   });
 }
 
 bool CDovetrelDlg::BringForward(QWidget* pWindow, const std::string& strShownFile) {
-  if (!pWindow->isVisible() || AbsolutePath(strShownFile) != AbsolutePath(m_strIvrFile))
+  if (!pWindow->isVisible() || AbsolutePath(strShownFile) != AbsolutePath(IvrFile()))
     return false;
   if (pWindow->isMinimized())
     pWindow->showNormal();

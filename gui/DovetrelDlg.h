@@ -9,7 +9,6 @@
 #include <string>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,7 +19,7 @@ class CFlowWindow;
 
 /// The main window: a field and a chooser for the IVR scenario and for the VoiceXML document, the
 /// Convert command and the Exit command. A file dropped on the window becomes the IVR scenario. It
-/// keeps no settings; between conversions the two names, the base directory, the one table
+/// keeps no settings; between conversions the two fields, the base directory, the one table
 /// and the last VoiceXML name it proposed are all it remembers.
 class CDovetrelDlg : public QDialog {
   Q_OBJECT
@@ -32,12 +31,8 @@ public:
                         QWidget* pParent = nullptr);
   ~CDovetrelDlg() override;
 
-  /// Exchanges the two fields with their members: true takes the fields' texts into the members,
-  /// false shows the members in the fields. Any text is accepted; returns true.
-  bool UpdateData(bool bSaveAndValidate = true);
-
-  /// Shows \p strIvrFile in the IVR field and takes it as the IVR name, then proposes the VoiceXML
-  /// name as ProposeVxml does: a chosen, dropped or start-up file.
+  /// Shows \p strIvrFile in the IVR field, then proposes the VoiceXML name as ProposeVxml does: a
+  /// chosen, dropped or start-up file.
   void OpenIvrFile(const std::string& strIvrFile);
 
   /// The IVR chooser, opening where the IVR field points: a chosen path goes as OpenIvrFile says;
@@ -76,10 +71,10 @@ public:
   /// Ends the dialog, and closes the call flow's and the call's windows with it.
   void done(int nResult) override;
 
-  /// The IVR name as of the last exchange or chooser.
-  const std::string& IvrFile() const { return m_strIvrFile; }
-  /// The VoiceXML name as of the last exchange, chooser or proposal.
-  const std::string& VxmlFile() const { return m_strVxmlFile; }
+  /// The IVR name in its field, as the file system spells it: what the commands take.
+  std::string IvrFile() const;
+  /// The VoiceXML name in its field, as the file system spells it.
+  std::string VxmlFile() const;
   /// The directory the last conversion read nested scenarios from.
   const std::string& BaseDir() const { return m_strBaseDir; }
   /// The one table every conversion of this dialog reuses.
@@ -94,14 +89,13 @@ protected:
   void dropEvent(QDropEvent* pEvent) override;
 
 private:
-  /// Moves the two names between the fields and the members; see UpdateData.
-  void DoDataExchange(bool bSaveAndValidate);
   void CreateControls();
+  /// Adds the labels and lays every control out where it has always stood, in dialog units of the
+  /// dialog's font.
   void PlaceControls();
-  void OnInitDialog();
-  /// Proposes the VoiceXML name for \p strIvrFile (ProposeVxmlName), both as the field and as the
-  /// member, when the path holds a '.' and the VoiceXML field is empty or still shows the name
-  /// proposed before: a name the operator typed or chose stays.
+  /// Proposes the VoiceXML name for \p strIvrFile (ProposeVxmlName) in its field when the path
+  /// holds a '.' and the field is empty or still shows the name proposed before: a name the
+  /// operator typed or chose stays.
   void ProposeVxml(const std::string& strIvrFile);
   /// Where the VoiceXML chooser starts: the VoiceXML field, else the name proposed for the IVR
   /// field.
@@ -114,8 +108,6 @@ private:
 
   IDialogServices& m_services;
   ConversionOptions m_options;
-  std::string m_strIvrFile;
-  std::string m_strVxmlFile;
   std::string m_strBaseDir;
   std::string m_strProposedVxml; ///< the VoiceXML name last proposed; empty before the first
   std::unique_ptr<CScenarioTable> m_pTable;
@@ -133,9 +125,6 @@ private:
   QPushButton* m_pCheckCall = nullptr;
   QPushButton* m_pConvert = nullptr;
   QPushButton* m_pExit = nullptr;
-  QLabel* m_pIvrLabel = nullptr;
-  QLabel* m_pVxmlLabel = nullptr;
-  QLabel* m_pNotice = nullptr;
 };
 
 } // namespace dovetrel
