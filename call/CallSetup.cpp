@@ -2,7 +2,7 @@
 
 #include "call/Transcript.h"
 #include "scenario/Paths.h"
-#include "vxml/TextCodec.h"
+#include "scenario/ScenarioTable.h"
 
 namespace dovetrel {
 
