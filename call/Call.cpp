@@ -1,6 +1,7 @@
 #include "call/Call.h"
 
 #include "call/Transcript.h"
+#include "text/Keys.h"
 
 #include <algorithm>
 
@@ -23,10 +24,6 @@ std::string_view OutcomeValue(CallEventKind kind) {
 
 /// The value a classic field takes from a fax tone.
 constexpr std::string_view kFaxValue = "fax";
-
-bool IsDtmfKey(std::string_view key) {
-  return key.size() == 1 && ((key[0] >= '0' && key[0] <= '9') || key[0] == '*' || key[0] == '#');
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "call/CallProgram.h"
 
 #include "call/Transcript.h"
+#include "text/Keys.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -556,9 +557,7 @@ bool CCallCompiler::CompileGrammar(xmlNode* pGrammar, std::vector<std::string>& 
     const std::string strText = pText ? reinterpret_cast<const char*>(pText) : "";
     xmlFree(pText);
     const std::string_view key = Trimmed(strText);
-    const bool bKey =
-        key.size() == 1 && ((key[0] >= '0' && key[0] <= '9') || key == "*" || key == "#");
-    if (!bKey)
+    if (!IsDtmfKey(key))
       return Fail(pItem, "<item> «" + EscapeTranscriptText(strText) +
                              "» — не одна клавиша DTMF (0–9, *, #)");
     keys.emplace_back(key);

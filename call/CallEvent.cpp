@@ -1,7 +1,8 @@
 #include "call/CallEvent.h"
 
 #include "call/Transcript.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 
 namespace dovetrel {
 
@@ -20,12 +21,7 @@ constexpr NamedEvent kNamedEvents[] = {
 
 /// True when \p word is exactly one UTF-8 character.
 bool IsOneCharacter(std::string_view word) {
-  if (word.empty() || !IsValidUtf8(word))
-    return false;
-  std::size_t nStarts = 0;
-  for (const char c : word)
-    nStarts += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return nStarts == 1;
+  return !word.empty() && Utf8SequenceLength(word, 0) == word.size();
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "call/Texts.h"
 #include "call/Transcript.h"
 #include "scenario/Paths.h"
-#include "vxml/TextCodec.h"
+#include "scenario/ScenarioTable.h"
 
 namespace dovetrel {
 

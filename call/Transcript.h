@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Escape.h"
+
 #include <string>
 #include <string_view>
 
@@ -24,17 +26,6 @@ inline constexpr std::string_view kHangup = "hangup";
 /// \p text must already be in transcript form (see EscapeTranscriptText).
 std::string TranscriptLine(std::string_view word, std::string_view text = {});
 
-/// \p utf8 in transcript form: a backslash written "\\", a tab "\t", a CR "\r", any other control
-/// character and any byte that is not part of well-formed UTF-8 "\xNN", two upper-case hex digits
-/// (a C1 control as both of its bytes, "\xC2\x85", so that it reads back as itself). Every other
-/// character stays as it is.
-std::string EscapeTranscriptText(std::string_view utf8);
-
-/// \p text, bytes of the code page \p strEncoding (any name iconv knows), decoded into UTF-8 and
-/// put in transcript form; every byte the code page cannot decode is written "\xNN". An unknown
-/// code page decodes nothing: every byte above ASCII is then written "\xNN".
-std::string DecodeTranscriptText(std::string_view text, const std::string& strEncoding);
-
 /// \p uri with every percent-escape ('%' and two hex digits, either case) replaced by the byte it
 /// encodes; a '%' that starts no escape stays as it is.
 std::string PercentDecoded(std::string_view uri);
@@ -43,9 +34,5 @@ std::string PercentDecoded(std::string_view uri);
 /// transcript form. Both documents write such a text into a URI (an audio's src, a transfer's
 /// dest), so an escape in it stands for the byte it encodes: "a%41.wav" plays "aA.wav".
 std::string DecodeUriTranscriptText(std::string_view text, const std::string& strEncoding);
-
-/// The reverse of EscapeTranscriptText for one text: "\\", "\t", "\r" and "\xNN" become the bytes
-/// they stand for; a backslash followed by anything else stays as it is.
-std::string UnescapeTranscriptText(std::string_view text);
 
 } // namespace dovetrel

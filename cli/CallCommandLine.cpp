@@ -7,7 +7,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandLine.h"
 #include "convert/Version.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
 
 #include <cerrno>
 #include <cstring>

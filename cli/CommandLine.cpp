@@ -4,7 +4,7 @@
 #include "convert/Conversion.h"
 #include "convert/FlowCommand.h"
 #include "convert/Version.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
 #include "vxml/XmlOutput.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "diagram/FlowJson.h"
 #include "flow/CallFlow.h"
 #include "scenario/Paths.h"
-#include "vxml/TextCodec.h"
+#include "scenario/ScenarioTable.h"
 
 namespace dovetrel {
 

@@ -1,8 +1,7 @@
 #include "diagram/FlowText.h"
 
-#include "scenario/Message.h"
-
-#include <cstdio>
+#include "text/Escape.h"
+#include "text/Utf8.h"
 
 namespace dovetrel {
 
@@ -14,29 +13,6 @@ constexpr std::size_t kMaxSequence = 4;
 bool IsControlByte(char c) {
   const auto b = static_cast<unsigned char>(c);
   return b < 0x20 || b == 0x7F;
-}
-
-std::string HexEscape(char c) {
-  char sz[8];
-  std::snprintf(sz, sizeof sz, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-  return sz;
-}
-
-/// Bytes of the UTF-8 sequence that starts at \p text[0]; 0 when none does.
-std::size_t Utf8SequenceAt(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  std::size_t nLength = 0;
-  if (lead < 0x80)
-    nLength = 1;
-  else if (lead >= 0xC2 && lead <= 0xDF)
-    nLength = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    nLength = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    nLength = 4;
-  if (nLength == 0 || nLength > text.size() || !IsValidUtf8(text.substr(0, nLength)))
-    return 0;
-  return nLength;
 }
 
 } // namespace
@@ -61,7 +37,7 @@ void CFlowText::AppendRun(std::string_view run, std::string& strOut) {
       if (m_pCodec->ToXmlUtf8(run.substr(i, nLength), m_strPiece) && !m_strPiece.empty())
         break;
     if (nLength > kMaxSequence || i + nLength > run.size()) {
-      strOut += HexEscape(run[i++]);
+      AppendHexEscape(strOut, run[i++]);
       continue;
     }
     strOut += m_strPiece;
@@ -94,14 +70,14 @@ std::string CFlowText::DecodeQuoting(std::string_view text) {
   std::string strOut;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t nEnd = i;
-    while (nEnd < text.size() && Utf8SequenceAt(text.substr(nEnd)) == 0)
+    while (nEnd < text.size() && Utf8SequenceLength(text, nEnd) == 0)
       ++nEnd;
     if (nEnd > i) {
       strOut += Decode(text.substr(i, nEnd - i));
       i = nEnd;
       continue;
     }
-    const std::size_t nLength = Utf8SequenceAt(text.substr(i));
+    const std::size_t nLength = Utf8SequenceLength(text, i);
     strOut += text.substr(i, nLength);
     i += nLength;
   }

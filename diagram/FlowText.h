@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,7 @@
 #include "flow/CallFlow.h"
 
 #include "scenario/Paths.h"
+#include "text/Escape.h"
 
 #include <algorithm>
 #include <cstring>
@@ -168,10 +169,6 @@ void CFlowBuilder::FinishMenu() {
   });
   m_vecKeyRows.clear();
   m_nMenuStart = -1;
-}
-
-std::string Quoted(std::string_view text) {
-  return "«" + std::string(text) + "»";
 }
 
 } // namespace

@@ -16,7 +16,8 @@
 #include "tests/support/MemoryOutput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Vxml21Schema.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 #include "vxml/VoiceXmlWriter.h"
 
 #include <cgraph.h>
@@ -101,7 +102,7 @@ void CollectFormIds(xmlNode* pNode, std::vector<std::string>& ids) {
 /// The document is well-formed UTF-8 XML rooted at vxml, one form per scenario file of the table.
 void CheckDocument(const std::string& strDocument, const CScenarioTable& table,
                    const std::string& strEncoding) {
-  Require(IsValidUtf8(strDocument), "the document is UTF-8");
+  Require(IsUtf8(strDocument), "the document is UTF-8");
   xmlDoc* pDoc = xmlReadMemory(strDocument.data(), static_cast<int>(strDocument.size()), kTarget,
                                nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   Require(pDoc != nullptr, "the document is well-formed XML");

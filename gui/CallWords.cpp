@@ -2,7 +2,7 @@
 
 #include "call/Transcript.h"
 #include "scenario/ScenarioTable.h"
-#include "vxml/W3cWriter.h"
+#include "text/Keys.h"
 
 #include <algorithm>
 #include <array>

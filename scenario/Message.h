@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Escape.h"
+
 #include <string>
 #include <string_view>
 
@@ -77,11 +79,6 @@ inline void ShowFailure(IMessageSink& messages, FailureCode code, std::string_vi
 /// The detail as one line, "FILE:LINE: NOTE (указан в NAMED_AT)", leaving out the parts that are
 /// empty; a note of several lines stays several lines. Control characters show escaped.
 std::string FormatDetail(const MessageDetail& detail);
-
-/// \p text with every control character written out ("\r", "\t", "\n", "\x1B"...), so that a text
-/// quoted from a scenario can neither break the line it stands in nor reach a terminal as a
-/// command. C1 controls written in UTF-8 are escaped as well; other bytes stay as they are.
-std::string EscapeControls(std::string_view text);
 
 /// The lower-case name of the kind as the command line prints it ("warning", "information"...).
 std::string_view KindName(MessageKind kind);

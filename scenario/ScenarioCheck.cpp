@@ -1,6 +1,7 @@
 #include "scenario/ScenarioCheck.h"
 
-#include "scenario/Utf8.h"
+#include "text/Escape.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <map>
@@ -27,10 +28,6 @@ std::string AsciiLower(std::string_view word) {
     if (c >= 'A' && c <= 'Z')
       c = static_cast<char>(c - 'A' + 'a');
   return strLower;
-}
-
-std::string Quoted(std::string_view text) {
-  return "«" + std::string(text) + "»";
 }
 
 /// Index in \p text of \p word, a non-empty view into it.

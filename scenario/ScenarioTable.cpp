@@ -1,7 +1,8 @@
 #include "scenario/ScenarioTable.h"
 
 #include "scenario/Texts.h"
-#include "scenario/Utf8.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -97,6 +98,13 @@ std::string CScenarioTable::SourcePathOfRow(int nIndex) const {
   if (nFile == 0 || nFile > m_vecFilePaths.size())
     return {};
   return m_vecFilePaths[nFile - 1];
+}
+
+std::string DetectSourceEncoding(const CScenarioTable& table) {
+  for (const ScenarioEntry& row : table.Entries())
+    if (!IsUtf8(row.text))
+      return std::string(kWindows1251);
+  return std::string(kUtf8);
 }
 
 } // namespace dovetrel

@@ -113,4 +113,8 @@ private:
   std::vector<std::string> m_vecFilePaths;
 };
 
+/// The code page of a loaded table: UTF-8 when every row text is well-formed UTF-8, otherwise
+/// Windows-1251. An ASCII-only set reads the same either way.
+std::string DetectSourceEncoding(const CScenarioTable& table);
+
 } // namespace dovetrel

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the source folders include one another only along the layers:
-#   scenario <- flow <- vxml <- diagram <- convert <- call <- the front ends (cli, gui)
+#   text <- scenario <- flow <- vxml <- diagram <- convert <- call <- the front ends (cli, gui)
+# text/, the set's texts (stepping, code page, escaping, quoting), lies below them all: it includes
+# nothing but itself, and every folder may include it.
 # Every `#include "FOLDER/..."` (or <FOLDER/...> naming a folder of the repository) in a .h or
 # .cpp of a folder below must name a folder that its rule allows. Prints every offending include
 # as `FILE:LINE: FOLDER/ may not include OTHER/` and exits 1 when there is one.
@@ -13,14 +15,15 @@ cd "$top"
 # FOLDER   the folders its files may include (itself included). One line per folder; a folder
 # without a line is not checked.
 rules="
-scenario  scenario
-flow      scenario flow
-vxml      scenario flow vxml
-diagram   scenario flow vxml diagram
-convert   scenario flow vxml diagram convert
-call      scenario flow vxml diagram convert call
-cli       scenario flow vxml diagram convert call cli
-gui       scenario flow vxml diagram convert call gui
+text      text
+scenario  text scenario
+flow      text scenario flow
+vxml      text scenario flow vxml
+diagram   text scenario flow vxml diagram
+convert   text scenario flow vxml diagram convert
+call      text scenario flow vxml diagram convert call
+cli       text scenario flow vxml diagram convert call cli
+gui       text scenario flow vxml diagram convert call gui
 "
 
 declare -A allowed=()

@@ -2,7 +2,6 @@
 
 #include "scenario/Paths.h"
 #include "vxml/ClassicWriter.h"
-#include "vxml/TextCodec.h"
 #include "vxml/Texts.h"
 #include "vxml/W3cWriter.h"
 

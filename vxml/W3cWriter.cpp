@@ -1,6 +1,8 @@
 #include "vxml/W3cWriter.h"
 
 #include "scenario/Paths.h"
+#include "text/Escape.h"
+#include "text/Keys.h"
 
 namespace dovetrel {
 
@@ -30,15 +32,7 @@ std::string AsciiWordOf(std::string_view text) {
   return strWord;
 }
 
-std::string Quoted(std::string_view text) {
-  return "«" + std::string(text) + "»";
-}
-
 } // namespace
-
-bool IsDtmfKey(char key) {
-  return (key >= '0' && key <= '9') || key == '*' || key == '#';
-}
 
 std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow) {
   std::vector<FlowFinding> findings;

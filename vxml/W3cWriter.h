@@ -45,9 +45,6 @@ private:
   std::set<std::string> m_dialForms; ///< dial forms written so far
 };
 
-/// True when a standard document can carry \p key: a DTMF key, 0 to 9, '*' or '#'.
-bool IsDtmfKey(char key);
-
 /// The rows of \p flow that would act and that a standard document leaves out (keys a telephone
 /// cannot send, the fax row), each with what it means for the author.
 std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow);

@@ -6,7 +6,7 @@
 #include "scenario/Paths.h"
 #include "tests/support/FlowWalker.h"
 #include "tests/support/MemoryFiles.h"
-#include "vxml/W3cWriter.h"
+#include "text/Keys.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,8 @@
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/MemoryOutput.h"
 #include "tests/support/TempDir.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 
 #include <cgraph.h>
 #include <gtest/gtest.h>
@@ -210,7 +211,7 @@ TEST_P(FlowTexts, DecodeToUtf8WithControlsEscaped) {
   ASSERT_NE(pText, nullptr);
   const std::string strDecoded = GetParam().decode(*pText, GetParam().bytes);
   EXPECT_EQ(strDecoded, GetParam().strDecoded);
-  EXPECT_TRUE(IsValidUtf8(strDecoded));
+  EXPECT_TRUE(IsUtf8(strDecoded));
 }
 
 INSTANTIATE_TEST_SUITE_P(

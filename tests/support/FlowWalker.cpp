@@ -3,7 +3,7 @@
 #include "call/Call.h"
 #include "call/Transcript.h"
 #include "scenario/Paths.h"
-#include "vxml/W3cWriter.h"
+#include "text/Keys.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #include "tests/vxml/WriterFixture.h"
-#include "vxml/TextCodec.h"
+#include "text/TextCodec.h"
 #include "vxml/Texts.h"
 
 namespace dovetrel::test {
@@ -89,24 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BadValueCase{"EncodedSurrogate", "1\xED\xA0\x80", "UTF-8"},
                     BadValueCase{"OverlongSlash", "1\xC0\xAF", "UTF-8"}),
     [](const auto& info) { return std::string(info.param.szName); });
-
-TEST(Utf8, ValidatorTable) {
-  const std::pair<std::string, bool> cases[] = {
-      {"", true},
-      {"abc", true},
-      {"\xD0\xB4", true},
-      {"\xF0\x9F\x98\x80", true},
-      {"\xD0", false},
-      {"\x80", false},
-      {"\xC1\xBF", false},
-      {"\xE0\x80\x80", false},
-      {"\xF4\x90\x80\x80", false},
-      {"\xED\xBF\xBF", false},
-      {"\xEF\xBF\xBF", true},
-  };
-  for (const auto& [text, bValid] : cases)
-    EXPECT_EQ(IsValidUtf8(text), bValid) << testing::PrintToString(text);
-}
 
 } // namespace
 } // namespace dovetrel::test

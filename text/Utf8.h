@@ -31,8 +31,11 @@ template <class Visit> void ForEachCodepoint(std::string_view text, Visit visit)
   }
 }
 
-/// True when \p text is well-formed UTF-8 throughout.
+/// True when \p text is well-formed UTF-8 throughout: no stray, overlong or surrogate sequences.
 bool IsUtf8(std::string_view text);
+
+/// True when \p text is well-formed UTF-8 whose every character XML 1.0 allows.
+bool IsXmlText(std::string_view text);
 
 /// The length a row text has against the table's limit: where \p text is UTF-8 whose every
 /// character Windows-1251 can write, its characters (its bytes in Windows-1251), so that a set

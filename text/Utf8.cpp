@@ -1,4 +1,4 @@
-#include "scenario/Utf8.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -24,6 +24,12 @@ bool InWindows1251(std::int32_t nCodepoint) {
   if (c < 0x80 || (c >= 0x0410 && c <= 0x044F))
     return true;
   return std::find(kWindows1251High.begin(), kWindows1251High.end(), c) != kWindows1251High.end();
+}
+
+bool IsXmlChar(std::int32_t nCodepoint) {
+  if (nCodepoint < 0x20)
+    return nCodepoint == 0x09 || nCodepoint == 0x0A || nCodepoint == 0x0D;
+  return nCodepoint != 0xFFFE && nCodepoint != 0xFFFF;
 }
 
 } // namespace
@@ -69,6 +75,14 @@ bool IsUtf8(std::string_view text) {
     i += nLength;
   }
   return true;
+}
+
+bool IsXmlText(std::string_view text) {
+  bool bXml = true;
+  ForEachCodepoint(text, [&](std::int32_t nCodepoint, std::string_view /*sequence*/) {
+    bXml = bXml && IsXmlChar(nCodepoint);
+  });
+  return bXml;
 }
 
 std::size_t TableTextLength(std::string_view text) {

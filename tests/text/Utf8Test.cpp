@@ -1,6 +1,7 @@
-// The table's measure of a text against iconv's Windows-1251, for every character of the BMP.
+// UTF-8 stepping, and the table's measure of a text against iconv's Windows-1251 for every
+// character of the BMP.
 
-#include "scenario/Utf8.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,24 @@ TEST(TableTextLength, CountsTheBytesOfWhatIsNoUtf8) {
   EXPECT_EQ(TableTextLength("\xED\xA0\x80"), 3u);     // a surrogate
   EXPECT_EQ(TableTextLength("\xF0\x9F\x98\x80"), 4u); // beyond the BMP: Windows-1251 has none
   EXPECT_EQ(TableTextLength(""), 0u);
+}
+
+TEST(Utf8, ValidatorTable) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", true},
+      {"abc", true},
+      {"\xD0\xB4", true},
+      {"\xF0\x9F\x98\x80", true},
+      {"\xD0", false},
+      {"\x80", false},
+      {"\xC1\xBF", false},
+      {"\xE0\x80\x80", false},
+      {"\xF4\x90\x80\x80", false},
+      {"\xED\xBF\xBF", false},
+      {"\xEF\xBF\xBF", true},
+  };
+  for (const auto& [text, bValid] : cases)
+    EXPECT_EQ(IsUtf8(text), bValid) << testing::PrintToString(text);
 }
 
 } // namespace
