@@ -73,11 +73,12 @@ struct FlowMenu {
   std::vector<KeyAction> keys;       ///< in the order of their rows; at most one per key byte
   std::optional<FlowAction> noInput; ///< when the timeout passes with no key
   std::vector<InertRow> inert;       ///< in the order of their rows
-  /// What the classic document writes row for row: the input field's name, the lines of the five
-  /// rows every file starts with (the file, timeout, greeting, field and filled rows), and every
-  /// key row with an action but the no-input and busy rows, a key's later rows included.
-  std::string strField;
+  // What the classic document also writes, row for row.
+  std::string strField; ///< the name of the input field that takes the keys
+  /// Lines of the rows every file starts with: the file, timeout, greeting, field and filled rows.
   std::array<int, kRowsPerFile> headLines{};
+  /// Every key row with an action but the no-input and busy rows, in row order, a key's later
+  /// rows included.
   std::vector<KeyAction> keyRows;
 };
 
