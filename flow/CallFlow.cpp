@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 namespace dovetrel {
@@ -29,6 +30,47 @@ int TargetMenu(const CScenarioTable& table, const char* szName) {
   return -1;
 }
 
+/// Rows every scenario starts with, in the reader's order.
+constexpr EntryKind kScenarioHead[kRowsPerFile] = {kindScenarioFile, kindTimeout, kindGreeting,
+                                                   kindInputField, kindFilled};
+
+/// The index of the first row at which \p table departs from the shape the reader gives it, or
+/// -1. Only a table of that shape closes every element a document opens.
+int FindMisshapenRow(const CScenarioTable& table) {
+  int nHead = -1; // head rows of the current scenario seen so far; -1 before the first one
+  for (int i = 0; i < table.Count(); ++i) {
+    const EntryKind kind = table.Entry(i).kind;
+    const bool bInHead = nHead >= 0 && nHead < kRowsPerFile;
+    if (kind == kindScenarioFile && !bInHead) {
+      nHead = 1;
+      continue;
+    }
+    if (nHead < 0)
+      return i;
+    if (bInHead ? kind != kScenarioHead[nHead] : kind >= kindScenarioFile && kind <= kindTimeout)
+      return i;
+    nHead += bInHead ? 1 : 0;
+  }
+  if (nHead == kRowsPerFile)
+    return -1;
+  return table.Count() > 0 ? table.Count() - 1 : 0;
+}
+
+/// Where a document of \p table is blamed for its shape: the first misshapen row, or for a field
+/// row, the no-input row its handler would take.
+std::optional<SourcePlace> FindMisshapenPlace(const CScenarioTable& table) {
+  const int nIndex = FindMisshapenRow(table);
+  if (nIndex < 0)
+    return std::nullopt;
+  if (nIndex >= table.Count())
+    return SourcePlace{};
+  const ScenarioEntry* pRow = &table.Entry(nIndex);
+  if (pRow->kind == kindInputField)
+    if (const ScenarioEntry* pNoInput = table.FindKeyHandler(nIndex, keyNoInput))
+      pRow = pNoInput;
+  return SourcePlace{table.SourcePathOfRow(nIndex), pRow->line};
+}
+
 /// Builds the menus of one table, one scenario file at a time.
 class CFlowBuilder {
 public:
@@ -38,6 +80,7 @@ public:
     for (int i = 0; i < m_table.Count(); ++i)
       AddRow(i);
     FinishMenu();
+    m_flow.misshapen = FindMisshapenPlace(m_table);
     return std::move(m_flow);
   }
 
@@ -58,28 +101,27 @@ private:
 
 void CFlowBuilder::AddRow(int nIndex) {
   const ScenarioEntry& row = m_table.Entry(nIndex);
-  switch (row.kind) {
-  case kindScenarioFile:
+  if (row.kind == kindScenarioFile) {
     FinishMenu();
     m_nMenuStart = nIndex;
     m_flow.menus.push_back(
-        FlowMenu{row.text, m_table.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}});
-    return;
-  case kindTimeout:
-    if (!m_flow.menus.empty())
-      m_flow.menus.back().strTimeout = row.text;
-    return;
-  case kindGreeting:
-    if (!m_flow.menus.empty())
-      m_flow.menus.back().strGreeting = row.text;
-    return;
-  case kindInputField:
-  case kindFilled:
-    return;
-  default:
-    if (!m_flow.menus.empty())
-      m_vecKeyRows.push_back(nIndex);
+        FlowMenu{row.text, m_table.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}, {}, {}, {}});
   }
+  if (m_flow.menus.empty())
+    return;
+  FlowMenu& menu = m_flow.menus.back();
+  const EntryKind* pHead = std::find(std::begin(kScenarioHead), std::end(kScenarioHead), row.kind);
+  if (pHead == std::end(kScenarioHead)) {
+    m_vecKeyRows.push_back(nIndex);
+    return;
+  }
+  menu.headLines.at(static_cast<std::size_t>(pHead - std::begin(kScenarioHead))) = row.line;
+  if (row.kind == kindTimeout)
+    menu.strTimeout = row.text;
+  else if (row.kind == kindGreeting)
+    menu.strGreeting = row.text;
+  else if (row.kind == kindInputField)
+    menu.strField = row.text;
 }
 
 FlowStep CFlowBuilder::Step(int nIndex) const {
@@ -102,11 +144,12 @@ int CFlowBuilder::BusyRow(int nFrom) const {
 }
 
 FlowAction CFlowBuilder::Action(int nIndex, int nBusyFrom) const {
-  FlowAction action{Step(nIndex), std::nullopt};
-  if (action.kind != ActionKind::Dial)
-    return action;
+  FlowAction action{Step(nIndex), std::nullopt, false};
   const int nBusy = BusyRow(nBusyFrom);
-  if (nBusy >= 0 && IsAction(m_table.Entry(nBusy).kind))
+  if (action.kind != ActionKind::Dial || nBusy < 0)
+    return action;
+  action.bBusyUnknown = !IsAction(m_table.Entry(nBusy).kind);
+  if (!action.bBusyUnknown)
     action.busy = Step(nBusy);
   return action;
 }
@@ -150,14 +193,15 @@ void CFlowBuilder::FinishMenu() {
       Inert(i, InertReason::UnknownKeyword);
       continue;
     }
+    // A key row's dial takes the first busy row below it.
+    menu.keyRows.push_back(KeyAction{row.key, Action(i, i + 1)});
     const auto taken = std::find_if(menu.keys.begin(), menu.keys.end(),
                                     [&](const KeyAction& key) { return key.key == row.key; });
     if (taken != menu.keys.end()) {
       Inert(i, InertReason::KeyTaken, taken->action.source.nLine);
       continue;
     }
-    // A key row's dial takes the first busy row below it.
-    menu.keys.push_back(KeyAction{row.key, Action(i, i + 1)});
+    menu.keys.push_back(menu.keyRows.back());
     Take(menu.keys.back().action, i + 1);
   }
   for (const int i : m_vecKeyRows)

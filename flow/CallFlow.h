@@ -2,6 +2,7 @@
 
 #include "scenario/ScenarioTable.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ struct FlowAction : FlowStep {
   /// Dial only: the step of the dial's busy row, if it has one; otherwise a busy number ends the
   /// call, as an unanswered one always does.
   std::optional<FlowStep> busy;
+  /// Dial only: the busy row it takes has no action word the writers know; a busy number then
+  /// ends the call, and the classic document cannot be written.
+  bool bBusyUnknown = false;
 };
 
 /// A key that acts in a menu: the first row with that key whose keyword is recognised.
@@ -69,12 +73,22 @@ struct FlowMenu {
   std::vector<KeyAction> keys;       ///< in the order of their rows; at most one per key byte
   std::optional<FlowAction> noInput; ///< when the timeout passes with no key
   std::vector<InertRow> inert;       ///< in the order of their rows
+  // What the classic document also writes, row for row.
+  std::string strField; ///< the name of the input field that takes the keys
+  /// Lines of the rows every file starts with: the file, timeout, greeting, field and filled rows.
+  std::array<int, kRowsPerFile> headLines{};
+  /// Every key row with an action but the no-input and busy rows, in row order, a key's later
+  /// rows included.
+  std::vector<KeyAction> keyRows;
 };
 
 /// What a scenario set does on a call: one menu per scenario file, in table order; a call starts
 /// in the first. Texts are bytes of the set's code page, as the table holds them.
 struct CallFlow {
   std::vector<FlowMenu> menus;
+  /// The first row at which the table departs from the shape the reader gives it (every scenario
+  /// opens with its five head rows, head kinds stand nowhere else); no document is written then.
+  std::optional<SourcePlace> misshapen;
 };
 
 /// \p path, a file of \p flow, relative to the main file's folder: what a drawing or a listing of

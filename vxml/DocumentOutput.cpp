@@ -16,14 +16,9 @@ CDocumentOutput::~CDocumentOutput() {
 }
 
 std::unique_ptr<CDocumentOutput> CDocumentOutput::Open(const std::string& strPath,
-                                                       const std::string& strEncoding,
+                                                       std::unique_ptr<CTextCodec> pCodec,
                                                        IXmlOutputFactory& factory,
                                                        std::string& strReason) {
-  auto pCodec = CTextCodec::Open(strEncoding);
-  if (!pCodec) {
-    strReason = "unknown encoding " + strEncoding;
-    return nullptr;
-  }
   auto pStream = factory.CreateStream(strPath, strReason);
   if (!pStream)
     return nullptr;

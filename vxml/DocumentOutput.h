@@ -14,11 +14,11 @@ namespace dovetrel {
 /// before Finish throws the document away and leaves the target as it was.
 class CDocumentOutput {
 public:
-  /// Takes the codec of \p strEncoding, opens a stream on \p strPath and a writer on it, sets the
-  /// indentation and writes the declaration. Null, with the reason in \p strReason, when any step
-  /// fails; whatever was made is released again.
+  /// Takes \p pCodec for the row values, opens a stream on \p strPath and a writer on it, sets
+  /// the indentation and writes the declaration. Null, with the reason in \p strReason, when any
+  /// step fails; whatever was made is released again.
   static std::unique_ptr<CDocumentOutput> Open(const std::string& strPath,
-                                               const std::string& strEncoding,
+                                               std::unique_ptr<CTextCodec> pCodec,
                                                IXmlOutputFactory& factory, std::string& strReason);
   ~CDocumentOutput();
   CDocumentOutput(const CDocumentOutput&) = delete;

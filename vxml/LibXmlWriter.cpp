@@ -97,34 +97,7 @@ public:
   std::unique_ptr<IXmlWriter> CreateWriter() override { return CreateLibXmlWriter(); }
 };
 
-class CNullWriter final : public IXmlWriter {
-public:
-  int SetOutput(IOutputStream& /*stream*/) override { return 0; }
-  int SetIndentation() override { return 0; }
-  int WriteStartDocument() override { return 0; }
-  int WriteStartElement(const char* /*szName*/) override { return 0; }
-  int WriteAttributeString(const char* /*szName*/, const char* /*szValue*/) override { return 0; }
-  int WriteString(const char* /*szText*/) override { return 0; }
-  int WriteEndElement() override { return 0; }
-  int WriteEndDocument() override { return 0; }
-  int Flush() override { return 0; }
-};
-
-class CNullOutput final : public IXmlOutputFactory {
-public:
-  std::unique_ptr<IOutputStream> CreateStream(const std::string& /*strPath*/,
-                                              std::string& /*strReason*/) override {
-    return std::make_unique<CDiscardingStream>();
-  }
-  std::unique_ptr<IXmlWriter> CreateWriter() override { return std::make_unique<CNullWriter>(); }
-};
-
 } // namespace
-
-IXmlOutputFactory& NullXmlOutput() {
-  static CNullOutput output;
-  return output;
-}
 
 IXmlOutputFactory& DiscardingXmlOutput() {
   static CDiscardingOutput output;

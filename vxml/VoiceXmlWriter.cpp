@@ -1,6 +1,5 @@
 #include "vxml/VoiceXmlWriter.h"
 
-#include "scenario/Paths.h"
 #include "vxml/ClassicWriter.h"
 #include "vxml/Texts.h"
 #include "vxml/W3cWriter.h"
@@ -9,94 +8,27 @@ namespace dovetrel {
 
 namespace {
 
-/// Rows every scenario starts with, in the reader's order.
-constexpr EntryKind kScenarioHead[] = {kindScenarioFile, kindTimeout, kindGreeting, kindInputField,
-                                       kindFilled};
-constexpr int kHeadRows = 5;
-
-/// The first row at which the table departs from the shape the reader gives it (every scenario
-/// opens with its five head rows, and head kinds stand nowhere else), or -1. Only a table of that
-/// shape closes every element it opens.
-int FindMisshapenRow(const CScenarioTable& table) {
-  int nHead = -1; // head rows of the current scenario seen so far; -1 before the first one
-  for (int i = 0; i < table.Count(); ++i) {
-    const EntryKind kind = table.Entry(i).kind;
-    const bool bInHead = nHead >= 0 && nHead < kHeadRows;
-    if (kind == kindScenarioFile && !bInHead) {
-      nHead = 1;
-      continue;
-    }
-    if (nHead < 0)
-      return i;
-    if (bInHead ? kind != kScenarioHead[nHead] : kind >= kindScenarioFile && kind <= kindTimeout)
-      return i;
-    nHead += bInHead ? 1 : 0;
-  }
-  if (nHead == kHeadRows)
-    return -1;
-  return table.Count() > 0 ? table.Count() - 1 : 0;
-}
-
 bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
           const MessageDetail& where) {
   ShowFailure(messages, code, text, where);
   return false;
 }
 
-/// The classic document of \p table; see WriteVoiceXml.
-bool WriteClassic(const std::string& strPath, const CScenarioTable& table,
-                  const WriteContext& context) {
-  MessageDetail where{strPath, 0, {}};
-  const std::string strEncoding =
-      context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
-  const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
-  if (!pOutput)
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
-  CClassicWriter writer(table, *pOutput);
+/// Writes the document of \p writer, a CClassicWriter or a CW3cWriter, into \p output; \p where
+/// names the target. Shows one message, for the stage that failed.
+template <class TWriter>
+bool WriteStages(TWriter& writer, CDocumentOutput& output, IMessageSink& messages,
+                 MessageDetail where) {
   if (!writer.WriteDocumentStart()) {
-    where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
-  }
-  int nFailed = FindMisshapenRow(table);
-  if (nFailed < 0)
-    nFailed = writer.WriteRows();
-  if (nFailed >= 0)
-    return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
-                MessageDetail{table.SourcePathOfRow(nFailed), writer.FailingLine(nFailed), {}});
-  if (!writer.WriteDocumentEnd()) {
-    where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
-  }
-  return true;
-}
-
-/// The standard document of \p table; see WriteVoiceXml.
-bool WriteW3c(const std::string& strPath, const CScenarioTable& table,
-              const WriteContext& context) {
-  // The classic document written into nowhere finds the value that no document can carry, and
-  // reports it as the classic conversion does.
-  if (!WriteClassic(
-          strPath, table,
-          WriteContext{context.messages, NullXmlOutput(), context.strEncoding, Dialect::Classic}))
-    return false;
-  MessageDetail where{strPath, 0, {}};
-  const std::string strEncoding =
-      context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
-  const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
-  if (!pOutput)
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
-  const CallFlow flow = BuildCallFlow(table);
-  CW3cWriter writer(flow, *pOutput);
-  if (!writer.WriteDocumentStart()) {
-    where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+    where.strNote = output.Reason();
+    return Fail(messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   }
   if (!writer.WriteMenus())
-    return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
+    return Fail(messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
                 MessageDetail{writer.FailedAt().strFile, writer.FailedAt().nLine, {}});
   if (!writer.WriteDocumentEnd()) {
-    where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
+    where.strNote = output.Reason();
+    return Fail(messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
   }
   return true;
 }
@@ -105,104 +37,31 @@ bool WriteW3c(const std::string& strPath, const CScenarioTable& table,
 
 bool WriteVoiceXml(const std::string& strPath, const CScenarioTable& table,
                    const WriteContext& context) {
-  return context.dialect == Dialect::W3c ? WriteW3c(strPath, table, context)
-                                         : WriteClassic(strPath, table, context);
-}
-
-bool CClassicWriter::WriteDocumentStart() {
-  return m_output.StartElement("vxml");
-}
-
-int CClassicWriter::WriteRows() {
-  for (int i = 0; i < m_table.Count(); ++i)
-    if (!WriteScenarioEntry(m_table.Entry(i), i))
-      return i;
-  return -1;
-}
-
-bool CClassicWriter::WriteDocumentEnd() {
-  return m_output.EndElement() && m_output.StartElement("disconnect") && m_output.Finish();
-}
-
-int CClassicWriter::FailingLine(int nIndex) {
-  if (nIndex >= m_table.Count())
-    return 0;
-  // A field row that can carry its own name failed for its no-input handler, whose line that is.
-  const ScenarioEntry& row = m_table.Entry(nIndex);
-  if (row.kind == kindInputField && m_output.CanCarry(row.text))
-    if (const ScenarioEntry* pNoInput = m_table.FindKeyHandler(nIndex, keyNoInput))
-      return pNoInput->line;
-  return row.line;
-}
-
-bool CClassicWriter::WriteScenarioEntry(const ScenarioEntry& row, int nIndex) {
-  switch (row.kind) {
-  case kindScenarioFile:
-    return WriteFormStart(row.text);
-  case kindTimeout:
-    return WriteTimeoutProperty(row.text);
-  case kindGreeting:
-    return WriteGreetingAudio(row.text);
-  case kindInputField:
-    return WriteInputField(row.text, nIndex);
-  case kindFilled:
-    return WriteFilledBlock(row.text);
-  case kindMenu:
-  case kindDial:
-  case kindDisconnect:
-    // No-input and busy rows are written only as the handlers they stand for.
-    if (row.key == keyNoInput || row.key == keyBusy)
-      return true;
-    return WriteKeyCondition(nIndex, false, row);
-  case kindUnknown:
-    break;
+  MessageDetail where{strPath, 0, {}};
+  const std::string strEncoding =
+      context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
+  auto pCodec = CTextCodec::Open(strEncoding);
+  if (!pCodec) {
+    where.strNote = "unknown encoding " + strEncoding;
+    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   }
-  return true;
-}
-
-bool CClassicWriter::WriteFormStart(std::string_view text) {
-  if (!m_bFirstForm) {
-    const bool bClosed = m_output.EndElement() && m_output.EmptyElement("disconnect") &&
-                         m_output.EndElement() && m_output.EndElement();
-    if (!bClosed)
-      return false;
+  const CallFlow flow = BuildCallFlow(table);
+  // The standard document leaves rows out; it fails where the classic one would, before a file
+  // is touched.
+  if (context.dialect == Dialect::W3c)
+    if (const std::optional<SourcePlace> unwritable = FindUnwritableRow(flow, *pCodec))
+      return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
+                  MessageDetail{unwritable->strFile, unwritable->nLine, {}});
+  const auto pOutput =
+      CDocumentOutput::Open(strPath, std::move(pCodec), context.output, where.strNote);
+  if (!pOutput)
+    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+  if (context.dialect == Dialect::W3c) {
+    CW3cWriter writer(flow, *pOutput);
+    return WriteStages(writer, *pOutput, context.messages, where);
   }
-  if (!m_output.StartElement("form") || !m_output.ValueAttribute("id", ScenarioName(text)) ||
-      !m_output.StartElement("block"))
-    return false;
-  m_bFirstForm = false;
-  return true;
-}
-
-bool CClassicWriter::WriteTimeoutProperty(std::string_view text) {
-  return m_output.StartElement("property") && m_output.ConstantAttribute("name", "timeout") &&
-         m_output.ValueAttribute("value", text) && m_output.EndElement();
-}
-
-bool CClassicWriter::WriteGreetingAudio(std::string_view text) {
-  return m_output.StartElement("audio") && m_output.ValueAttribute("src", text) &&
-         m_output.EndElement();
-}
-
-bool CClassicWriter::WriteInputField(std::string_view text, int nIndex) {
-  m_strFieldName = text;
-  if (!m_output.StartElement("field") || !m_output.ValueAttribute("name", text))
-    return false;
-  // The no-input search is the key search from the field row: it never leaves the scenario.
-  const ScenarioEntry* pNoInput = m_table.FindKeyHandler(nIndex, keyNoInput);
-  if (pNoInput && !WriteNoInputHandler(nIndex, pNoInput->kind, pNoInput->text))
-    return false;
-  return m_output.EndElement();
-}
-
-bool CClassicWriter::WriteNoInputHandler(int nFieldIndex, EntryKind kind, std::string_view text) {
-  return m_output.StartElement("noinput") && WriteKeyAction(nFieldIndex, false, kind, text) &&
-         m_output.EndElement();
-}
-
-bool CClassicWriter::WriteFilledBlock(std::string_view text) {
-  m_strFieldName = text;
-  return m_output.StartElement("filled") && m_output.ValueAttribute("name", text);
+  CClassicWriter writer(flow, *pOutput);
+  return WriteStages(writer, *pOutput, context.messages, where);
 }
 
 } // namespace dovetrel

@@ -65,10 +65,6 @@ IXmlOutputFactory& SystemXmlOutput();
 /// whether a table can be written without touching any file.
 IXmlOutputFactory& DiscardingXmlOutput();
 
-/// A writer and a stream that take every call and keep nothing: what a table's values become is
-/// all a write through them does, which tells cheaply whether a table can be written.
-IXmlOutputFactory& NullXmlOutput();
-
 /// The libxml2 writer alone, for any stream.
 std::unique_ptr<IXmlWriter> CreateLibXmlWriter();
 

@@ -369,13 +369,13 @@ std::string FileNamed(std::string text) {
 
 /// A menu whose name, greeting and dial number are all \p text, in a file named so.
 CallFlow FlowWith(const std::string& text) {
-  FlowMenu menu{text, "/d/" + FileNamed(text), "10s", text, {}, {}, {}};
+  FlowMenu menu{text, "/d/" + FileNamed(text), "10s", text, {}, {}, {}, {}, {}, {}};
   FlowAction dial;
   dial.kind = ActionKind::Dial;
   dial.strArgument = text;
   dial.source = {"/d/" + FileNamed(text), 2};
   menu.keys.push_back(KeyAction{'1', dial});
-  return CallFlow{{menu}};
+  return CallFlow{{menu}, {}};
 }
 
 TEST_P(HostileLabels, SurviveDotAndSvg) {

@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FlowFindings, LeaveUnknownKeywordsToTheLineChecks) {
   CallFlow flow;
-  flow.menus.push_back(FlowMenu{"m.ivr", "/s/m.ivr", "5s", "a.wav", {}, {}, {}});
+  flow.menus.push_back(FlowMenu{"m.ivr", "/s/m.ivr", "5s", "a.wav", {}, {}, {}, {}, {}, {}});
   flow.menus[0].inert = {{{"/s/m.ivr", 3}, '1', InertReason::KeyTaken, 2},
                          {{"/s/m.ivr", 4}, '2', InertReason::UnknownKeyword, 0},
                          {{"/s/m.ivr", 5}, 'b', InertReason::BusyServesNoDial, 0}};
