@@ -60,8 +60,8 @@ struct Invocation {
   std::vector<std::string> vecWords; ///< the scenario file, then the events
 };
 
-/// Declares the options into \p call.
-void Declare(CCommandLine& line, Invocation& call) {
+/// Declares the options into \p call; returns what they get wrong together.
+std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
   line.add_option("IVR_FILE", call.vecWords)->required();
   line.AddSetOptions(call.dialect, call.strEncoding,
                      "какой документ выполнять: classic (по умолчанию) или w3c",
@@ -70,13 +70,11 @@ void Declare(CCommandLine& line, Invocation& call) {
                 "сверить звонок с записанным ходом: события берутся из\n"
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
-}
-
-/// What the options get wrong together; empty when the call can go ahead.
-std::string Relations(const Invocation& call) {
-  if (!call.strExpect.empty() && call.vecWords.size() > 1)
-    return "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
-  return {};
+  return [&call] {
+    return call.strExpect.empty() || call.vecWords.size() < 2
+               ? std::string()
+               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+  };
 }
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
@@ -296,10 +294,8 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
                                   std::ostream& out, std::ostream& err, bool bInteractiveInput) {
   Invocation call;
   CCommandLine line(kProgram, kAbove, kBelow);
-  Declare(line, call);
-  const CommandLineRead read = line.Read(args, out, err, [&call] { return Relations(call); });
-  if (read != CommandLineRead::Run)
-    return read == CommandLineRead::Answered ? CallExitStatus::Success : CallExitStatus::Usage;
+  if (const auto status = line.Read(args, out, err, Declare(line, call)))
+    return static_cast<CallExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   CallExitStatus status = CallExitStatus::Failure;
   CStreamMessageSink messages(err);

@@ -14,8 +14,6 @@ namespace dovetrel {
 
 namespace {
 
-constexpr const char* kProgram = "dovetrel-convert";
-
 constexpr const char* kAbove = R"(Использование:
   dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
@@ -39,30 +37,19 @@ constexpr const char* kBelow =
 struct Invocation {
   bool bCheck = false;
   std::optional<std::string> flowFile; ///< --flow FILE
-  std::string strEncoding;
-  Dialect dialect = Dialect::Classic;
+  ConversionOptions options;           ///< --encoding, --dialect
   std::string strIvr;
-  std::optional<std::string> vxmlFile;
+  std::vector<std::string> vecVxml; ///< VXML_FILE, then any word too many
 };
 
-/// The mistake of \p strFlow as the file of --flow, or empty.
-std::string FlowFileMistake(const std::string& strFlow) {
-  if (strFlow.empty())
-    return "параметру --flow нужно имя файла схемы";
-  if (!FlowFormatOfPath(strFlow))
-    return "неизвестный формат схемы " + strFlow +
-           ": расширение должно быть .svg, .png, .pdf, .dot или .json";
-  return {};
-}
-
-/// Declares the options into \p call.
-void Declare(CCommandLine& line, Invocation& call) {
+/// Declares the options into \p call; returns what they get wrong together.
+std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
   line.add_option("IVR_FILE", call.strIvr)->required();
-  line.add_option("VXML_FILE", call.vxmlFile,
+  line.add_option("VXML_FILE", call.vecVxml,
                   "документ VoiceXML; по умолчанию имя IVR_FILE до первой\n"
                   "точки с расширением .vxml (.w3c.vxml для --dialect w3c),\n"
                   "в том же каталоге");
-  line.AddSetOptions(call.dialect, call.strEncoding,
+  line.AddSetOptions(call.options.dialect, call.options.strEncoding,
                      "вид документа: classic (по умолчанию) — для платформы,\n"
                      "как она его ожидает; w3c — стандартный W3C VoiceXML 2.1\n"
                      "для любого голосового браузера (с --check также\n"
@@ -75,47 +62,44 @@ void Declare(CCommandLine& line, Invocation& call) {
                 "вместо документа записать схему звонка в FILE; формат по\n"
                 "расширению: .svg, .png, .pdf (рисунок), .dot (исходный\n"
                 "текст Graphviz), .json (модель для других программ)",
-                FlowFileMistake);
-}
-
-/// What the options get wrong together; empty when the call can go ahead.
-std::string Relations(const Invocation& call) {
-  if (call.bCheck && call.flowFile)
-    return "--check и --flow нельзя указывать вместе";
-  if ((call.bCheck || call.flowFile) && call.vxmlFile)
-    return "лишний аргумент " + *call.vxmlFile;
-  return {};
+                [](const std::string& strFlow) -> std::string {
+                  if (strFlow.empty())
+                    return "параметру --flow нужно имя файла схемы";
+                  if (!FlowFormatOfPath(strFlow))
+                    return "неизвестный формат схемы " + strFlow +
+                           ": расширение должно быть .svg, .png, .pdf, .dot или .json";
+                  return {};
+                });
+  return [&call]() -> std::string {
+    if (call.bCheck && call.flowFile)
+      return "--check и --flow нельзя указывать вместе";
+    const std::size_t nMax = call.bCheck || call.flowFile ? 0 : 1;
+    return call.vecVxml.size() > nMax ? "лишний аргумент " + call.vecVxml[nMax] : "";
+  };
 }
 
 ExitStatus Convert(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
   CScenarioTable table;
-  const std::string strVxml = call.vxmlFile.value_or(ProposeVxmlName(call.strIvr, call.dialect));
+  const std::string strVxml =
+      call.vecVxml.empty() ? ProposeVxmlName(call.strIvr, call.options.dialect) : call.vecVxml[0];
   std::string strBaseDir;
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  options.dialect = call.dialect;
   const ConversionOutcome outcome =
-      RunConversion(call.strIvr, strVxml, strBaseDir, table, messages, options);
+      RunConversion(call.strIvr, strVxml, strBaseDir, table, messages, call.options);
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Loads the set as the conversion does and writes its call flow instead of the document.
 ExitStatus Flow(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  const FlowOutcome outcome =
-      RunFlow(call.strIvr, *call.flowFile, *FlowFormatOfPath(*call.flowFile), messages, options);
+  const FlowOutcome outcome = RunFlow(call.strIvr, *call.flowFile,
+                                      *FlowFormatOfPath(*call.flowFile), messages, call.options);
   return outcome == FlowOutcome::Written ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Reads the set exactly as the conversion does and prints every finding.
 ExitStatus Check(const Invocation& call, std::ostream& err) {
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  options.dialect = call.dialect;
-  const std::vector<Diagnostic> findings = RunCheck(call.strIvr, options);
+  const std::vector<Diagnostic> findings = RunCheck(call.strIvr, call.options);
   for (const Diagnostic& diagnostic : findings)
     err << FormatDiagnostic(diagnostic) << '\n';
   if (HasFindings(findings, Severity::Error))
@@ -141,11 +125,9 @@ MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind 
 ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err) {
   Invocation call;
-  CCommandLine line(kProgram, kAbove, kBelow);
-  Declare(line, call);
-  const CommandLineRead read = line.Read(args, out, err, [&call] { return Relations(call); });
-  if (read != CommandLineRead::Run)
-    return read == CommandLineRead::Answered ? ExitStatus::Success : ExitStatus::Usage;
+  CCommandLine line("dovetrel-convert", kAbove, kBelow);
+  if (const auto status = line.Read(args, out, err, Declare(line, call)))
+    return static_cast<ExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   ExitStatus status = ExitStatus::Failure;
   CStreamMessageSink messages(err);
