@@ -6,7 +6,7 @@
 #include "call/Transcript.h"
 #include "cli/CommandLine.h"
 #include "cli/Options.h"
-#include "vxml/TextCodec.h"
+#include "vxml/XmlOutput.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kProgram = "dovetrel-call";
 
-constexpr const char* kAbove = R"(Использование:
+constexpr const char* kHelp = R"(Использование:
   dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
@@ -41,10 +41,9 @@ noanswer — исход перевода. Когда события кончаю
 последней строке wait или dial. Без событий, если стандартный ввод —
 терминал, события спрашиваются по ходу звонка.
 
-)";
+%OPTIONS%
 
-constexpr const char* kBelow =
-    R"(Сообщения преобразования выводятся в стандартный поток ошибок, как у
+Сообщения преобразования выводятся в стандартный поток ошибок, как у
 dovetrel-convert; предупреждения о сценарии — по одному в строке.
 
 Коды завершения: 0 — успех; 1 — сценарий не преобразуется или документ нельзя
@@ -59,23 +58,6 @@ struct Invocation {
   std::string strExpect;             ///< the record to compare with; empty for none
   std::vector<std::string> vecWords; ///< the scenario file, then the events
 };
-
-/// Declares the options into \p call; returns what they get wrong together.
-std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
-  line.add_option("IVR_FILE", call.vecWords)->required();
-  line.AddSetOptions(call.dialect, call.strEncoding,
-                     "какой документ выполнять: classic (по умолчанию) или w3c",
-                     "кодировка файлов сценария, как у dovetrel-convert");
-  line.AddValue("--expect", call.strExpect, "ЗАПИСЬ", "файл записи звонка",
-                "сверить звонок с записанным ходом: события берутся из\n"
-                "строк записи (press K, silence, ...), и весь ход звонка\n"
-                "должен с ней совпасть; строки с # в начале — комментарии");
-  return [&call] {
-    return call.strExpect.empty() || call.vecWords.size() < 2
-               ? std::string()
-               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
-  };
-}
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
 /// converted for the call, not into a file, so only the warnings under it are printed.
@@ -293,8 +275,21 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
 CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::istream& in,
                                   std::ostream& out, std::ostream& err, bool bInteractiveInput) {
   Invocation call;
-  CCommandLine line(kProgram, kAbove, kBelow);
-  if (const auto status = line.Read(args, out, err, Declare(line, call)))
+  CCommandLine line(kProgram, kHelp);
+  line.add_option("IVR_FILE", call.vecWords)->required();
+  line.AddSetOptions(call.dialect, call.strEncoding,
+                     "какой документ выполнять: classic (по умолчанию) или w3c",
+                     "кодировка файлов сценария, как у dovetrel-convert");
+  line.AddValue("--expect", call.strExpect, "ЗАПИСЬ", "файл записи звонка",
+                "сверить звонок с записанным ходом: события берутся из\n"
+                "строк записи (press K, silence, ...), и весь ход звонка\n"
+                "должен с ней совпасть; строки с # в начале — комментарии");
+  const auto relations = [&call] {
+    return call.strExpect.empty() || call.vecWords.size() < 2
+               ? std::string()
+               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+  };
+  if (const auto status = line.Read(args, out, err, relations))
     return static_cast<CallExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   CallExitStatus status = CallExitStatus::Failure;

@@ -3,7 +3,6 @@
 #include "cli/Options.h"
 #include "convert/Conversion.h"
 #include "convert/FlowCommand.h"
-#include "vxml/TextCodec.h"
 #include "vxml/XmlOutput.h"
 
 #include <algorithm>
@@ -14,7 +13,7 @@ namespace dovetrel {
 
 namespace {
 
-constexpr const char* kAbove = R"(Использование:
+constexpr const char* kHelp = R"(Использование:
   dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-convert --flow FILE [--encoding NAME] IVR_FILE
@@ -23,10 +22,9 @@ constexpr const char* kAbove = R"(Использование:
 Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
 называют его строки menu) в один документ VoiceXML.
 
-)";
+%OPTIONS%
 
-constexpr const char* kBelow =
-    R"(Сообщения выводятся в стандартный поток ошибок, по одному в строке:
+Сообщения выводятся в стандартный поток ошибок, по одному в строке:
 «ВИД: ТЕКСТ», подробности (файл и строка) — на следующей строке с отступом.
 
 Коды завершения: 0 — успех; 1 — преобразование не удалось;
@@ -63,12 +61,10 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
                 "расширению: .svg, .png, .pdf (рисунок), .dot (исходный\n"
                 "текст Graphviz), .json (модель для других программ)",
                 [](const std::string& strFlow) -> std::string {
-                  if (strFlow.empty())
-                    return "параметру --flow нужно имя файла схемы";
-                  if (!FlowFormatOfPath(strFlow))
-                    return "неизвестный формат схемы " + strFlow +
-                           ": расширение должно быть .svg, .png, .pdf, .dot или .json";
-                  return {};
+                  if (strFlow.empty() || FlowFormatOfPath(strFlow))
+                    return strFlow.empty() ? "параметру --flow нужно имя файла схемы" : "";
+                  return "неизвестный формат схемы " + strFlow +
+                         ": расширение должно быть .svg, .png, .pdf, .dot или .json";
                 });
   return [&call]() -> std::string {
     if (call.bCheck && call.flowFile)
@@ -125,7 +121,7 @@ MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind 
 ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err) {
   Invocation call;
-  CCommandLine line("dovetrel-convert", kAbove, kBelow);
+  CCommandLine line("dovetrel-convert", kHelp);
   if (const auto status = line.Read(args, out, err, Declare(line, call)))
     return static_cast<ExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line

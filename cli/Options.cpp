@@ -5,40 +5,41 @@
 
 #include <algorithm>
 #include <ostream>
+#include <string_view>
 
 namespace dovetrel {
 
 namespace {
 
 constexpr std::size_t kDescriptionColumn = 21; ///< where the help's option descriptions start
+constexpr std::string_view kOptionsLine = "%OPTIONS%\n";
 
-/// The help: the text above, every described option with its description beside it (its further
-/// lines under the first), the text below.
+/// The help with every described option listed in place of its line "%OPTIONS%": the names, then
+/// the description from a fixed column, its further lines under the first.
 std::string HelpOf(const CLI::App& app) {
-  std::string strHelp = app.get_description();
+  std::string strList;
   for (const CLI::Option* pOption :
        app.get_options([](const CLI::Option* p) { return !p->get_description().empty(); })) {
     std::string strNames = "  " + pOption->get_name(false, true); // "-h,--help", "VXML_FILE"
     if (const std::size_t nComma = strNames.find(','); nComma != std::string::npos)
       strNames.insert(nComma + 1, " ");
-    if (!pOption->get_option_text().empty())
-      strNames += " " + pOption->get_option_text();
+    strNames += pOption->get_option_text().empty() ? "" : " " + pOption->get_option_text();
     const auto nWidth = static_cast<std::size_t>(std::count_if(
         strNames.begin(), strNames.end(), [](char c) { return (c & 0xC0) != 0x80; })); // UTF-8
-    strHelp +=
+    strList +=
         strNames + std::string(kDescriptionColumn - std::min(nWidth, kDescriptionColumn), ' ');
     for (const char c : pOption->get_description())
-      strHelp += c == '\n' ? '\n' + std::string(kDescriptionColumn, ' ') : std::string(1, c);
-    strHelp += '\n';
+      strList += c == '\n' ? '\n' + std::string(kDescriptionColumn, ' ') : std::string(1, c);
+    strList += '\n';
   }
-  return strHelp + '\n' + app.get_footer();
+  std::string strHelp = app.get_description();
+  return strHelp.replace(strHelp.find(kOptionsLine), kOptionsLine.size(), strList);
 }
 
 } // namespace
 
-CCommandLine::CCommandLine(const char* szProgram, const char* szAbove, const char* szBelow)
-    : CLI::App(szAbove, szProgram) {
-  footer(szBelow);
+CCommandLine::CCommandLine(const char* szProgram, const char* szHelp)
+    : CLI::App(szHelp, szProgram) {
   formatter_fn(
       [](const CLI::App* pApp, const std::string&, CLI::AppFormatMode) { return HelpOf(*pApp); });
   option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -86,8 +87,7 @@ std::optional<int> CCommandLine::Read(const std::vector<std::string>& args, std:
   } catch (const CLI::ArgumentMismatch&) { // the last argument is an option that takes a value
     strMistake = "параметру " + args.back() + " нужно " + get_option(args.back())->get_type_name();
   } catch (const CLI::ValidationError& error) {
-    if (get_help_ptr()->count() + get_version_ptr()->count() ==
-        0) // they answer whatever the values
+    if (get_help_ptr()->count() + get_version_ptr()->count() == 0) // help answers any value
       strMistake = error.what();
   }
   strMistake = strUnknown.empty() ? strMistake : "неизвестный параметр " + strUnknown;
@@ -105,31 +105,27 @@ std::optional<int> CCommandLine::Read(const std::vector<std::string>& args, std:
 std::vector<std::string> CCommandLine::WordsOf(const std::vector<std::string>& args,
                                                std::string& strUnknown) const {
   std::vector<std::string> words;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--") {
-      words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-      break;
-    }
-    if (arg.size() < 2 || arg[0] != '-') {
-      words.push_back(arg);
+  auto it = args.begin();
+  for (; it != args.end() && *it != "--"; ++it) {
+    if (it->size() < 2 || it->front() != '-') {
+      words.push_back(*it);
       continue;
     }
-    const std::size_t nEquals = arg.find('=');
-    const CLI::Option* pOption = get_option_no_throw(arg.substr(0, nEquals));
+    const std::size_t nEquals = it->find('=');
+    const CLI::Option* pOption = get_option_no_throw(it->substr(0, nEquals));
     const bool bTakesValue = pOption && pOption->get_items_expected_max() > 0;
     if (!pOption || (!bTakesValue && nEquals != std::string::npos)) {
-      strUnknown = arg; // CLI11 reads no further than this
-      break;
+      strUnknown = *it; // CLI11 reads no further than this
+      return {words.rbegin(), words.rend()};
     }
-    words.push_back(arg.substr(0, nEquals));
+    words.push_back(it->substr(0, nEquals));
     if (nEquals != std::string::npos)
-      words.push_back(arg.substr(nEquals + 1));
-    else if (bTakesValue && i + 1 < args.size())
-      words.push_back(args[++i]);
+      words.push_back(it->substr(nEquals + 1));
+    else if (bTakesValue && it + 1 != args.end())
+      words.push_back(*++it);
   }
-  std::reverse(words.begin(), words.end());
-  return words;
+  words.insert(words.end(), it, args.end());
+  return {words.rbegin(), words.rend()};
 }
 
 } // namespace dovetrel

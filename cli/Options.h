@@ -16,12 +16,11 @@ namespace dovetrel {
 /// writes --help from them, in the program's own layout; a mistake is said in its own words.
 class CCommandLine final : public CLI::App {
 public:
-  /// \p szAbove and \p szBelow are the help above and below the list of options.
-  CCommandLine(const char* szProgram, const char* szAbove, const char* szBelow);
+  /// \p szHelp is the help; the line "%OPTIONS%" in it stands for the list of options.
+  CCommandLine(const char* szProgram, const char* szHelp);
 
-  /// Declares an option that takes a value into \p value: \p szValue names the value in the help,
-  /// \p szWhat in the mistake of a missing one ("параметру --NAME нужно WHAT"); \p mistake, when
-  /// given, says what is wrong with the value that holds (the last one given), or nothing.
+  /// Declares an option with a value into \p value; \p szValue names it in the help, \p szWhat in
+  /// "параметру --NAME нужно WHAT"; \p mistake says what is wrong with the last value given.
   template <typename Value>
   CLI::Option* AddValue(const std::string& strName, Value& value, const char* szValue,
                         const char* szWhat, const std::string& strHelp,
