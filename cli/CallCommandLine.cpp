@@ -4,10 +4,9 @@
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
-#include "cli/Arguments.h"
 #include "cli/CommandLine.h"
-#include "convert/Version.h"
-#include "text/TextCodec.h"
+#include "cli/Options.h"
+#include "vxml/XmlOutput.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,8 +22,7 @@ namespace {
 
 constexpr const char* kProgram = "dovetrel-call";
 
-constexpr const char* kHelp =
-    R"(Использование:
+constexpr const char* kHelp = R"(Использование:
   dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
@@ -43,13 +41,7 @@ noanswer — исход перевода. Когда события кончаю
 последней строке wait или dial. Без событий, если стандартный ввод —
 терминал, события спрашиваются по ходу звонка.
 
-  --dialect DIALECT  какой документ выполнять: classic (по умолчанию) или w3c
-  --encoding NAME    кодировка файлов сценария, как у dovetrel-convert
-  --expect ЗАПИСЬ    сверить звонок с записанным ходом: события берутся из
-                     строк записи (press K, silence, ...), и весь ход звонка
-                     должен с ней совпасть; строки с # в начале — комментарии
-  -h, --help         показать эту справку
-  -V, --version      показать версию
+%OPTIONS%
 
 Сообщения преобразования выводятся в стандартный поток ошибок, как у
 dovetrel-convert; предупреждения о сценарии — по одному в строке.
@@ -61,62 +53,11 @@ dovetrel-convert; предупреждения о сценарии — по од
 
 /// What the command line asked for.
 struct Invocation {
-  bool bHelp = false;
-  bool bVersion = false;
   std::string strEncoding;
-  std::string strExpect; ///< the record to compare with; empty for none
   Dialect dialect = Dialect::Classic;
+  std::string strExpect;             ///< the record to compare with; empty for none
   std::vector<std::string> vecWords; ///< the scenario file, then the events
 };
-
-/// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
-std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
-                                         std::string& strError) {
-  Invocation call;
-  bool bOptions = true;
-  std::string strDialect;
-  for (std::size_t i = 0; i < args.size() && strError.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (!bOptions || arg.size() < 2 || arg[0] != '-') {
-      call.vecWords.push_back(arg);
-    } else if (arg == "--") {
-      bOptions = false;
-    } else if (arg == "-h" || arg == "--help") {
-      call.bHelp = true;
-    } else if (arg == "-V" || arg == "--version") {
-      call.bVersion = true;
-    } else if (TakeOptionValue(args, i, "--encoding", "имя кодировки", call.strEncoding,
-                               strError) ||
-               TakeOptionValue(args, i, "--expect", "файл записи звонка", call.strExpect,
-                               strError)) {
-      continue;
-    } else if (TakeOptionValue(args, i, "--dialect", "название вида документа", strDialect,
-                               strError)) {
-      const std::optional<Dialect> dialect = ParseDialect(strDialect);
-      if (!dialect && strError.empty())
-        strError = UnknownDialect(strDialect);
-      call.dialect = dialect.value_or(Dialect::Classic);
-    } else {
-      strError = "неизвестный параметр " + arg;
-    }
-  }
-  if (!strError.empty())
-    return std::nullopt;
-  return call;
-}
-
-/// Checks what the options say together; empty when the call can go ahead.
-std::string CheckInvocation(const Invocation& call) {
-  if (call.bHelp || call.bVersion)
-    return {};
-  if (call.vecWords.empty())
-    return "не указан файл сценария IVR";
-  if (!call.strExpect.empty() && call.vecWords.size() > 1)
-    return "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
-  if (!call.strEncoding.empty() && !IsKnownEncoding(call.strEncoding))
-    return "неизвестная кодировка " + call.strEncoding;
-  return {};
-}
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
 /// converted for the call, not into a file, so only the warnings under it are printed.
@@ -332,28 +273,28 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
 
 CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::istream& in,
                                   std::ostream& out, std::ostream& err, bool bInteractiveInput) {
-  std::string strError;
-  const std::optional<Invocation> call = ParseArguments(args, strError);
-  if (call && strError.empty())
-    strError = CheckInvocation(*call);
-  if (!strError.empty()) {
-    Error(err, strError);
-    err << "  справка: " << kProgram << " --help\n";
-    return CallExitStatus::Usage;
-  }
-  if (call->bHelp) {
-    out << kHelp;
-    return CallExitStatus::Success;
-  }
-  if (call->bVersion) {
-    out << kProgram << ' ' << Version() << '\n';
-    return CallExitStatus::Success;
-  }
+  Invocation call;
+  CCommandLine line(kProgram, kHelp);
+  line.add_option("IVR_FILE", call.vecWords)->required();
+  line.AddSetOptions(call.dialect, call.strEncoding,
+                     "какой документ выполнять: classic (по умолчанию) или w3c",
+                     "кодировка файлов сценария, как у dovetrel-convert");
+  line.AddValue("--expect", call.strExpect, "ЗАПИСЬ", "файл записи звонка",
+                "сверить звонок с записанным ходом: события берутся из\n"
+                "строк записи (press K, silence, ...), и весь ход звонка\n"
+                "должен с ней совпасть; строки с # в начале — комментарии");
+  const auto relations = [&call] {
+    return call.strExpect.empty() || call.vecWords.size() < 2
+               ? std::string()
+               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+  };
+  if (const auto status = line.Read(args, out, err, relations))
+    return static_cast<CallExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   CallExitStatus status = CallExitStatus::Failure;
   CStreamMessageSink messages(err);
   const bool bFinished =
-      ReportExceptions(messages, [&] { status = RunCall(*call, in, out, err, bInteractiveInput); });
+      ReportExceptions(messages, [&] { status = RunCall(call, in, out, err, bInteractiveInput); });
   out.flush();
   return bFinished ? status : CallExitStatus::Failure;
 }

@@ -1,10 +1,8 @@
 #include "cli/CommandLine.h"
 
-#include "cli/Arguments.h"
+#include "cli/Options.h"
 #include "convert/Conversion.h"
 #include "convert/FlowCommand.h"
-#include "convert/Version.h"
-#include "text/TextCodec.h"
 #include "vxml/XmlOutput.h"
 
 #include <algorithm>
@@ -15,10 +13,7 @@ namespace dovetrel {
 
 namespace {
 
-constexpr const char* kProgram = "dovetrel-convert";
-
-constexpr const char* kHelp =
-    R"(Использование:
+constexpr const char* kHelp = R"(Использование:
   dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-convert --flow FILE [--encoding NAME] IVR_FILE
@@ -27,22 +22,7 @@ constexpr const char* kHelp =
 Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
 называют его строки menu) в один документ VoiceXML.
 
-  VXML_FILE          документ VoiceXML; по умолчанию имя IVR_FILE до первой
-                     точки с расширением .vxml (.w3c.vxml для --dialect w3c),
-                     в том же каталоге
-  --dialect DIALECT  вид документа: classic (по умолчанию) — для платформы,
-                     как она его ожидает; w3c — стандартный W3C VoiceXML 2.1
-                     для любого голосового браузера (с --check также
-                     сообщает о строках, которые он не может передать)
-  --encoding NAME    кодировка файлов сценария, любое имя, известное iconv
-                     (например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если
-                     все тексты сценария в UTF-8, иначе WINDOWS-1251
-  --check            только проверить сценарий, ничего не записывая
-  --flow FILE        вместо документа записать схему звонка в FILE; формат по
-                     расширению: .svg, .png, .pdf (рисунок), .dot (исходный
-                     текст Graphviz), .json (модель для других программ)
-  -h, --help         показать эту справку
-  -V, --version      показать версию
+%OPTIONS%
 
 Сообщения выводятся в стандартный поток ошибок, по одному в строке:
 «ВИД: ТЕКСТ», подробности (файл и строка) — на следующей строке с отступом.
@@ -53,106 +33,69 @@ constexpr const char* kHelp =
 
 /// What the command line asked for.
 struct Invocation {
-  bool bHelp = false;
-  bool bVersion = false;
   bool bCheck = false;
   std::optional<std::string> flowFile; ///< --flow FILE
-  std::string strEncoding;
-  Dialect dialect = Dialect::Classic;
-  std::vector<std::string> vecFiles;
+  ConversionOptions options;           ///< --encoding, --dialect
+  std::string strIvr;
+  std::vector<std::string> vecVxml; ///< VXML_FILE, then any word too many
 };
 
-/// Parses \p args; on a mistake returns nothing, with the reason in \p strError.
-std::optional<Invocation> ParseArguments(const std::vector<std::string>& args,
-                                         std::string& strError) {
-  Invocation call;
-  bool bOptions = true;
-  std::string strDialect;
-  for (std::size_t i = 0; i < args.size() && strError.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (!bOptions || arg.size() < 2 || arg[0] != '-') {
-      call.vecFiles.push_back(arg);
-    } else if (arg == "--") {
-      bOptions = false;
-    } else if (arg == "-h" || arg == "--help") {
-      call.bHelp = true;
-    } else if (arg == "-V" || arg == "--version") {
-      call.bVersion = true;
-    } else if (arg == "--check") {
-      call.bCheck = true;
-    } else if (std::string strFlow;
-               TakeOptionValue(args, i, "--flow", "имя файла схемы", strFlow, strError)) {
-      call.flowFile = strFlow;
-    } else if (TakeOptionValue(args, i, "--encoding", "имя кодировки", call.strEncoding,
-                               strError)) {
-      continue;
-    } else if (TakeOptionValue(args, i, "--dialect", "название вида документа", strDialect,
-                               strError)) {
-      const std::optional<Dialect> dialect = ParseDialect(strDialect);
-      if (!dialect && strError.empty())
-        strError = UnknownDialect(strDialect);
-      call.dialect = dialect.value_or(Dialect::Classic);
-    } else {
-      strError = "неизвестный параметр " + arg;
-    }
-  }
-  if (!strError.empty())
-    return std::nullopt;
-  return call;
-}
-
-/// Checks what the options say together; empty when the call can go ahead.
-std::string CheckInvocation(const Invocation& call) {
-  if (call.bHelp || call.bVersion)
-    return {};
-  if (call.bCheck && call.flowFile)
-    return "--check и --flow нельзя указывать вместе";
-  const std::size_t nMaxFiles = call.bCheck || call.flowFile ? 1 : 2;
-  if (call.vecFiles.empty())
-    return "не указан файл сценария IVR";
-  if (call.vecFiles.size() > nMaxFiles)
-    return "лишний аргумент " + call.vecFiles[nMaxFiles];
-  if (call.flowFile && call.flowFile->empty())
-    return "параметру --flow нужно имя файла схемы";
-  if (call.flowFile && !FlowFormatOfPath(*call.flowFile))
-    return "неизвестный формат схемы " + *call.flowFile +
-           ": расширение должно быть .svg, .png, .pdf, .dot или .json";
-  if (!call.strEncoding.empty() && !IsKnownEncoding(call.strEncoding))
-    return "неизвестная кодировка " + call.strEncoding;
-  return {};
+/// Declares the options into \p call; returns what they get wrong together.
+std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
+  line.add_option("IVR_FILE", call.strIvr)->required();
+  line.add_option("VXML_FILE", call.vecVxml,
+                  "документ VoiceXML; по умолчанию имя IVR_FILE до первой\n"
+                  "точки с расширением .vxml (.w3c.vxml для --dialect w3c),\n"
+                  "в том же каталоге");
+  line.AddSetOptions(call.options.dialect, call.options.strEncoding,
+                     "вид документа: classic (по умолчанию) — для платформы,\n"
+                     "как она его ожидает; w3c — стандартный W3C VoiceXML 2.1\n"
+                     "для любого голосового браузера (с --check также\n"
+                     "сообщает о строках, которые он не может передать)",
+                     "кодировка файлов сценария, любое имя, известное iconv\n"
+                     "(например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если\n"
+                     "все тексты сценария в UTF-8, иначе WINDOWS-1251");
+  line.add_flag("--check", call.bCheck, "только проверить сценарий, ничего не записывая");
+  line.AddValue("--flow", call.flowFile, "FILE", "имя файла схемы",
+                "вместо документа записать схему звонка в FILE; формат по\n"
+                "расширению: .svg, .png, .pdf (рисунок), .dot (исходный\n"
+                "текст Graphviz), .json (модель для других программ)",
+                [](const std::string& strFlow) -> std::string {
+                  if (strFlow.empty() || FlowFormatOfPath(strFlow))
+                    return strFlow.empty() ? "параметру --flow нужно имя файла схемы" : "";
+                  return "неизвестный формат схемы " + strFlow +
+                         ": расширение должно быть .svg, .png, .pdf, .dot или .json";
+                });
+  return [&call]() -> std::string {
+    if (call.bCheck && call.flowFile)
+      return "--check и --flow нельзя указывать вместе";
+    const std::size_t nMax = call.bCheck || call.flowFile ? 0 : 1;
+    return call.vecVxml.size() > nMax ? "лишний аргумент " + call.vecVxml[nMax] : "";
+  };
 }
 
 ExitStatus Convert(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
   CScenarioTable table;
-  const std::string& strIvr = call.vecFiles[0];
   const std::string strVxml =
-      call.vecFiles.size() > 1 ? call.vecFiles[1] : ProposeVxmlName(strIvr, call.dialect);
+      call.vecVxml.empty() ? ProposeVxmlName(call.strIvr, call.options.dialect) : call.vecVxml[0];
   std::string strBaseDir;
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  options.dialect = call.dialect;
   const ConversionOutcome outcome =
-      RunConversion(strIvr, strVxml, strBaseDir, table, messages, options);
+      RunConversion(call.strIvr, strVxml, strBaseDir, table, messages, call.options);
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Loads the set as the conversion does and writes its call flow instead of the document.
 ExitStatus Flow(const Invocation& call, std::ostream& err) {
   CStreamMessageSink messages(err);
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  const FlowOutcome outcome = RunFlow(call.vecFiles[0], *call.flowFile,
-                                      *FlowFormatOfPath(*call.flowFile), messages, options);
+  const FlowOutcome outcome = RunFlow(call.strIvr, *call.flowFile,
+                                      *FlowFormatOfPath(*call.flowFile), messages, call.options);
   return outcome == FlowOutcome::Written ? ExitStatus::Success : ExitStatus::Failure;
 }
 
 /// Reads the set exactly as the conversion does and prints every finding.
 ExitStatus Check(const Invocation& call, std::ostream& err) {
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  options.dialect = call.dialect;
-  const std::vector<Diagnostic> findings = RunCheck(call.vecFiles[0], options);
+  const std::vector<Diagnostic> findings = RunCheck(call.strIvr, call.options);
   for (const Diagnostic& diagnostic : findings)
     err << FormatDiagnostic(diagnostic) << '\n';
   if (HasFindings(findings, Severity::Error))
@@ -177,33 +120,20 @@ MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind 
 
 ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err) {
-  std::string strError;
-  const std::optional<Invocation> call = ParseArguments(args, strError);
-  if (call && strError.empty())
-    strError = CheckInvocation(*call);
-  if (!strError.empty()) {
-    err << "error: " << kProgram << ": " << strError << '\n'
-        << "  справка: " << kProgram << " --help\n";
-    return ExitStatus::Usage;
-  }
-  if (call->bHelp) {
-    out << kHelp;
-    return ExitStatus::Success;
-  }
-  if (call->bVersion) {
-    out << kProgram << ' ' << Version() << '\n';
-    return ExitStatus::Success;
-  }
+  Invocation call;
+  CCommandLine line("dovetrel-convert", kHelp);
+  if (const auto status = line.Read(args, out, err, Declare(line, call)))
+    return static_cast<ExitStatus>(*status);
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   ExitStatus status = ExitStatus::Failure;
   CStreamMessageSink messages(err);
   const bool bFinished = ReportExceptions(messages, [&] {
-    if (call->bCheck)
-      status = Check(*call, err);
-    else if (call->flowFile)
-      status = Flow(*call, err);
+    if (call.bCheck)
+      status = Check(call, err);
+    else if (call.flowFile)
+      status = Flow(call, err);
     else
-      status = Convert(*call, err);
+      status = Convert(call, err);
   });
   return bFinished ? status : ExitStatus::Failure;
 }

@@ -31,6 +31,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
             std::string::npos);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(Call({"-h"}).out, help.out);
+  EXPECT_EQ(Call({"--encoding", "NO-SUCH", "--help"}).out, help.out);
   const Outcome version = Call({"--version"});
   EXPECT_EQ(version.status, ExitStatus::Success);
   EXPECT_EQ(version.out, "dovetrel-convert 1.3\n");
@@ -54,17 +55,21 @@ TEST_P(UsageErrors, ExitWithTwoAndSayWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, UsageErrors,
-    testing::Values(UsageCase{{}, "не указан файл сценария IVR"},
-                    UsageCase{{"--bogus", "a.ivr"}, "неизвестный параметр --bogus"},
-                    UsageCase{{"a.ivr", "b.vxml", "c"}, "лишний аргумент c"},
-                    UsageCase{{"--check", "a.ivr", "b.vxml"}, "лишний аргумент b.vxml"},
-                    UsageCase{{"a.ivr", "--encoding"}, "параметру --encoding нужно имя кодировки"},
-                    UsageCase{{"--encoding", "NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
-                    UsageCase{{"--encoding=NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
-                    UsageCase{{"--dialect", "vxml3", "a.ivr"},
-                              "неизвестный вид документа vxml3 (classic или w3c)"},
-                    UsageCase{{"a.ivr", "--dialect"},
-                              "параметру --dialect нужно название вида документа"}));
+    testing::Values(
+        UsageCase{{}, "не указан файл сценария IVR"},
+        UsageCase{{"--bogus", "a.ivr"}, "неизвестный параметр --bogus"},
+        UsageCase{{"a.ivr", "b.vxml", "c"}, "лишний аргумент c"},
+        UsageCase{{"--check", "a.ivr", "b.vxml"}, "лишний аргумент b.vxml"},
+        UsageCase{{"a.ivr", "--encoding"}, "параметру --encoding нужно имя кодировки"},
+        UsageCase{{"--encoding", "NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
+        UsageCase{{"--encoding=NO-SUCH", "a.ivr"}, "неизвестная кодировка NO-SUCH"},
+        UsageCase{{"--dialect", "vxml3", "a.ivr"},
+                  "неизвестный вид документа vxml3 (classic или w3c)"},
+        UsageCase{{"a.ivr", "--dialect"}, "параметру --dialect нужно название вида документа"},
+        UsageCase{{"--check=x", "a.ivr"}, "неизвестный параметр --check=x"},
+        UsageCase{{"-hV"}, "неизвестный параметр -hV"},
+        UsageCase{{"--flow=", "a.ivr"}, "параметру --flow нужно имя файла схемы"},
+        UsageCase{{"--check", "--flow", "f.svg"}, "--check и --flow нельзя указывать вместе"}));
 
 class Conversions : public testing::Test {
 protected:
