@@ -28,7 +28,7 @@ namespace {
 class CCountingSink final : public IMessageSink {
 public:
   int m_nFailures = 0;
-  MessageReply ShowMessage(std::string_view, MessageKind kind, const MessageDetail&) override {
+  MessageReply ShowMessage(const Finding&, MessageKind kind) override {
     if (kind != MessageKind::Information)
       ++m_nFailures;
     return MessageReply::Ok;

@@ -110,7 +110,10 @@ private:
     const xmlNode* pGoto;
   };
 
-  bool Fail(const xmlNode* pNode, std::string strText);
+  bool Fail(const xmlNode* pNode, std::string strText) {
+    return Fail(pNode, FindingCode::CallBadStructure, std::move(strText));
+  }
+  bool Fail(const xmlNode* pNode, FindingCode code, std::string strText);
   bool Unexpected(const xmlNode* pChild, const xmlNode* pParent);
   bool Elements(const xmlNode* pNode, std::vector<xmlNode*>& children);
   bool Attributes(const xmlNode* pNode, std::initializer_list<std::string_view> required,
@@ -154,10 +157,10 @@ private:
   bool m_bFormHasField = false;
 };
 
-bool CCallCompiler::Fail(const xmlNode* pNode, std::string strText) {
+bool CCallCompiler::Fail(const xmlNode* pNode, FindingCode code, std::string strText) {
   if (!m_fault.strText.empty())
     return false;
-  m_fault = CallFault{std::move(strText), pNode ? LineOf(pNode) : 0};
+  m_fault = CallFault{code, std::move(strText), pNode ? LineOf(pNode) : 0};
   // Where the element stands: its form, and the condition it is or stands in, which name the row
   // that made it.
   for (const xmlNode* pUp = pNode; pUp && pUp->type == XML_ELEMENT_NODE; pUp = pUp->parent) {
@@ -224,7 +227,7 @@ bool CCallCompiler::FixedAttribute(const xmlNode* pNode, const char* szName,
   const std::string strValue = Attribute(pNode, szName);
   if (strValue == value)
     return true;
-  return Fail(pNode, "у элемента " + Tag(pNode) + " " + szName + "=«" +
+  return Fail(pNode, FindingCode::CallBadValue, "у элемента " + Tag(pNode) + " " + szName + "=«" +
                          EscapeTranscriptText(strValue) + "»: симулятор знает только «" +
                          std::string(value) + "»");
 }
@@ -357,7 +360,7 @@ bool CCallCompiler::FinishForm(xmlNode* pForm) {
   for (const PendingName& pending : m_vecNames) {
     const auto it = m_formVariables.find(pending.strName);
     if (it == m_formVariables.end())
-      return Fail(pending.pIf, "условие «" + EscapeTranscriptText(Attribute(pending.pIf, "cond")) +
+      return Fail(pending.pIf, FindingCode::CallBrokenReference, "условие «" + EscapeTranscriptText(Attribute(pending.pIf, "cond")) +
                                    "» элемента " + Tag(pending.pIf) + " сравнивает «" +
                                    EscapeTranscriptText(pending.strName) +
                                    "», но в форме нет поля или перевода с таким именем");
@@ -441,7 +444,7 @@ bool CCallCompiler::CompileClassicFilled(xmlNode* pFilled) {
   if (!Attributes(pFilled, {"name"}) || !Elements(pFilled, children))
     return false;
   if (m_formVariables.find(Attribute(pFilled, "name")) == m_formVariables.end())
-    return Fail(pFilled, "<filled name=«" + EscapeTranscriptText(Attribute(pFilled, "name")) +
+    return Fail(pFilled, FindingCode::CallBrokenReference, "<filled name=«" + EscapeTranscriptText(Attribute(pFilled, "name")) +
                              "»> называет поле, которого в форме нет");
   std::vector<int> done;
   for (xmlNode* pChild : children)
@@ -532,7 +535,7 @@ bool CCallCompiler::CompileGrammar(xmlNode* pGrammar, std::vector<std::string>& 
   if (!Attributes(pRule, {"id"}, {"scope"}) || !Elements(pRule, body))
     return false;
   if (Attribute(pRule, "id") != Attribute(pGrammar, "root"))
-    return Fail(pGrammar, "root=«" + EscapeTranscriptText(Attribute(pGrammar, "root")) +
+    return Fail(pGrammar, FindingCode::CallBadValue, "root=«" + EscapeTranscriptText(Attribute(pGrammar, "root")) +
                               "» элемента <grammar> не называет его правило");
   if (body.size() != 1)
     return body.empty() ? Fail(pRule, "правило <rule> пусто") : Unexpected(body.back(), pRule);
@@ -559,7 +562,7 @@ bool CCallCompiler::CompileGrammar(xmlNode* pGrammar, std::vector<std::string>& 
     const bool bKey =
         key.size() == 1 && ((key[0] >= '0' && key[0] <= '9') || key == "*" || key == "#");
     if (!bKey)
-      return Fail(pItem, "<item> «" + EscapeTranscriptText(strText) +
+      return Fail(pItem, FindingCode::CallBadValue, "<item> «" + EscapeTranscriptText(strText) +
                              "» — не одна клавиша DTMF (0–9, *, #)");
     keys.emplace_back(key);
   }
@@ -589,7 +592,7 @@ bool CCallCompiler::CompileTransfer(const xmlNode* pTransfer,
     return false;
   const std::string strDest = UriAttribute(pTransfer, "dest");
   if (strDest.compare(0, kTel.size(), kTel) != 0)
-    return Fail(pTransfer, "dest=«" + EscapeTranscriptText(strDest) +
+    return Fail(pTransfer, FindingCode::CallBadValue, "dest=«" + EscapeTranscriptText(strDest) +
                                "» элемента <transfer> — не номер «tel:»");
   Emit(CallOp::Transfer, pTransfer, Variable(Attribute(pTransfer, "name")),
        EscapeTranscriptText(std::string_view(strDest).substr(kTel.size())));
@@ -620,7 +623,7 @@ bool CCallCompiler::CompileStatement(xmlNode* pNode, const xmlNode* pParent) {
       return false;
     const std::string strNext = Attribute(pNode, "next");
     if (strNext.size() < 2 || strNext[0] != '#')
-      return Fail(pNode, "<goto next=«" + EscapeTranscriptText(strNext) +
+      return Fail(pNode, FindingCode::CallBadValue, "<goto next=«" + EscapeTranscriptText(strNext) +
                              "»> ведёт не на форму этого документа (#id)");
     m_vecGotos.push_back(PendingGoto{Emit(CallOp::Jump, pNode), strNext.substr(1), pNode});
     return true;
@@ -681,7 +684,7 @@ bool CCallCompiler::CompileCondition(const xmlNode* pNode, int& nCondition) {
   std::string strName;
   std::string strLiteral;
   if (!ParseComparison(strCond, strName, strLiteral))
-    return Fail(pNode, "условие «" + EscapeTranscriptText(strCond) + "» элемента " + Tag(pNode) +
+    return Fail(pNode, FindingCode::CallBadValue, "условие «" + EscapeTranscriptText(strCond) + "» элемента " + Tag(pNode) +
                            " — не сравнение имени с литералом в кавычках (имя == 'значение')");
   nCondition = static_cast<int>(m_program.m_vecConditions.size());
   m_program.m_vecConditions.push_back(CallCondition{-1, strLiteral});
@@ -696,7 +699,7 @@ bool CCallCompiler::ResolveGotos() {
     const auto it = std::find_if(forms.begin(), forms.end(),
                                  [&](const CallForm& form) { return form.strId == pending.strId; });
     if (it == forms.end())
-      return Fail(pending.pGoto, "<goto next=«#" + EscapeTranscriptText(pending.strId) +
+      return Fail(pending.pGoto, FindingCode::CallBrokenReference, "<goto next=«#" + EscapeTranscriptText(pending.strId) +
                                      "»>: формы с таким id в документе нет");
     m_program.m_vecCode[static_cast<std::size_t>(pending.nInstruction)].nTarget = it->nEntry;
   }
@@ -717,7 +720,8 @@ std::unique_ptr<CCallProgram> CCallProgram::Compile(std::string_view document, D
     std::string strWhy = pError && pError->message ? pError->message : "";
     while (!strWhy.empty() && (strWhy.back() == '\n' || strWhy.back() == ' '))
       strWhy.pop_back();
-    fault = CallFault{"документ не читается как XML: " + EscapeTranscriptText(strWhy),
+    fault = CallFault{FindingCode::CallNotXml,
+                      "документ не читается как XML: " + EscapeTranscriptText(strWhy),
                       pError ? pError->line : 0};
     return nullptr;
   }

@@ -96,7 +96,7 @@ std::optional<SourcePlace> NamingRow(const CallFlow& flow, int nMenu) {
   return std::nullopt;
 }
 
-/// The scenario row that made the element \p fault names; see FaultDetail.
+/// The scenario row that made the element \p fault names; see FaultFinding.
 std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const CallFault& fault) {
   if (dialect != Dialect::Classic || fault.strForm.empty())
     return std::nullopt;
@@ -117,12 +117,14 @@ std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const
 
 } // namespace
 
-MessageDetail FaultDetail(const CallSet& set, Dialect dialect, const CallFault& fault) {
-  MessageDetail detail;
-  if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault))
-    detail = MessageDetail{place->strFile, place->nLine, {}};
-  detail.strNote = DescribeFault(fault);
-  return detail;
+Finding FaultFinding(const CallSet& set, Dialect dialect, const CallFault& fault) {
+  Finding finding{fault.code};
+  if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault)) {
+    finding.strFile = place->strFile;
+    finding.nLine = place->nLine;
+  }
+  finding.strNote = DescribeFault(fault);
+  return finding;
 }
 
 std::string DescribeFault(const CallFault& fault) {

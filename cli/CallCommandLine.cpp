@@ -123,13 +123,11 @@ std::string CheckInvocation(const Invocation& call) {
 class CCallMessages final : public IMessageSink {
 public:
   explicit CCallMessages(std::ostream& err) : m_err(err), m_messages(err) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override {
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
     if (kind != MessageKind::Information)
-      return m_messages.ShowMessage(text, kind, detail);
-    if (!detail.strNote.empty())
-      m_err << detail.strNote << '\n';
+      return m_messages.ShowMessage(finding, kind);
+    for (const Finding& warning : finding.vecRelated)
+      m_err << FormatFinding(warning) << '\n';
     return MessageReply::Ok;
   }
 
@@ -311,7 +309,7 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
       CCallProgram::Compile(set->strDocument, call.dialect, set->menus, fault);
   if (!pProgram) {
     // The scenario row that made the element at fault, then the document's line.
-    Error(err, FormatDetail(FaultDetail(*set, call.dialect, fault)));
+    Error(err, FormatDetail(FaultFinding(*set, call.dialect, fault)));
     return CallExitStatus::Failure;
   }
   if (!call.strExpect.empty())

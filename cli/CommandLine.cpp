@@ -152,9 +152,9 @@ ExitStatus Check(const Invocation& call, std::ostream& err) {
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
   options.dialect = call.dialect;
-  const std::vector<Diagnostic> findings = RunCheck(call.vecFiles[0], options);
-  for (const Diagnostic& diagnostic : findings)
-    err << FormatDiagnostic(diagnostic) << '\n';
+  const std::vector<Finding> findings = RunCheck(call.vecFiles[0], options);
+  for (const Finding& finding : findings)
+    err << FormatFinding(finding) << '\n';
   if (HasFindings(findings, Severity::Error))
     return ExitStatus::Failure;
   return HasFindings(findings, Severity::Warning) ? ExitStatus::Warnings : ExitStatus::Success;
@@ -162,10 +162,11 @@ ExitStatus Check(const Invocation& call, std::ostream& err) {
 
 } // namespace
 
-MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind kind,
-                                             const MessageDetail& detail) {
-  m_stream << KindName(kind) << ": " << EscapeControls(text) << '\n';
-  const std::string strDetail = FormatDetail(detail);
+MessageReply CStreamMessageSink::ShowMessage(const Finding& finding, MessageKind kind) {
+  m_stream << SeverityName(finding.severity) << ": " << EscapeControls(finding.strText) << '\n';
+  std::string strDetail = FormatDetail(finding);
+  for (const Finding& related : finding.vecRelated)
+    strDetail += (strDetail.empty() ? "" : "\n") + FormatFinding(related);
   for (std::size_t nStart = 0; nStart < strDetail.size();) {
     const std::size_t nEnd = std::min(strDetail.find('\n', nStart), strDetail.size());
     m_stream << "  " << std::string_view(strDetail).substr(nStart, nEnd - nStart) << '\n';

@@ -52,9 +52,9 @@ std::string FindSetFile(const std::string& strPath, const std::vector<std::strin
 
 /// The messages of a file written beside a set: a call-flow drawing, a call record.
 struct SideFileTexts {
-  FailureCode sameCode; ///< the path is one of the set's own files
+  FindingCode sameCode; ///< the path is one of the set's own files
   std::string_view sameText;
-  FailureCode failCode; ///< the file cannot be written
+  FindingCode failCode; ///< the file cannot be written
   std::string_view failText;
 };
 
@@ -81,7 +81,7 @@ struct SideFileTexts {
 /// find the rows that cannot be written, and returns every finding: the traps of the column format
 /// and every failure the conversion would report, each at its line. Shows nothing. A read error in
 /// the middle of a file is not caught.
-[[nodiscard]] std::vector<Diagnostic> RunCheck(const std::string& strIvrFile,
+[[nodiscard]] std::vector<Finding> RunCheck(const std::string& strIvrFile,
                                                const ConversionOptions& options = {});
 
 /// Runs \p command and reports whatever it throws as one error message on \p messages, so that no

@@ -50,9 +50,8 @@ void Require(bool bHolds, const std::string& strPromise) {
 /// Counts the summary messages, each of which must be the last message of its run.
 class CSummarySink final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
-                           const MessageDetail& /*detail*/) override {
+  MessageReply ShowMessage(const Finding& finding, MessageKind /*kind*/) override {
+    const std::string_view text = finding.strText;
     Require(m_nSummaries == 0, "nothing is shown after the summary");
     static constexpr std::string_view kSummaries[] = {text::kNameMissing, text::kLoadFailed,
                                                       text::kConvertFailed, text::kConverted};
@@ -247,8 +246,7 @@ void CheckStandardDocument(const std::vector<std::string>& names, const std::str
 /// Accepts every message: CheckCalls converts sets whose messages the runs above have checked.
 class CIgnoredMessages final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
+  MessageReply ShowMessage(const Finding&, MessageKind) override {
     return MessageReply::Ok;
   }
 };

@@ -187,11 +187,9 @@ std::optional<QRect> PlaceBeside(const QRect& dialog, const QSize& size, const Q
 class CFailureBoxes final : public IMessageSink {
 public:
   explicit CFailureBoxes(IMessageSink& messages) : m_messages(messages) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override {
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
     return kind == MessageKind::Information ? MessageReply::Ok
-                                            : m_messages.ShowMessage(text, kind, detail);
+                                            : m_messages.ShowMessage(finding, kind);
   }
 
 private:
@@ -394,9 +392,8 @@ void CDovetrelDlg::OnCheckCall() {
     std::unique_ptr<CCallProgram> pProgram =
         CCallProgram::Compile(set->strDocument, m_options.dialect, set->menus, fault);
     if (!pProgram) {
-      MessageDetail detail = FaultDetail(*set, m_options.dialect, fault);
-      detail.code = FailureCode::Unexpected;
-      m_services.ShowBox(MessageKind::Error, text::kCannotRunCall, detail);
+      m_services.ShowBox(MessageKind::Error, text::kCannotRunCall,
+                         FaultFinding(*set, m_options.dialect, fault));
       return;
     }
     m_pCallWindow = std::make_unique<CCallWindow>(m_services, std::move(*set), std::move(pProgram),
@@ -432,7 +429,7 @@ void CDovetrelDlg::ShowBeside(QWidget& window) {
 }
 
 void CDovetrelDlg::OnExit() {
-  if (m_services.ShowBox(MessageKind::Question, text::kExitQuestion, MessageDetail{}) !=
+  if (m_services.ShowBox(MessageKind::Question, text::kExitQuestion, Finding{}) !=
       MessageReply::Yes)
     return;
   m_bEnding = true;

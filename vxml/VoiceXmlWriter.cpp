@@ -38,8 +38,8 @@ int FindMisshapenRow(const CScenarioTable& table) {
   return table.Count() > 0 ? table.Count() - 1 : 0;
 }
 
-bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
-          const MessageDetail& where) {
+bool Fail(IMessageSink& messages, FindingCode code, std::string_view text,
+          const Finding& where) {
   ShowFailure(messages, code, text, where);
   return false;
 }
@@ -47,26 +47,26 @@ bool Fail(IMessageSink& messages, FailureCode code, std::string_view text,
 /// The classic document of \p table; see WriteVoiceXml.
 bool WriteClassic(const std::string& strPath, const CScenarioTable& table,
                   const WriteContext& context) {
-  MessageDetail where{strPath, 0, {}};
+  Finding where{.strFile = strPath};
   const std::string strEncoding =
       context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
   if (!pOutput)
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+    return Fail(context.messages, FindingCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   CClassicWriter writer(table, *pOutput);
   if (!writer.WriteDocumentStart()) {
     where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+    return Fail(context.messages, FindingCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   }
   int nFailed = FindMisshapenRow(table);
   if (nFailed < 0)
     nFailed = writer.WriteRows();
   if (nFailed >= 0)
-    return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
-                MessageDetail{table.SourcePathOfRow(nFailed), writer.FailingLine(nFailed), {}});
+    return Fail(context.messages, FindingCode::CannotWriteElement, text::kCannotWriteElement,
+                {.strFile = table.SourcePathOfRow(nFailed), .nLine = writer.FailingLine(nFailed)});
   if (!writer.WriteDocumentEnd()) {
     where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
+    return Fail(context.messages, FindingCode::CannotWriteEnd, text::kCannotWriteEnd, where);
   }
   return true;
 }
@@ -80,24 +80,24 @@ bool WriteW3c(const std::string& strPath, const CScenarioTable& table,
           strPath, table,
           WriteContext{context.messages, NullXmlOutput(), context.strEncoding, Dialect::Classic}))
     return false;
-  MessageDetail where{strPath, 0, {}};
+  Finding where{.strFile = strPath};
   const std::string strEncoding =
       context.strEncoding.empty() ? DetectSourceEncoding(table) : context.strEncoding;
   const auto pOutput = CDocumentOutput::Open(strPath, strEncoding, context.output, where.strNote);
   if (!pOutput)
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+    return Fail(context.messages, FindingCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   const CallFlow flow = BuildCallFlow(table);
   CW3cWriter writer(flow, *pOutput);
   if (!writer.WriteDocumentStart()) {
     where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteHeader, text::kCannotWriteHeader, where);
+    return Fail(context.messages, FindingCode::CannotWriteHeader, text::kCannotWriteHeader, where);
   }
   if (!writer.WriteMenus())
-    return Fail(context.messages, FailureCode::CannotWriteElement, text::kCannotWriteElement,
-                MessageDetail{writer.FailedAt().strFile, writer.FailedAt().nLine, {}});
+    return Fail(context.messages, FindingCode::CannotWriteElement, text::kCannotWriteElement,
+                {.strFile = writer.FailedAt().strFile, .nLine = writer.FailedAt().nLine});
   if (!writer.WriteDocumentEnd()) {
     where.strNote = pOutput->Reason();
-    return Fail(context.messages, FailureCode::CannotWriteEnd, text::kCannotWriteEnd, where);
+    return Fail(context.messages, FindingCode::CannotWriteEnd, text::kCannotWriteEnd, where);
   }
   return true;
 }

@@ -50,6 +50,6 @@ bool IsDtmfKey(char key);
 
 /// The rows of \p flow that would act and that a standard document leaves out (keys a telephone
 /// cannot send, the fax row), each with what it means for the author.
-std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow);
+std::vector<Finding> FindRowsLeftOut(const CallFlow& flow);
 
 } // namespace dovetrel

@@ -16,8 +16,8 @@ using test::g_nAllocations;
 
 class SilentSink final : public IMessageSink {
 public:
-  MessageReply ShowMessage(std::string_view text, MessageKind, const MessageDetail&) override {
-    ADD_FAILURE() << "unexpected message: " << text;
+  MessageReply ShowMessage(const Finding& finding, MessageKind) override {
+    ADD_FAILURE() << "unexpected message: " << finding.strText;
     return MessageReply::Ok;
   }
 };

@@ -22,8 +22,7 @@ using test::CallRun;
 /// Keeps nothing: sets that do not convert are counted, not reported.
 class CQuietMessages final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
+  MessageReply ShowMessage(const Finding&, MessageKind) override {
     return MessageReply::Ok;
   }
 };

@@ -20,8 +20,8 @@ Check(const std::string& strMain,
   ConversionOptions options;
   options.pFiles = &files;
   std::vector<std::string> findings;
-  for (const Diagnostic& diagnostic : RunCheck("/s/main.ivr", options))
-    findings.push_back(FormatDiagnostic(diagnostic).substr(3));
+  for (const Finding& finding : RunCheck("/s/main.ivr", options))
+    findings.push_back(FormatFinding(finding).substr(3));
   return findings;
 }
 

@@ -40,7 +40,7 @@ std::string CScriptedServices::SaveFileName(std::string_view filter, std::string
 }
 
 MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
-                                        const MessageDetail& detail) {
+                                        const Finding& detail) {
   m_shown.push_back(ShownBox{kind, std::string(text), detail, {}});
   if (kind != MessageKind::Question)
     return MessageReply::Ok;

@@ -42,7 +42,7 @@ std::string WriteStandard(const std::vector<std::pair<std::string, std::string>>
                           messages, options),
             ConversionOutcome::Converted);
   const std::string strWarnings =
-      messages.Expect(text::kConverted, MessageKind::Information).detail.strNote;
+      test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail);
   if (pWarnings)
     *pWarnings = strWarnings;
   return output.m_strDocument;
