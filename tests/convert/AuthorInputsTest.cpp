@@ -4,6 +4,7 @@
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
 #include "tests/support/CollectingMessages.h"
+#include "tests/support/FixCheck.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/MemoryOutput.h"
 
@@ -111,6 +112,10 @@ TEST_P(AuthorInputs, AreFoundConvertedAndWrittenAsAnAuthorExpects) {
       strWarning.replace(nError, 9, ": warning: ");
     EXPECT_NE(strListed.find(strWarning), std::string::npos) << strListed;
   }
+}
+
+TEST_P(AuthorInputs, FixesMendTheirFindings) {
+  test::ExpectFixesMend({{"/s/main.ivr", GetParam().main}, {"/s/b.ivr", GetParam().nested}});
 }
 
 INSTANTIATE_TEST_SUITE_P(
