@@ -114,9 +114,8 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
 std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOptions& options) {
   const std::string strBaseDir = DirectoryOf(strIvrFile);
   CScenarioChecker checker(strBaseDir);
-  CFailureCollector failures(checker);
   CScenarioTable table;
-  const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
+  const ReadContext reading{checker, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, table, reading);
   AddFlowFindings(checker, table, options.dialect);
@@ -124,7 +123,7 @@ std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOpt
     checker.CheckTableUse(table);
     (void)WriteVoiceXml(
         strIvrFile, table,
-        WriteContext{failures, DiscardingXmlOutput(), options.strEncoding, options.dialect});
+        WriteContext{checker, DiscardingXmlOutput(), options.strEncoding, options.dialect});
   }
   return checker.Findings();
 }

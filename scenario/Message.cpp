@@ -60,18 +60,4 @@ void ShowFailure(IMessageSink& messages, FindingCode code, std::string_view text
   messages.ShowMessage(where, MessageKind::Warning);
 }
 
-std::string_view KindName(MessageKind kind) {
-  switch (kind) {
-  case MessageKind::Warning:
-    return "warning";
-  case MessageKind::Information:
-    return "information";
-  case MessageKind::Question:
-    return "question";
-  case MessageKind::Error:
-    return "error";
-  }
-  return "error";
-}
-
 } // namespace dovetrel

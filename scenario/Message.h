@@ -37,7 +37,4 @@ void ShowFailure(IMessageSink& messages, FindingCode code, std::string_view text
 /// command. C1 controls written in UTF-8 are escaped as well; other bytes stay as they are.
 std::string EscapeControls(std::string_view text);
 
-/// The lower-case name of the kind as the command line prints it ("warning", "information"...).
-std::string_view KindName(MessageKind kind);
-
 } // namespace dovetrel

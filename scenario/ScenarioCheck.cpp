@@ -342,7 +342,8 @@ void CScenarioChecker::CheckTableUse(const CScenarioTable& table) {
       m_vecFiles.front()});
 }
 
-void CScenarioChecker::AddFailure(Finding failure) {
+MessageReply CScenarioChecker::ShowMessage(const Finding& finding, MessageKind /*kind*/) {
+  Finding failure = finding;
   failure.severity = Severity::Error;
   failure.strNamedAt.clear();
   switch (failure.code) {
@@ -373,6 +374,7 @@ void CScenarioChecker::AddFailure(Finding failure) {
     break;
   }
   m_vecFindings.push_back(std::move(failure));
+  return MessageReply::Ok;
 }
 
 std::vector<Finding> CScenarioChecker::Findings() const {

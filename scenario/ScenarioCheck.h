@@ -14,9 +14,9 @@ namespace dovetrel {
 /// Watches a load and finds the traps that the forgiving column format lets through: words that
 /// miss their columns and are read cut or not at all, keywords that are not, file names that make
 /// no field name. It only looks: what is read stays as it is. Failures of the conversion itself
-/// are added with AddFailure, and the call flow's findings (keys that never answer, busy lines that
+/// are shown to it as to a message sink, and the call flow's findings (keys that never answer, busy lines that
 /// serve no transfer) with WarnAtKey, each placed at its line and column.
-class CScenarioChecker final : public IScenarioObserver {
+class CScenarioChecker final : public IScenarioObserver, public IMessageSink {
 public:
   /// \p strBaseDirectory is the one the load reads nested files from.
   explicit CScenarioChecker(std::string strBaseDirectory);
@@ -28,8 +28,9 @@ public:
   void WarnAtKey(Finding finding);
   /// Warns when the loaded set \p table fills more than nine tenths of the table's rows.
   void CheckTableUse(const CScenarioTable& table);
-  /// Adds a failure that the conversion reported, at the most precise place the lines tell.
-  void AddFailure(Finding failure);
+  /// Adds a failure that a load or a write reports, at the most precise place the lines tell,
+  /// instead of showing it.
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override;
 
   /// Every finding so far, file by file in reading order, then by line; the findings of one line
   /// in the order they were made, its warnings before the failure they may explain.
@@ -75,20 +76,6 @@ private:
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
   bool m_bCrReported = false;            ///< CR line ends were reported in the current file
-};
-
-/// Hands every failure a load or a write reports to \p checker, to be placed at its line, instead
-/// of showing it.
-class CFailureCollector final : public IMessageSink {
-public:
-  explicit CFailureCollector(CScenarioChecker& checker) : m_checker(checker) {}
-  MessageReply ShowMessage(const Finding& finding, MessageKind /*kind*/) override {
-    m_checker.AddFailure(finding);
-    return MessageReply::Ok;
-  }
-
-private:
-  CScenarioChecker& m_checker;
 };
 
 } // namespace dovetrel

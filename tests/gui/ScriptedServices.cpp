@@ -5,10 +5,9 @@ namespace dovetrel::test {
 namespace {
 
 QString Describe(const ShownBox& box) {
-  return QStringLiteral("%1 box: %2 [%3]")
-      .arg(QString::fromUtf8(KindName(box.kind).data(),
-                             static_cast<qsizetype>(KindName(box.kind).size())),
-           QString::fromStdString(box.strText), QString::fromStdString(FormatDetail(box.detail)));
+  return QStringLiteral("kind %1 box: %2 [%3]")
+      .arg(QString::number(static_cast<int>(box.kind)), QString::fromStdString(box.strText),
+           QString::fromStdString(FormatDetail(box.detail)));
 }
 
 } // namespace
