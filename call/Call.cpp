@@ -86,8 +86,9 @@ bool CCall::Run(int nFrom) {
       break;
     case CallOp::Listen:
       if (m_strTimeout.empty())
-        return Fail(at, FindingCode::CallTimeoutMissing, "поле ждёт ввода, но время ожидания (<property name=\"timeout\">) в "
-                        "форме не задано: его решил бы браузер");
+        return Fail(at, FindingCode::CallTimeoutMissing,
+                    "поле ждёт ввода, но время ожидания (<property name=\"timeout\">) в "
+                    "форме не задано: его решил бы браузер");
       m_transcript.Step(TranscriptLine(word::kWait, m_strTimeout));
       m_nWaitingAt = nPc - 1;
       m_wait = CallWait::Input;

@@ -49,8 +49,7 @@ std::optional<CallSet> ConvertForCall(const std::string& strIvrFile, IMessageSin
     return std::nullopt;
   CallSet set;
   set.strDocument = std::move(output.m_strDocument);
-  set.strEncoding =
-      options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
+  set.strEncoding = options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
   set.flow = BuildCallFlow(table);
   for (const FlowMenu& menu : set.flow.menus)
     set.menus.push_back(DecodeTranscriptText(menu.strName, set.strEncoding));

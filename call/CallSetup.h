@@ -38,11 +38,12 @@ public:
                                                     IMessageSink& messages,
                                                     const ConversionOptions& options);
 
-/// A compile fault of \p set's document as a finding of its code, without a text: the scenario row that made the element at
-/// fault as its file and line (in a classic document, the key row of the condition the element
-/// stands in, otherwise the menu line that names the file of its form, the main file alone when
-/// none does; no file in a standard document, whose ids are made of their own), and the document's
-/// line with the fault's text as its note, "строка N документа VoiceXML: TEXT".
+/// A compile fault of \p set's document as a finding of its code, without a text: the scenario row
+/// that made the element at fault as its file and line (in a classic document, the key row of the
+/// condition the element stands in, otherwise the menu line that names the file of its form, the
+/// main file alone when none does; no file in a standard document, whose ids are made of their
+/// own), and the document's line with the fault's text as its note, "строка N документа VoiceXML:
+/// TEXT".
 Finding FaultFinding(const CallSet& set, Dialect dialect, const CallFault& fault);
 
 /// The document line of \p fault with its text, "строка N документа VoiceXML: TEXT".

@@ -17,8 +17,7 @@ namespace {
 
 /// Hands the rows of the loaded table that never act to \p checker, and those that the document
 /// of \p dialect leaves out.
-void AddFlowFindings(CScenarioChecker& checker, const CScenarioTable& table,
-                     Dialect dialect) {
+void AddFlowFindings(CScenarioChecker& checker, const CScenarioTable& table, Dialect dialect) {
   const CallFlow flow = BuildCallFlow(table);
   std::vector<Finding> findings = FindInertRows(flow);
   if (dialect == Dialect::W3c) {
@@ -58,8 +57,7 @@ bool WriteSideFile(const std::string& strPath, std::string_view bytes,
     return true;
   if (pStream)
     strReason = pStream->Reason();
-  ShowFailure(messages, texts.failCode, texts.failText,
-              {.strFile = strPath, .strNote = strReason});
+  ShowFailure(messages, texts.failCode, texts.failText, {.strFile = strPath, .strNote = strReason});
   return false;
 }
 

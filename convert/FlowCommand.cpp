@@ -19,8 +19,14 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
   }
   const CDiagramModule* pModule = CDiagramModule::Load(strReason);
   if (!pModule) {
-    messages.ShowMessage(Finding{FindingCode::CannotLoadModule, Severity::Error,
-                                 std::string(text::kCannotLoadModule), {}, 0, 0, 0, strReason},
+    messages.ShowMessage(Finding{FindingCode::CannotLoadModule,
+                                 Severity::Error,
+                                 std::string(text::kCannotLoadModule),
+                                 {},
+                                 0,
+                                 0,
+                                 0,
+                                 strReason},
                          MessageKind::Error);
     return false;
   }
@@ -44,8 +50,7 @@ std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& 
   CScenarioTable table;
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             options.pObserver};
-  if (strIvrFile.empty() ||
-      !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), table, reading)) {
+  if (strIvrFile.empty() || !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), table, reading)) {
     if (strIvrFile.empty())
       ShowFailure(messages, FindingCode::NameMissing, text::kNameMissing, {});
     else
@@ -53,8 +58,7 @@ std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& 
     return std::nullopt;
   }
   return LoadedFlow{BuildCallFlow(table),
-                    options.strEncoding.empty() ? DetectSourceEncoding(table)
-                                                : options.strEncoding,
+                    options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding,
                     table.FilePaths()};
 }
 

@@ -61,8 +61,7 @@ void CFlowBuilder::AddRow(int nIndex) {
   case kindScenarioFile:
     FinishMenu();
     m_nMenuStart = nIndex;
-    m_flow.menus.push_back(
-        FlowMenu{row.text, m_table.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}});
+    m_flow.menus.push_back(FlowMenu{row.text, m_table.SourcePathOfRow(nIndex), {}, {}, {}, {}, {}});
     return;
   case kindTimeout:
     if (!m_flow.menus.empty())

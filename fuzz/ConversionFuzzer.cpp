@@ -69,8 +69,7 @@ public:
 /// The form ids the table's scenario files must become, in table order, in UTF-8.
 std::vector<std::string> ExpectedFormIds(const CScenarioTable& table,
                                          const std::string& strEncoding) {
-  auto pCodec =
-      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
+  auto pCodec = CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
   Require(pCodec != nullptr, "the detected code page can be opened");
   std::vector<std::string> ids;
   std::string strId;
@@ -113,8 +112,7 @@ void CheckDocument(const std::string& strDocument, const CScenarioTable& table,
   std::vector<std::string> ids;
   CollectFormIds(pRoot, ids);
   xmlFreeDoc(pDoc);
-  Require(ids == ExpectedFormIds(table, strEncoding),
-          "the forms are the table's scenario files");
+  Require(ids == ExpectedFormIds(table, strEncoding), "the forms are the table's scenario files");
   Require(ids.size() == table.FilePaths().size(), "one form per file read");
 }
 
@@ -246,9 +244,7 @@ void CheckStandardDocument(const std::vector<std::string>& names, const std::str
 /// Accepts every message: CheckCalls converts sets whose messages the runs above have checked.
 class CIgnoredMessages final : public IMessageSink {
 public:
-  MessageReply ShowMessage(const Finding&, MessageKind) override {
-    return MessageReply::Ok;
-  }
+  MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
 };
 
 /// A short call through both documents of the set in the working directory, its events chosen

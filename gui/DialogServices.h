@@ -42,8 +42,7 @@ public:
 
   /// Shows a modal box of \p kind with the application title as caption and \p text as its main
   /// text, word for word; a non-empty \p detail is shown beneath it. Returns the button pressed.
-  virtual MessageReply ShowBox(MessageKind kind, std::string_view text,
-                               const Finding& detail) = 0;
+  virtual MessageReply ShowBox(MessageKind kind, std::string_view text, const Finding& detail) = 0;
 
   /// Shows the modal information box of a conversion that succeeded: \p text word for word, then
   /// the document \p report names, how many warnings there are and their list. OK is the default

@@ -354,8 +354,7 @@ void CDovetrelDlg::OnConvert() {
   CBoxMessageSink messages(m_services, m_strVxmlFile);
   // Whatever a conversion throws is told to the operator, and the dialog stays.
   (void)ReportExceptions(messages, [&] {
-    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pTable, messages,
-                        m_options);
+    (void)RunConversion(m_strIvrFile, m_strVxmlFile, m_strBaseDir, *m_pTable, messages, m_options);
   });
 }
 

@@ -195,8 +195,7 @@ QIcon ApplicationIcon() {
   return QIcon(pixmap);
 }
 
-void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
-                const Finding& detail) {
+void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text, const Finding& detail) {
   box.setWindowTitle(ApplicationTitle());
   box.setIcon(IconOf(kind));
   // Texts and file names are shown as they are, never read as markup.

@@ -51,12 +51,12 @@ enum class FindingCode {
   RowNeverActs,        ///< a row of the call flow that never acts
   RowLeftOut,          ///< a row the standard document leaves out
   // Why a converted document cannot be run.
-  CallNotXml,           ///< the document does not parse
-  CallBadStructure,     ///< an element, text or attribute the simulator does not run
-  CallBadValue,         ///< an attribute value or condition the simulator cannot read
-  CallBrokenReference,  ///< a goto, a filled or a condition names nothing in the document
-  CallTimeoutMissing,   ///< a field waits without a timeout
-  CallStopped,          ///< the running call met an instruction that ends it in a fault
+  CallNotXml,          ///< the document does not parse
+  CallBadStructure,    ///< an element, text or attribute the simulator does not run
+  CallBadValue,        ///< an attribute value or condition the simulator cannot read
+  CallBrokenReference, ///< a goto, a filled or a condition names nothing in the document
+  CallTimeoutMissing,  ///< a field waits without a timeout
+  CallStopped,         ///< the running call met an instruction that ends it in a fault
 };
 
 /// How bad a finding is: an error makes a command fail, a warning only means that the document

@@ -1,6 +1,5 @@
 #include "scenario/Message.h"
 
-
 namespace dovetrel {
 
 namespace {

@@ -69,8 +69,8 @@ std::vector<TextEdit> LayOut(const CScenarioLine& line, int nLine) {
     strLine.resize(kArgumentColumn, ' ');
     strLine += words[2];
   }
-  return {TextEdit{nLine, 1, Column(line, IndexOf(text, words.back()) + words.back().size() - 1) + 1,
-                   strLine}};
+  return {TextEdit{
+      nLine, 1, Column(line, IndexOf(text, words.back()) + words.back().size() - 1) + 1, strLine}};
 }
 
 std::string ReadAs(std::string_view word) {
@@ -120,8 +120,8 @@ void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
     Warn(FindingCode::FormNameTwice, 0, 0, std::move(strText));
     return;
   }
-  m_vecFindings.push_back(Finding{FindingCode::FormNameTwice, Severity::Warning,
-                                  std::move(strText), menu->strFile, menu->nLine, menu->nColumn});
+  m_vecFindings.push_back(Finding{FindingCode::FormNameTwice, Severity::Warning, std::move(strText),
+                                  menu->strFile, menu->nLine, menu->nColumn});
 }
 
 void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
@@ -140,18 +140,22 @@ void CScenarioChecker::CheckLineEnds(const CScenarioLine& line, int nLine) {
   if (nCr == kNone || text.find_first_not_of('\r', nCr) == kNone || m_bCrReported)
     return;
   m_bCrReported = true;
-  Finding finding{FindingCode::LoneCrLineEnds, Severity::Error,
-                  "строки файла разделены одним знаком CR: файл читается как одна строка, и "
-                  "строки после первого CR не сработают; сохраните файл с концами строк LF или CR LF",
-                  m_vecFiles.back(), nLine, Column(line, nCr)};
+  Finding finding{
+      FindingCode::LoneCrLineEnds,
+      Severity::Error,
+      "строки файла разделены одним знаком CR: файл читается как одна строка, и "
+      "строки после первого CR не сработают; сохраните файл с концами строк LF или CR LF",
+      m_vecFiles.back(),
+      nLine,
+      Column(line, nCr)};
   // Each CR with text after it ends a line of its own.
   for (std::size_t i = nCr; i < text.find_last_not_of('\r'); i = text.find('\r', i + 1))
     finding.vecFix.push_back(TextEdit{nLine, Column(line, i), Column(line, i) + 1, "\n"});
   m_vecFindings.push_back(std::move(finding));
 }
 
-void CScenarioChecker::Warn(FindingCode code, int nLine, std::uint64_t nColumn,
-                            std::string strText, std::vector<TextEdit> fix) {
+void CScenarioChecker::Warn(FindingCode code, int nLine, std::uint64_t nColumn, std::string strText,
+                            std::vector<TextEdit> fix) {
   Finding finding{code, Severity::Warning, std::move(strText), m_vecFiles.back(), nLine, nColumn};
   finding.vecFix = std::move(fix);
   m_vecFindings.push_back(std::move(finding));
@@ -169,8 +173,8 @@ void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
     const std::size_t nDigits = words.timeout.find_first_not_of("0123456789");
     std::vector<TextEdit> fix;
     if (nDigits > 0)
-      fix.push_back(TextEdit{1, m_nTimeoutColumn + nDigits,
-                             m_nTimeoutColumn + words.timeout.size(), ""});
+      fix.push_back(
+          TextEdit{1, m_nTimeoutColumn + nDigits, m_nTimeoutColumn + words.timeout.size(), ""});
     Warn(FindingCode::TimeoutNotNumber, 1, m_nTimeoutColumn,
          "время ожидания " + Quoted(words.timeout) +
              " — не число секунд; укажите его цифрами, например 10",
@@ -334,12 +338,12 @@ void CScenarioChecker::WarnAtKey(Finding finding) {
 void CScenarioChecker::CheckTableUse(const CScenarioTable& table) {
   if (table.Count() * 10 <= table.Capacity() * 9 || m_vecFiles.empty())
     return;
-  m_vecFindings.push_back(Finding{
-      FindingCode::TableNearlyFull, Severity::Warning,
-      "набор занимает " + std::to_string(table.Count()) + " из " +
-          std::to_string(table.Capacity()) + " строк таблицы (" + table.DescribeRows() +
-          "): каждый новый файл займёт ещё " + std::to_string(kRowsPerFile) + " строк",
-      m_vecFiles.front()});
+  m_vecFindings.push_back(Finding{FindingCode::TableNearlyFull, Severity::Warning,
+                                  "набор занимает " + std::to_string(table.Count()) + " из " +
+                                      std::to_string(table.Capacity()) + " строк таблицы (" +
+                                      table.DescribeRows() + "): каждый новый файл займёт ещё " +
+                                      std::to_string(kRowsPerFile) + " строк",
+                                  m_vecFiles.front()});
 }
 
 MessageReply CScenarioChecker::ShowMessage(const Finding& finding, MessageKind /*kind*/) {

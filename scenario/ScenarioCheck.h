@@ -14,8 +14,8 @@ namespace dovetrel {
 /// Watches a load and finds the traps that the forgiving column format lets through: words that
 /// miss their columns and are read cut or not at all, keywords that are not, file names that make
 /// no field name. It only looks: what is read stays as it is. Failures of the conversion itself
-/// are shown to it as to a message sink, and the call flow's findings (keys that never answer, busy lines that
-/// serve no transfer) with WarnAtKey, each placed at its line and column.
+/// are shown to it as to a message sink, and the call flow's findings (keys that never answer, busy
+/// lines that serve no transfer) with WarnAtKey, each placed at its line and column.
 class CScenarioChecker final : public IScenarioObserver, public IMessageSink {
 public:
   /// \p strBaseDirectory is the one the load reads nested files from.

@@ -11,8 +11,8 @@ namespace {
 constexpr std::string_view kSpace = " ";
 
 /// Takes the timeout and greeting words of line 1 into their rows.
-bool ReadHeaderLine(std::string_view line, CScenarioTable& table,
-                    const ReadContext& context, const Finding& where) {
+bool ReadHeaderLine(std::string_view line, CScenarioTable& table, const ReadContext& context,
+                    const Finding& where) {
   const HeaderWords words = SplitHeaderLine(line);
   if (words.timeout.empty()) {
     ShowFailure(context.messages, FindingCode::BadTimeout, text::kBadTimeout, where);
@@ -30,8 +30,8 @@ bool ReadHeaderLine(std::string_view line, CScenarioTable& table,
 }
 
 /// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
-bool AddFieldRows(const std::string& strName, CScenarioTable& table,
-                  const ReadContext& context, const Finding& where) {
+bool AddFieldRows(const std::string& strName, CScenarioTable& table, const ReadContext& context,
+                  const Finding& where) {
   const std::string strPrefixed = "Input_" + strName;
   const std::string_view fieldName = ScenarioName(strPrefixed);
   return table.AddEntry(fieldName, kindInputField, '\0', context.messages, where) &&
@@ -43,7 +43,7 @@ bool AddKeyLine(std::string_view line, CScenarioTable& table, const ReadContext&
                 const Finding& where) {
   const KeyLineWords words = SplitKeyLine(line);
   return table.AddEntry(words.argument, ParseActionKeyword(words.action),
-                            words.key.empty() ? '\0' : words.key.front(), context.messages, where);
+                        words.key.empty() ? '\0' : words.key.front(), context.messages, where);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ void CScenarioTable::ClearEntries() {
 }
 
 bool CScenarioTable::AddEntry(std::string_view text, EntryKind kind, char key,
-                                  IMessageSink& messages, const Finding& where) {
+                              IMessageSink& messages, const Finding& where) {
   if (m_nCount >= m_nCapacity) {
     Finding detail = where;
     detail.strNote = "в таблице " + std::to_string(m_nCapacity) + " строк на весь набор, и все " +

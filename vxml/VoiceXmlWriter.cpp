@@ -38,8 +38,7 @@ int FindMisshapenRow(const CScenarioTable& table) {
   return table.Count() > 0 ? table.Count() - 1 : 0;
 }
 
-bool Fail(IMessageSink& messages, FindingCode code, std::string_view text,
-          const Finding& where) {
+bool Fail(IMessageSink& messages, FindingCode code, std::string_view text, const Finding& where) {
   ShowFailure(messages, code, text, where);
   return false;
 }

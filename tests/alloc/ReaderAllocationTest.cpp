@@ -37,8 +37,7 @@ long AllocationsOfLoad(int nKeyLines, IScenarioObserver* pObserver) {
   CScenarioTable table;
   SilentSink sink;
   const ReadContext context{sink, SystemInputFiles(), pObserver};
-  EXPECT_TRUE(
-      LoadScenarioSet(strMain, dir.Path(), table, context)); // settles any one-time state
+  EXPECT_TRUE(LoadScenarioSet(strMain, dir.Path(), table, context)); // settles any one-time state
   const long nBefore = g_nAllocations;
   const bool bLoaded = LoadScenarioSet(strMain, dir.Path(), table, context);
   const long nAllocations = g_nAllocations - nBefore;

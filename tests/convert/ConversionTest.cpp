@@ -148,7 +148,8 @@ TEST_F(Conversion, WarningsNeverChangeTheDocument) {
   files.Add("/ivr/sales.ivr", kHeaderOnly);
   options.bReportWarnings = false;
   ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
-  EXPECT_EQ(test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail), "");
+  EXPECT_EQ(test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail),
+            "");
   const std::string strQuiet = output.m_strDocument;
   options.bReportWarnings = true;
   ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);

@@ -851,9 +851,7 @@ void DialogTest::callPathFollowsTheCall() {
   /// Lines of the call, kept; messages of the conversion, dropped.
   struct CLines final : ICallTranscript, IMessageSink {
     void Step(std::string_view line) override { m_vecLines.emplace_back(line); }
-    MessageReply ShowMessage(const Finding&, MessageKind) override {
-      return MessageReply::Ok;
-    }
+    MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
     std::vector<std::string> m_vecLines;
   } lines;
   ConversionOptions options;

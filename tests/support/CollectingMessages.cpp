@@ -51,8 +51,7 @@ void CheckCode(std::string_view text, MessageKind kind, FindingCode code) {
 CCollectingMessages::~CCollectingMessages() {
   for (const CollectedMessage& message : m_unread)
     ADD_FAILURE() << "unread message of kind " << static_cast<int>(message.kind) << ": "
-                  << message.strText << " ["
-                  << FormatDetail(message.detail) << "]";
+                  << message.strText << " [" << FormatDetail(message.detail) << "]";
 }
 
 std::string WarningLines(const Finding& message) {

@@ -55,8 +55,9 @@ void ExpectFixesMend(const FileSet& files) {
 FileSet FixAll(FileSet files) {
   for (int nRound = 0; nRound < 20; ++nRound) {
     const std::vector<Finding> findings = Check(files);
-    const auto fixable = std::find_if(findings.begin(), findings.end(),
-                                      [](const Finding& finding) { return !finding.vecFix.empty(); });
+    const auto fixable = std::find_if(findings.begin(), findings.end(), [](const Finding& finding) {
+      return !finding.vecFix.empty();
+    });
     if (fixable == findings.end())
       break;
     files = Fixed(files, *fixable);

@@ -38,8 +38,8 @@ std::string WriteStandard(const std::vector<std::pair<std::string, std::string>>
   options.dialect = Dialect::W3c;
   CScenarioTable table;
   std::string strBaseDir;
-  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, table,
-                          messages, options),
+  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, table, messages,
+                          options),
             ConversionOutcome::Converted);
   const std::string strWarnings =
       test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail);
