@@ -125,11 +125,22 @@ void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
 }
 
 void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
+  const std::size_t nBefore = m_vecFindings.size();
   CheckLineEnds(line, nLine);
   if (nLine == 1)
     CheckHeader(line);
   else if (!line.Empty())
     CheckKeyLine(line, nLine);
+  // Each finding of the line spans the word at its column, where one stands there.
+  const std::string_view text = line.Text();
+  for (std::size_t i = nBefore; i < m_vecFindings.size(); ++i) {
+    Finding& finding = m_vecFindings[i];
+    const std::size_t nIndex = finding.nColumn > 0 ? finding.nColumn - 1 : kNone;
+    if (nIndex >= text.size() || Column(line, nIndex) != finding.nColumn || text[nIndex] == ' ')
+      continue;
+    const std::size_t nEnd = std::min(text.find(' ', nIndex), text.size());
+    finding.nEndColumn = Column(line, nEnd - 1) + 1;
+  }
 }
 
 void CScenarioChecker::CheckLineEnds(const CScenarioLine& line, int nLine) {
