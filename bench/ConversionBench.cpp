@@ -28,7 +28,7 @@ namespace {
 class CCountingSink final : public IMessageSink {
 public:
   int m_nFailures = 0;
-  MessageReply ShowMessage(std::string_view, MessageKind kind, const MessageDetail&) override {
+  MessageReply ShowMessage(const Finding&, MessageKind kind) override {
     if (kind != MessageKind::Information)
       ++m_nFailures;
     return MessageReply::Ok;
@@ -50,8 +50,8 @@ Fixture& FixtureOf(bool bLargest) {
     CScenarioTable table;
     CCountingSink sink;
     std::string strBaseDir;
-    benchmark::DoNotOptimize(RunConversion(pFixture->set.MainFile(), pFixture->set.Document(),
-                                           strBaseDir, table, sink));
+    benchmark::DoNotOptimize(
+        RunConversion(pFixture->set.MainFile(), pFixture->set.Document(), strBaseDir, table, sink));
     pFixture->strDocument = test::ReadWholeFile(pFixture->set.Document());
   }
   return *pFixture;
@@ -106,8 +106,8 @@ void Write(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
   CScenarioTable table;
   CCountingSink sink;
-  benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
-                                           table, ReadContext{sink}));
+  benchmark::DoNotOptimize(
+      LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), table, ReadContext{sink}));
   const WriteContext context{sink};
   for (auto _ : state)
     benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), table, context));
@@ -120,8 +120,8 @@ void WriteW3c(benchmark::State& state, bool bLargest) {
   Fixture& fixture = FixtureOf(bLargest);
   CScenarioTable table;
   CCountingSink sink;
-  benchmark::DoNotOptimize(LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(),
-                                           table, ReadContext{sink}));
+  benchmark::DoNotOptimize(
+      LoadScenarioSet(fixture.set.MainFile(), fixture.set.Directory(), table, ReadContext{sink}));
   const WriteContext context{sink, SystemXmlOutput(), {}, Dialect::W3c};
   for (auto _ : state)
     benchmark::DoNotOptimize(WriteVoiceXml(fixture.set.Document(), table, context));

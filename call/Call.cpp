@@ -83,8 +83,9 @@ bool CCall::Run(int nFrom) {
       break;
     case CallOp::Listen:
       if (m_strTimeout.empty())
-        return Fail(at, "поле ждёт ввода, но время ожидания (<property name=\"timeout\">) в "
-                        "форме не задано: его решил бы браузер");
+        return Fail(at, FindingCode::CallTimeoutMissing,
+                    "поле ждёт ввода, но время ожидания (<property name=\"timeout\">) в "
+                    "форме не задано: его решил бы браузер");
       m_transcript.Step(TranscriptLine(word::kWait, m_strTimeout));
       m_nWaitingAt = nPc - 1;
       m_wait = CallWait::Input;
@@ -106,16 +107,16 @@ bool CCall::Run(int nFrom) {
       m_bEnded = true;
       return true;
     case CallOp::Stranded:
-      return Fail(at, at.strText);
+      return Fail(at, FindingCode::CallStopped, at.strText);
     }
   }
-  return Fail(code[static_cast<std::size_t>(nPc)],
+  return Fail(code[static_cast<std::size_t>(nPc)], FindingCode::CallStopped,
               "документ сделал " + std::to_string(kStepLimit) +
                   " шагов, ни разу не дождавшись звонящего: он зациклился");
 }
 
-bool CCall::Fail(const CallInstruction& at, std::string strText) {
-  m_fault = CallFault{std::move(strText), at.nLine};
+bool CCall::Fail(const CallInstruction& at, FindingCode code, std::string strText) {
+  m_fault = CallFault{code, std::move(strText), at.nLine};
   m_wait = CallWait::Nothing;
   return false;
 }

@@ -55,7 +55,7 @@ public:
 
 private:
   [[nodiscard]] bool Run(int nFrom);
-  [[nodiscard]] bool Fail(const CallInstruction& at, std::string strText);
+  [[nodiscard]] bool Fail(const CallInstruction& at, FindingCode code, std::string strText);
   bool Holds(const CallCondition& condition) const;
   void Set(int nVariable, std::string strValue);
 

@@ -111,7 +111,10 @@ private:
     const xmlNode* pGoto;
   };
 
-  bool Fail(const xmlNode* pNode, std::string strText);
+  bool Fail(const xmlNode* pNode, std::string strText) {
+    return Fail(pNode, FindingCode::CallBadStructure, std::move(strText));
+  }
+  bool Fail(const xmlNode* pNode, FindingCode code, std::string strText);
   bool Unexpected(const xmlNode* pChild, const xmlNode* pParent);
   bool Elements(const xmlNode* pNode, std::vector<xmlNode*>& children);
   bool Attributes(const xmlNode* pNode, std::initializer_list<std::string_view> required,
@@ -155,10 +158,10 @@ private:
   bool m_bFormHasField = false;
 };
 
-bool CCallCompiler::Fail(const xmlNode* pNode, std::string strText) {
+bool CCallCompiler::Fail(const xmlNode* pNode, FindingCode code, std::string strText) {
   if (!m_fault.strText.empty())
     return false;
-  m_fault = CallFault{std::move(strText), pNode ? LineOf(pNode) : 0};
+  m_fault = CallFault{code, std::move(strText), pNode ? LineOf(pNode) : 0};
   // Where the element stands: its form, and the condition it is or stands in, which name the row
   // that made it.
   for (const xmlNode* pUp = pNode; pUp && pUp->type == XML_ELEMENT_NODE; pUp = pUp->parent) {
@@ -225,9 +228,9 @@ bool CCallCompiler::FixedAttribute(const xmlNode* pNode, const char* szName,
   const std::string strValue = Attribute(pNode, szName);
   if (strValue == value)
     return true;
-  return Fail(pNode, "у элемента " + Tag(pNode) + " " + szName + "=«" +
-                         EscapeTranscriptText(strValue) + "»: симулятор знает только «" +
-                         std::string(value) + "»");
+  return Fail(pNode, FindingCode::CallBadValue,
+              "у элемента " + Tag(pNode) + " " + szName + "=«" + EscapeTranscriptText(strValue) +
+                  "»: симулятор знает только «" + std::string(value) + "»");
 }
 
 std::string CCallCompiler::Attribute(const xmlNode* pNode, const char* szName) {
@@ -358,10 +361,11 @@ bool CCallCompiler::FinishForm(xmlNode* pForm) {
   for (const PendingName& pending : m_vecNames) {
     const auto it = m_formVariables.find(pending.strName);
     if (it == m_formVariables.end())
-      return Fail(pending.pIf, "условие «" + EscapeTranscriptText(Attribute(pending.pIf, "cond")) +
-                                   "» элемента " + Tag(pending.pIf) + " сравнивает «" +
-                                   EscapeTranscriptText(pending.strName) +
-                                   "», но в форме нет поля или перевода с таким именем");
+      return Fail(pending.pIf, FindingCode::CallBrokenReference,
+                  "условие «" + EscapeTranscriptText(Attribute(pending.pIf, "cond")) +
+                      "» элемента " + Tag(pending.pIf) + " сравнивает «" +
+                      EscapeTranscriptText(pending.strName) +
+                      "», но в форме нет поля или перевода с таким именем");
     m_program.m_vecConditions[static_cast<std::size_t>(pending.nCondition)].nVariable = it->second;
   }
   return true;
@@ -442,8 +446,9 @@ bool CCallCompiler::CompileClassicFilled(xmlNode* pFilled) {
   if (!Attributes(pFilled, {"name"}) || !Elements(pFilled, children))
     return false;
   if (m_formVariables.find(Attribute(pFilled, "name")) == m_formVariables.end())
-    return Fail(pFilled, "<filled name=«" + EscapeTranscriptText(Attribute(pFilled, "name")) +
-                             "»> называет поле, которого в форме нет");
+    return Fail(pFilled, FindingCode::CallBrokenReference,
+                "<filled name=«" + EscapeTranscriptText(Attribute(pFilled, "name")) +
+                    "»> называет поле, которого в форме нет");
   std::vector<int> done;
   for (xmlNode* pChild : children)
     if (NameOf(pChild) != "if" ? !Unexpected(pChild, pFilled) : !CompileIf(pChild, done))
@@ -533,8 +538,9 @@ bool CCallCompiler::CompileGrammar(xmlNode* pGrammar, std::vector<std::string>& 
   if (!Attributes(pRule, {"id"}, {"scope"}) || !Elements(pRule, body))
     return false;
   if (Attribute(pRule, "id") != Attribute(pGrammar, "root"))
-    return Fail(pGrammar, "root=«" + EscapeTranscriptText(Attribute(pGrammar, "root")) +
-                              "» элемента <grammar> не называет его правило");
+    return Fail(pGrammar, FindingCode::CallBadValue,
+                "root=«" + EscapeTranscriptText(Attribute(pGrammar, "root")) +
+                    "» элемента <grammar> не называет его правило");
   if (body.size() != 1)
     return body.empty() ? Fail(pRule, "правило <rule> пусто") : Unexpected(body.back(), pRule);
   if (NameOf(body.front()) == "ruleref")
@@ -558,8 +564,8 @@ bool CCallCompiler::CompileGrammar(xmlNode* pGrammar, std::vector<std::string>& 
     xmlFree(pText);
     const std::string_view key = Trimmed(strText);
     if (!IsDtmfKey(key))
-      return Fail(pItem, "<item> «" + EscapeTranscriptText(strText) +
-                             "» — не одна клавиша DTMF (0–9, *, #)");
+      return Fail(pItem, FindingCode::CallBadValue,
+                  "<item> «" + EscapeTranscriptText(strText) + "» — не одна клавиша DTMF (0–9, *, #)");
     keys.emplace_back(key);
   }
   return true;
@@ -588,8 +594,9 @@ bool CCallCompiler::CompileTransfer(const xmlNode* pTransfer,
     return false;
   const std::string strDest = UriAttribute(pTransfer, "dest");
   if (strDest.compare(0, kTel.size(), kTel) != 0)
-    return Fail(pTransfer, "dest=«" + EscapeTranscriptText(strDest) +
-                               "» элемента <transfer> — не номер «tel:»");
+    return Fail(pTransfer, FindingCode::CallBadValue,
+                "dest=«" + EscapeTranscriptText(strDest) +
+                    "» элемента <transfer> — не номер «tel:»");
   Emit(CallOp::Transfer, pTransfer, Variable(Attribute(pTransfer, "name")),
        EscapeTranscriptText(std::string_view(strDest).substr(kTel.size())));
   return true;
@@ -619,8 +626,9 @@ bool CCallCompiler::CompileStatement(xmlNode* pNode, const xmlNode* pParent) {
       return false;
     const std::string strNext = Attribute(pNode, "next");
     if (strNext.size() < 2 || strNext[0] != '#')
-      return Fail(pNode, "<goto next=«" + EscapeTranscriptText(strNext) +
-                             "»> ведёт не на форму этого документа (#id)");
+      return Fail(pNode, FindingCode::CallBadValue,
+                  "<goto next=«" + EscapeTranscriptText(strNext) +
+                      "»> ведёт не на форму этого документа (#id)");
     m_vecGotos.push_back(PendingGoto{Emit(CallOp::Jump, pNode), strNext.substr(1), pNode});
     return true;
   }
@@ -680,8 +688,9 @@ bool CCallCompiler::CompileCondition(const xmlNode* pNode, int& nCondition) {
   std::string strName;
   std::string strLiteral;
   if (!ParseComparison(strCond, strName, strLiteral))
-    return Fail(pNode, "условие «" + EscapeTranscriptText(strCond) + "» элемента " + Tag(pNode) +
-                           " — не сравнение имени с литералом в кавычках (имя == 'значение')");
+    return Fail(pNode, FindingCode::CallBadValue,
+                "условие «" + EscapeTranscriptText(strCond) + "» элемента " + Tag(pNode) +
+                    " — не сравнение имени с литералом в кавычках (имя == 'значение')");
   nCondition = static_cast<int>(m_program.m_vecConditions.size());
   m_program.m_vecConditions.push_back(CallCondition{-1, strLiteral});
   m_vecNames.push_back(PendingName{nCondition, strName, pNode});
@@ -695,8 +704,9 @@ bool CCallCompiler::ResolveGotos() {
     const auto it = std::find_if(forms.begin(), forms.end(),
                                  [&](const CallForm& form) { return form.strId == pending.strId; });
     if (it == forms.end())
-      return Fail(pending.pGoto, "<goto next=«#" + EscapeTranscriptText(pending.strId) +
-                                     "»>: формы с таким id в документе нет");
+      return Fail(pending.pGoto, FindingCode::CallBrokenReference,
+                  "<goto next=«#" + EscapeTranscriptText(pending.strId) +
+                      "»>: формы с таким id в документе нет");
     m_program.m_vecCode[static_cast<std::size_t>(pending.nInstruction)].nTarget = it->nEntry;
   }
   return true;
@@ -716,7 +726,8 @@ std::unique_ptr<CCallProgram> CCallProgram::Compile(std::string_view document, D
     std::string strWhy = pError && pError->message ? pError->message : "";
     while (!strWhy.empty() && (strWhy.back() == '\n' || strWhy.back() == ' '))
       strWhy.pop_back();
-    fault = CallFault{"документ не читается как XML: " + EscapeTranscriptText(strWhy),
+    fault = CallFault{FindingCode::CallNotXml,
+                      "документ не читается как XML: " + EscapeTranscriptText(strWhy),
                       pError ? pError->line : 0};
     return nullptr;
   }

@@ -12,7 +12,8 @@ namespace dovetrel {
 
 /// Why a document cannot be run, or stopped running: what is at fault and where.
 struct CallFault {
-  std::string strText;      ///< what is wrong, naming the element
+  FindingCode code = FindingCode::None; ///< what kind of fault, for code to branch on
+  std::string strText;                  ///< what is wrong, naming the element
   int nLine = 0;            ///< the document's line of that element; 0 when no element is at fault
   std::string strForm = {}; ///< id of the form the element stands in; empty when none
   std::string strCondition = {}; ///< cond of the <if> the element is or stands in; empty if none

@@ -21,8 +21,8 @@ std::string CallRecord(const std::vector<std::string>& lines) {
 bool WriteCallRecord(const std::string& strPath, const std::vector<std::string>& lines,
                      const std::vector<std::string>& setFiles, IMessageSink& messages) {
   return WriteSideFile(strPath, CallRecord(lines), setFiles,
-                       {FailureCode::CannotWriteCall, text::kRecordIsScenario,
-                        FailureCode::CannotWriteCall, text::kCannotWriteRecord},
+                       {FindingCode::CannotWriteCall, text::kRecordIsScenario,
+                        FindingCode::CannotWriteCall, text::kCannotWriteRecord},
                        messages);
 }
 

@@ -53,8 +53,7 @@ std::optional<CallSet> ConvertForCall(const std::string& strIvrFile, IMessageSin
     return std::nullopt;
   CallSet set;
   set.strDocument = std::move(output.m_strDocument);
-  set.strEncoding =
-      options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
+  set.strEncoding = options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
   set.flow = BuildCallFlow(table);
   for (const FlowMenu& menu : set.flow.menus)
     set.menus.push_back(DecodeTranscriptText(menu.strName, set.strEncoding));
@@ -100,7 +99,7 @@ std::optional<SourcePlace> NamingRow(const CallFlow& flow, int nMenu) {
   return std::nullopt;
 }
 
-/// The scenario row that made the element \p fault names; see FaultDetail.
+/// The scenario row that made the element \p fault names; see FaultFinding.
 std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const CallFault& fault) {
   if (dialect != Dialect::Classic || fault.strForm.empty())
     return std::nullopt;
@@ -119,18 +118,20 @@ std::optional<SourcePlace> FaultPlace(const CallSet& set, Dialect dialect, const
   return std::nullopt;
 }
 
-/// The detail of a compile fault of \p set's document: the scenario row that made the element at
-/// fault as its file and line (in a classic document, the key row of the condition the element
-/// stands in, otherwise the menu line that names the file of its form, the main file alone when
-/// none does; no file in a standard document, whose ids are made of their own), and the document's
-/// line with the fault's text as its note, "строка N документа VoiceXML: TEXT".
-MessageDetail FaultDetail(const CallSet& set, Dialect dialect, const CallFault& fault) {
-  MessageDetail detail;
-  if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault))
-    detail = MessageDetail{place->strFile, place->nLine, {}};
-  detail.strNote = DescribeFault(fault);
-  detail.code = FailureCode::CannotRunCall;
-  return detail;
+/// A compile fault of \p set's document as the error that the call cannot start: the scenario row
+/// that made the element at fault as its file and line (in a classic document, the key row of the
+/// condition the element stands in, otherwise the menu line that names the file of its form, the
+/// main file alone when none does; no file in a standard document, whose ids are made of their
+/// own), and the document's line with the fault's text as its note, "строка N документа VoiceXML:
+/// TEXT".
+Finding FaultFinding(const CallSet& set, Dialect dialect, const CallFault& fault) {
+  Finding finding{FindingCode::CannotRunCall, Severity::Error, std::string(text::kCannotRunCall)};
+  if (const std::optional<SourcePlace> place = FaultPlace(set, dialect, fault)) {
+    finding.strFile = place->strFile;
+    finding.nLine = place->nLine;
+  }
+  finding.strNote = DescribeFault(fault);
+  return finding;
 }
 
 } // namespace
@@ -144,8 +145,7 @@ std::optional<PreparedCall> PrepareCall(const std::string& strIvrFile, IMessageS
   std::unique_ptr<CCallProgram> pProgram =
       CCallProgram::Compile(set->strDocument, options.dialect, set->menus, fault);
   if (!pProgram) {
-    messages.ShowMessage(text::kCannotRunCall, MessageKind::Error,
-                         FaultDetail(*set, options.dialect, fault));
+    messages.ShowMessage(FaultFinding(*set, options.dialect, fault), MessageKind::Error);
     return std::nullopt;
   }
   return PreparedCall{std::move(*set), std::move(pProgram)};

@@ -64,18 +64,16 @@ struct Invocation {
 class CCallMessages final : public IMessageSink {
 public:
   explicit CCallMessages(std::ostream& err) : m_err(err), m_messages(err) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override {
-    if (detail.code == FailureCode::CannotRunCall) {
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
+    if (finding.code == FindingCode::CannotRunCall) {
       // The scenario row that made the element at fault, then the document's line.
-      m_err << "error: " << kProgram << ": " << FormatDetail(detail) << '\n';
+      m_err << "error: " << kProgram << ": " << FormatDetail(finding) << '\n';
       return MessageReply::Ok;
     }
     if (kind != MessageKind::Information)
-      return m_messages.ShowMessage(text, kind, detail);
-    if (!detail.strNote.empty())
-      m_err << detail.strNote << '\n';
+      return m_messages.ShowMessage(finding, kind);
+    for (const Finding& warning : finding.vecRelated)
+      m_err << FormatFinding(warning) << '\n';
     return MessageReply::Ok;
   }
 

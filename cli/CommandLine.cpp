@@ -95,9 +95,9 @@ ExitStatus Flow(const Invocation& call, std::ostream& err) {
 
 /// Reads the set exactly as the conversion does and prints every finding.
 ExitStatus Check(const Invocation& call, std::ostream& err) {
-  const std::vector<Diagnostic> findings = RunCheck(call.strIvr, call.options);
-  for (const Diagnostic& diagnostic : findings)
-    err << FormatDiagnostic(diagnostic) << '\n';
+  const std::vector<Finding> findings = RunCheck(call.strIvr, call.options);
+  for (const Finding& finding : findings)
+    err << FormatFinding(finding) << '\n';
   if (HasFindings(findings, Severity::Error))
     return ExitStatus::Failure;
   return HasFindings(findings, Severity::Warning) ? ExitStatus::Warnings : ExitStatus::Success;
@@ -105,10 +105,11 @@ ExitStatus Check(const Invocation& call, std::ostream& err) {
 
 } // namespace
 
-MessageReply CStreamMessageSink::ShowMessage(std::string_view text, MessageKind kind,
-                                             const MessageDetail& detail) {
-  m_stream << KindName(kind) << ": " << EscapeControls(text) << '\n';
-  const std::string strDetail = FormatDetail(detail);
+MessageReply CStreamMessageSink::ShowMessage(const Finding& finding, MessageKind kind) {
+  m_stream << SeverityName(finding.severity) << ": " << EscapeControls(finding.strText) << '\n';
+  std::string strDetail = FormatDetail(finding);
+  for (const Finding& related : finding.vecRelated)
+    strDetail += (strDetail.empty() ? "" : "\n") + FormatFinding(related);
   for (std::size_t nStart = 0; nStart < strDetail.size();) {
     const std::size_t nEnd = std::min(strDetail.find('\n', nStart), strDetail.size());
     m_stream << "  " << std::string_view(strDetail).substr(nStart, nEnd - nStart) << '\n';

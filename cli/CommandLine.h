@@ -16,13 +16,12 @@ enum class ExitStatus {
   Warnings = 3, ///< --check found warnings only
 };
 
-/// Prints every message as "KIND: TEXT" with its detail on an indented line below.
+/// Prints every message as "SEVERITY: TEXT" with its detail on an indented line below, and the
+/// findings that go with it one per indented line.
 class CStreamMessageSink final : public IMessageSink {
 public:
   explicit CStreamMessageSink(std::ostream& stream) : m_stream(stream) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override;
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override;
 
 private:
   std::ostream& m_stream;

@@ -17,16 +17,15 @@ namespace {
 
 /// Hands the rows of the loaded table that never act to \p checker, and those that the document
 /// of \p dialect leaves out.
-void AddFlowFindings(CScenarioChecker& checker, const CScenarioTable& table,
-                     Dialect dialect) {
+void AddFlowFindings(CScenarioChecker& checker, const CScenarioTable& table, Dialect dialect) {
   const CallFlow flow = BuildCallFlow(table);
-  std::vector<FlowFinding> findings = FindInertRows(flow);
+  std::vector<Finding> findings = FindInertRows(flow);
   if (dialect == Dialect::W3c) {
-    std::vector<FlowFinding> leftOut = FindRowsLeftOut(flow);
+    std::vector<Finding> leftOut = FindRowsLeftOut(flow);
     findings.insert(findings.end(), leftOut.begin(), leftOut.end());
   }
-  for (FlowFinding& finding : findings)
-    checker.WarnAtKey(finding.source.strFile, finding.source.nLine, std::move(finding.strText));
+  for (Finding& finding : findings)
+    checker.WarnAtKey(std::move(finding));
 }
 
 } // namespace
@@ -48,7 +47,7 @@ bool WriteSideFile(const std::string& strPath, std::string_view bytes,
                    const std::vector<std::string>& setFiles, const SideFileTexts& texts,
                    IMessageSink& messages, IXmlOutputFactory* pOutput) {
   if (const std::string strSame = FindSetFile(strPath, setFiles); !strSame.empty()) {
-    ShowFailure(messages, texts.sameCode, texts.sameText, {strSame, 0, {}});
+    ShowFailure(messages, texts.sameCode, texts.sameText, {.strFile = strSame});
     return false;
   }
   std::string strReason;
@@ -58,7 +57,7 @@ bool WriteSideFile(const std::string& strPath, std::string_view bytes,
     return true;
   if (pStream)
     strReason = pStream->Reason();
-  ShowFailure(messages, texts.failCode, texts.failText, {strPath, 0, strReason});
+  ShowFailure(messages, texts.failCode, texts.failText, {.strFile = strPath, .strNote = strReason});
   return false;
 }
 
@@ -73,7 +72,7 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
                                 IMessageSink& messages, const ConversionOptions& options) {
   strBaseDir = DirectoryOf(strIvrFile);
   if (strIvrFile.empty() || strVxmlFile.empty()) {
-    ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
+    ShowFailure(messages, FindingCode::NameMissing, text::kNameMissing, {});
     return ConversionOutcome::NameMissing;
   }
   std::optional<CScenarioChecker> checker;
@@ -82,43 +81,39 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             checker ? &*checker : options.pObserver};
   if (!LoadScenarioSet(strIvrFile, strBaseDir, table, reading)) {
-    ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
+    ShowFailure(messages, FindingCode::LoadFailed, text::kLoadFailed, {});
     return ConversionOutcome::LoadFailed;
   }
   if (const std::string strSame = FindSetFile(strVxmlFile, table); !strSame.empty()) {
-    ShowFailure(messages, FailureCode::TargetIsScenario, text::kTargetIsScenario,
-                MessageDetail{strSame, 0, {}});
-    ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
+    ShowFailure(messages, FindingCode::TargetIsScenario, text::kTargetIsScenario,
+                {.strFile = strSame});
+    ShowFailure(messages, FindingCode::ConvertFailed, text::kConvertFailed, {});
     return ConversionOutcome::TargetIsScenario;
   }
   const WriteContext writing{messages, options.pOutput ? *options.pOutput : SystemXmlOutput(),
                              options.strEncoding, options.dialect};
   if (!WriteVoiceXml(strVxmlFile, table, writing)) {
-    ShowFailure(messages, FailureCode::ConvertFailed, text::kConvertFailed, {});
+    ShowFailure(messages, FindingCode::ConvertFailed, text::kConvertFailed, {});
     return ConversionOutcome::WriteFailed;
   }
-  MessageDetail warnings;
+  Finding converted{FindingCode::None, Severity::Information, std::string(text::kConverted)};
   if (checker) {
     checker->CheckTableUse(table);
     AddFlowFindings(*checker, table, options.dialect);
+    converted.vecRelated = checker->Findings();
     // The document is written: what --check calls an error (CR line ends) is a warning here.
-    for (Diagnostic diagnostic : checker->Diagnostics()) {
-      diagnostic.severity = Severity::Warning;
-      if (!warnings.strNote.empty())
-        warnings.strNote += '\n';
-      warnings.strNote += FormatDiagnostic(diagnostic);
-    }
+    for (Finding& warning : converted.vecRelated)
+      warning.severity = Severity::Warning;
   }
-  messages.ShowMessage(text::kConverted, MessageKind::Information, warnings);
+  messages.ShowMessage(converted, MessageKind::Information);
   return ConversionOutcome::Converted;
 }
 
-std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const ConversionOptions& options) {
+std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOptions& options) {
   const std::string strBaseDir = DirectoryOf(strIvrFile);
   CScenarioChecker checker(strBaseDir);
-  CFailureCollector failures(checker);
   CScenarioTable table;
-  const ReadContext reading{failures, options.pFiles ? *options.pFiles : SystemInputFiles(),
+  const ReadContext reading{checker, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, table, reading);
   AddFlowFindings(checker, table, options.dialect);
@@ -126,26 +121,24 @@ std::vector<Diagnostic> RunCheck(const std::string& strIvrFile, const Conversion
     checker.CheckTableUse(table);
     (void)WriteVoiceXml(
         strIvrFile, table,
-        WriteContext{failures, DiscardingXmlOutput(), options.strEncoding, options.dialect});
+        WriteContext{checker, DiscardingXmlOutput(), options.strEncoding, options.dialect});
   }
-  return checker.Diagnostics();
+  return checker.Findings();
 }
 
 bool ReportExceptions(IMessageSink& messages, const std::function<void()>& command) {
-  MessageDetail detail;
+  Finding failure;
   try {
     command();
     return true;
   } catch (const CFileReadError& error) {
-    detail.code = FailureCode::ReadError;
-    messages.ShowMessage(error.what(), MessageKind::Error, detail);
+    failure = Finding{FindingCode::ReadError, Severity::Error, error.what()};
   } catch (const std::bad_alloc&) {
-    detail.code = FailureCode::OutOfMemory;
-    messages.ShowMessage(text::kOutOfMemory, MessageKind::Error, detail);
+    failure = Finding{FindingCode::OutOfMemory, Severity::Error, std::string(text::kOutOfMemory)};
   } catch (const std::exception& error) {
-    detail.code = FailureCode::Unexpected;
-    messages.ShowMessage(error.what(), MessageKind::Error, detail);
+    failure = Finding{FindingCode::Unexpected, Severity::Error, error.what()};
   }
+  messages.ShowMessage(failure, MessageKind::Error);
   return false;
 }
 

@@ -2,8 +2,8 @@
 
 #include "scenario/Message.h"
 #include "scenario/ScenarioCheck.h"
-#include "scenario/ScenarioTable.h"
 #include "scenario/ScenarioReader.h"
+#include "scenario/ScenarioTable.h"
 #include "vxml/VoiceXmlWriter.h"
 #include "vxml/XmlOutput.h"
 
@@ -52,9 +52,9 @@ std::string FindSetFile(const std::string& strPath, const std::vector<std::strin
 
 /// The messages of a file written beside a set: a call-flow drawing, a call record.
 struct SideFileTexts {
-  FailureCode sameCode; ///< the path is one of the set's own files
+  FindingCode sameCode; ///< the path is one of the set's own files
   std::string_view sameText;
-  FailureCode failCode; ///< the file cannot be written
+  FindingCode failCode; ///< the file cannot be written
   std::string_view failText;
 };
 
@@ -73,16 +73,16 @@ struct SideFileTexts {
 /// A success whose set has warnings carries them as the detail of its message.
 [[nodiscard]] ConversionOutcome RunConversion(const std::string& strIvrFile,
                                               const std::string& strVxmlFile,
-                                              std::string& strBaseDir,
-                                              CScenarioTable& table, IMessageSink& messages,
+                                              std::string& strBaseDir, CScenarioTable& table,
+                                              IMessageSink& messages,
                                               const ConversionOptions& options = {});
 
 /// Reads the set \p strIvrFile exactly as the conversion does, writes its document into nowhere to
 /// find the rows that cannot be written, and returns every finding: the traps of the column format
 /// and every failure the conversion would report, each at its line. Shows nothing. A read error in
 /// the middle of a file is not caught.
-[[nodiscard]] std::vector<Diagnostic> RunCheck(const std::string& strIvrFile,
-                                               const ConversionOptions& options = {});
+[[nodiscard]] std::vector<Finding> RunCheck(const std::string& strIvrFile,
+                                            const ConversionOptions& options = {});
 
 /// Runs \p command and reports whatever it throws as one error message on \p messages, so that no
 /// front end ends in the middle of a command: a read error in the middle of a file with its own

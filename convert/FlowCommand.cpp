@@ -14,19 +14,25 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
   if (!IsDrawnFormat(format)) {
     if (WriteFlowJson(flow, strEncoding, strBytes, strReason))
       return true;
-    ShowFailure(messages, FailureCode::CannotDraw, text::kCannotDraw, {{}, 0, strReason});
+    ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
     return false;
   }
   const CDiagramModule* pModule = CDiagramModule::Load(strReason);
   if (!pModule) {
-    MessageDetail detail{{}, 0, strReason};
-    detail.code = FailureCode::CannotLoadModule;
-    messages.ShowMessage(text::kCannotLoadModule, MessageKind::Error, detail);
+    messages.ShowMessage(Finding{FindingCode::CannotLoadModule,
+                                 Severity::Error,
+                                 std::string(text::kCannotLoadModule),
+                                 {},
+                                 0,
+                                 0,
+                                 0,
+                                 strReason},
+                         MessageKind::Error);
     return false;
   }
   if (pModule->Draw(flow, strEncoding, format, strBytes, strReason))
     return true;
-  ShowFailure(messages, FailureCode::CannotDraw, text::kCannotDraw, {{}, 0, strReason});
+  ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
   return false;
 }
 
@@ -34,8 +40,8 @@ bool WriteFlowFile(const std::string& strPath, const std::string& strBytes,
                    const LoadedFlow& loaded, const ConversionOptions& options,
                    IMessageSink& messages) {
   return WriteSideFile(strPath, strBytes, loaded.files,
-                       {FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
-                        FailureCode::CannotWriteFlow, text::kCannotWriteFlow},
+                       {FindingCode::TargetIsScenario, text::kFlowTargetIsScenario,
+                        FindingCode::CannotWriteFlow, text::kCannotWriteFlow},
                        messages, options.pOutput);
 }
 
@@ -44,32 +50,30 @@ std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& 
   CScenarioTable table;
   const ReadContext reading{messages, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             options.pObserver};
-  if (strIvrFile.empty() ||
-      !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), table, reading)) {
+  if (strIvrFile.empty() || !LoadScenarioSet(strIvrFile, DirectoryOf(strIvrFile), table, reading)) {
     if (strIvrFile.empty())
-      ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
+      ShowFailure(messages, FindingCode::NameMissing, text::kNameMissing, {});
     else
-      ShowFailure(messages, FailureCode::LoadFailed, text::kLoadFailed, {});
+      ShowFailure(messages, FindingCode::LoadFailed, text::kLoadFailed, {});
     return std::nullopt;
   }
   return LoadedFlow{BuildCallFlow(table),
-                    options.strEncoding.empty() ? DetectSourceEncoding(table)
-                                                : options.strEncoding,
+                    options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding,
                     table.FilePaths()};
 }
 
 FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
                     FlowFormat format, IMessageSink& messages, const ConversionOptions& options) {
   if (strIvrFile.empty() || strFlowFile.empty()) {
-    ShowFailure(messages, FailureCode::NameMissing, text::kNameMissing, {});
+    ShowFailure(messages, FindingCode::NameMissing, text::kNameMissing, {});
     return FlowOutcome::NameMissing;
   }
   const std::optional<LoadedFlow> loaded = LoadFlow(strIvrFile, messages, options);
   if (!loaded)
     return FlowOutcome::LoadFailed;
   if (const std::string strSame = FindSetFile(strFlowFile, loaded->files); !strSame.empty()) {
-    ShowFailure(messages, FailureCode::TargetIsScenario, text::kFlowTargetIsScenario,
-                {strSame, 0, {}});
+    ShowFailure(messages, FindingCode::TargetIsScenario, text::kFlowTargetIsScenario,
+                {.strFile = strSame});
     return FlowOutcome::TargetIsScenario;
   }
   std::string strBytes;
@@ -77,7 +81,9 @@ FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFil
     return FlowOutcome::NotDrawn;
   if (!WriteFlowFile(strFlowFile, strBytes, *loaded, options, messages))
     return FlowOutcome::WriteFailed;
-  messages.ShowMessage(text::kFlowWritten, MessageKind::Information, {strFlowFile, 0, {}});
+  messages.ShowMessage(Finding{FindingCode::None, Severity::Information,
+                               std::string(text::kFlowWritten), strFlowFile},
+                       MessageKind::Information);
   return FlowOutcome::Written;
 }
 

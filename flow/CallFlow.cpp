@@ -228,12 +228,13 @@ CallFlow BuildCallFlow(const CScenarioTable& table) {
   return CFlowBuilder(table).Build();
 }
 
-std::vector<FlowFinding> FindInertRows(const CallFlow& flow) {
-  std::vector<FlowFinding> findings;
+std::vector<Finding> FindInertRows(const CallFlow& flow) {
+  std::vector<Finding> findings;
   for (const FlowMenu& menu : flow.menus)
     for (const InertRow& row : menu.inert)
       if (row.reason != InertReason::UnknownKeyword)
-        findings.push_back(FlowFinding{row.source, DescribeInertRow(row)});
+        findings.push_back(Finding{FindingCode::RowNeverActs, Severity::Warning,
+                                   DescribeInertRow(row), row.source.strFile, row.source.nLine});
   return findings;
 }
 

@@ -99,15 +99,9 @@ std::string_view PathInSet(const CallFlow& flow, std::string_view path);
 /// included (a menu whose file is missing then has no target: nTargetMenu -1).
 CallFlow BuildCallFlow(const CScenarioTable& table);
 
-/// A finding of the flow for the author: a row that never acts, with what it means. Rows with an
-/// unknown keyword are left to the checks of their line, which say more.
-struct FlowFinding {
-  SourcePlace source;
-  std::string strText;
-};
-
-/// The findings of \p flow, menu by menu, in row order.
-std::vector<FlowFinding> FindInertRows(const CallFlow& flow);
+/// The rows of \p flow that never act, as warnings at their rows with what they mean, menu by menu,
+/// in row order. Rows with an unknown keyword are left to the checks of their line, which say more.
+std::vector<Finding> FindInertRows(const CallFlow& flow);
 
 /// What \p row means for the author, in the words of the checks ("... эта строка не сработает").
 std::string DescribeInertRow(const InertRow& row);

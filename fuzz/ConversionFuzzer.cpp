@@ -51,9 +51,8 @@ void Require(bool bHolds, const std::string& strPromise) {
 /// Counts the summary messages, each of which must be the last message of its run.
 class CSummarySink final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
-                           const MessageDetail& /*detail*/) override {
+  MessageReply ShowMessage(const Finding& finding, MessageKind /*kind*/) override {
+    const std::string_view text = finding.strText;
     Require(m_nSummaries == 0, "nothing is shown after the summary");
     static constexpr std::string_view kSummaries[] = {text::kNameMissing, text::kLoadFailed,
                                                       text::kConvertFailed, text::kConverted};
@@ -71,8 +70,7 @@ public:
 /// The form ids the table's scenario files must become, in table order, in UTF-8.
 std::vector<std::string> ExpectedFormIds(const CScenarioTable& table,
                                          const std::string& strEncoding) {
-  auto pCodec =
-      CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
+  auto pCodec = CTextCodec::Open(strEncoding.empty() ? DetectSourceEncoding(table) : strEncoding);
   Require(pCodec != nullptr, "the detected code page can be opened");
   std::vector<std::string> ids;
   std::string strId;
@@ -115,8 +113,7 @@ void CheckDocument(const std::string& strDocument, const CScenarioTable& table,
   std::vector<std::string> ids;
   CollectFormIds(pRoot, ids);
   xmlFreeDoc(pDoc);
-  Require(ids == ExpectedFormIds(table, strEncoding),
-          "the forms are the table's scenario files");
+  Require(ids == ExpectedFormIds(table, strEncoding), "the forms are the table's scenario files");
   Require(ids.size() == table.FilePaths().size(), "one form per file read");
 }
 
@@ -248,10 +245,7 @@ void CheckStandardDocument(const std::vector<std::string>& names, const std::str
 /// Accepts every message: CheckCalls converts sets whose messages the runs above have checked.
 class CIgnoredMessages final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
-    return MessageReply::Ok;
-  }
+  MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
 };
 
 /// A short call through both documents of the set in the working directory, its events chosen

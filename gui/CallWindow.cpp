@@ -187,9 +187,7 @@ namespace {
 /// Drops every message: a call flow that cannot be drawn leaves the call window without it.
 class CNoMessages final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view /*text*/, MessageKind /*kind*/,
-                           const MessageDetail& /*detail*/) override {
+  MessageReply ShowMessage(const Finding& /*finding*/, MessageKind /*kind*/) override {
     return MessageReply::Ok;
   }
 };

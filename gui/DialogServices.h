@@ -42,8 +42,7 @@ public:
 
   /// Shows a modal box of \p kind with the application title as caption and \p text as its main
   /// text, word for word; a non-empty \p detail is shown beneath it. Returns the button pressed.
-  virtual MessageReply ShowBox(MessageKind kind, std::string_view text,
-                               const MessageDetail& detail) = 0;
+  virtual MessageReply ShowBox(MessageKind kind, std::string_view text, const Finding& detail) = 0;
 
   /// Shows the modal information box of a conversion that succeeded: \p text word for word, then
   /// the document \p report names, how many warnings there are and their list. OK is the default
@@ -66,13 +65,11 @@ public:
   /// \p strDocument is the VoiceXML name the conversion writes, as the operator gave it.
   CBoxMessageSink(IDialogServices& services, std::string strDocument)
       : m_services(services), m_strDocument(std::move(strDocument)) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override;
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override;
 
 private:
   /// The success box; a failure to open the folder is a warning box of its own.
-  void ShowSuccess(std::string_view text, const MessageDetail& detail);
+  void ShowSuccess(const Finding& success);
 
   IDialogServices& m_services;
   std::string m_strDocument;

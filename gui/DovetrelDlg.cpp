@@ -200,11 +200,9 @@ std::optional<QRect> PlaceBeside(const QRect& dialog, const QSize& size, const Q
 class CFailureBoxes final : public IMessageSink {
 public:
   explicit CFailureBoxes(IMessageSink& messages) : m_messages(messages) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override {
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
     return kind == MessageKind::Information ? MessageReply::Ok
-                                            : m_messages.ShowMessage(text, kind, detail);
+                                            : m_messages.ShowMessage(finding, kind);
   }
 
 private:
@@ -408,7 +406,7 @@ void CDovetrelDlg::ShowBeside(QWidget& window) {
 }
 
 void CDovetrelDlg::OnExit() {
-  if (m_services.ShowBox(MessageKind::Question, text::kExitQuestion, MessageDetail{}) !=
+  if (m_services.ShowBox(MessageKind::Question, text::kExitQuestion, Finding{}) !=
       MessageReply::Yes)
     return;
   m_bEnding = true;

@@ -204,9 +204,7 @@ void CFlowWindow::OnSaveAs() {
   CBoxMessageSink messages(m_services, strPath);
   const std::optional<FlowFormat> format = FlowFormatOfPath(strPath);
   if (!format) {
-    MessageDetail where{strPath, 0, {}};
-    where.code = FailureCode::CannotWriteFlow;
-    m_services.ShowBox(MessageKind::Warning, text::kFlowFormats, where);
+    ShowFailure(messages, FindingCode::CannotWriteFlow, text::kFlowFormats, {.strFile = strPath});
     return;
   }
   std::string strBytes;

@@ -114,7 +114,7 @@ void OpenDetailPane(QMessageBox& box) {
 /// the screen). OK is the default button; returns the other one, which asks to open the folder.
 QPushButton* PrepareSuccessBox(QMessageBox& box, std::string_view text,
                                const ConversionReport& report) {
-  PrepareBox(box, MessageKind::Information, text, MessageDetail{});
+  PrepareBox(box, MessageKind::Information, text, Finding{});
   QString strInformative = FromUtf8(text::kWrittenDocument) + FromPath(report.strDocument);
   if (!report.warnings.empty()) {
     strInformative +=
@@ -195,8 +195,7 @@ QIcon ApplicationIcon() {
   return QIcon(pixmap);
 }
 
-void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
-                const MessageDetail& detail) {
+void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text, const Finding& detail) {
   box.setWindowTitle(ApplicationTitle());
   box.setIcon(IconOf(kind));
   // Texts and file names are shown as they are, never read as markup.
@@ -249,7 +248,7 @@ std::string CQtDialogServices::SaveFileName(std::string_view filter, std::string
 }
 
 MessageReply CQtDialogServices::ShowBox(MessageKind kind, std::string_view text,
-                                        const MessageDetail& detail) {
+                                        const Finding& detail) {
   QMessageBox box(Owner());
   PrepareBox(box, kind, text, detail);
   const int nButton = box.exec();

@@ -30,8 +30,7 @@ QIcon ApplicationIcon();
 /// Makes \p box what a box of \p kind looks like: icon, buttons (with Russian texts) and the
 /// application title as caption. \p detail, when there is one, goes beneath the main text: a single
 /// line as informative text, several lines as the detailed text.
-void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text,
-                const MessageDetail& detail);
+void PrepareBox(QMessageBox& box, MessageKind kind, std::string_view text, const Finding& detail);
 
 /// The file choosers and message boxes of Qt Widgets, all modal, and the desktop's file manager.
 /// Each chooser and box belongs to the window the operator works in when it is the owner or one of
@@ -46,8 +45,7 @@ public:
   std::string OpenFileName(std::string_view filter, const std::string& strStartPath) override;
   std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
                            const std::string& strStartPath) override;
-  MessageReply ShowBox(MessageKind kind, std::string_view text,
-                       const MessageDetail& detail) override;
+  MessageReply ShowBox(MessageKind kind, std::string_view text, const Finding& detail) override;
   SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
   /// Through QDesktopServices, so the desktop's own file manager shows it.
   bool OpenFolder(const std::string& strFolder) override;

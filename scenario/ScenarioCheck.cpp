@@ -46,21 +46,35 @@ std::string_view WordFrom(std::string_view text, std::size_t nStart) {
   return text.substr(nStart, nEnd == kNone ? kNone : nEnd - nStart);
 }
 
+/// The edit that makes line \p nLine (of \p line) what the author meant by its words: the key in
+/// column 1, the action keyword in column 6 and the argument in column 22. None when the line's
+/// words do not say it plainly: a key and a keyword, an argument at most, each short enough.
+std::vector<TextEdit> LayOut(const CScenarioLine& line, int nLine) {
+  const std::string_view text = line.Text();
+  std::vector<std::string_view> words;
+  for (std::size_t nStart = text.find_first_not_of(' '); nStart != kNone;) {
+    words.push_back(WordFrom(text, nStart));
+    nStart = text.find_first_not_of(' ', nStart + words.back().size());
+  }
+  if (words.size() < 2 || words.size() > 3 || !IsActionKeyword(words[1]) ||
+      words[0].size() >= kActionColumn || words[1].size() >= kArgumentColumn - kActionColumn)
+    return {};
+  std::string strLine(words[0]);
+  strLine.resize(kActionColumn, ' ');
+  strLine += words[1];
+  if (words.size() == 3) {
+    strLine.resize(kArgumentColumn, ' ');
+    strLine += words[2];
+  }
+  return {TextEdit{
+      nLine, 1, Column(line, IndexOf(text, words.back()) + words.back().size() - 1) + 1, strLine}};
+}
+
 std::string ReadAs(std::string_view word) {
   return word.empty() ? "ничего не будет прочитано" : "будет прочитано " + Quoted(word);
 }
 
 } // namespace
-
-std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-  std::string strLine = EscapeControls(diagnostic.strFile);
-  if (diagnostic.nLine > 0)
-    strLine += ':' + std::to_string(diagnostic.nLine);
-  if (diagnostic.nLine > 0 && diagnostic.nColumn > 0)
-    strLine += ':' + std::to_string(diagnostic.nColumn);
-  strLine += diagnostic.severity == Severity::Error ? ": error: " : ": warning: ";
-  return strLine + EscapeControls(diagnostic.strText);
-}
 
 CScenarioChecker::CScenarioChecker(std::string strBaseDirectory)
     : m_strBaseDirectory(std::move(strBaseDirectory)) {}
@@ -86,7 +100,7 @@ void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
     return u < 0x80 && !bAsciiWord;
   });
   if (bad != strForm.end())
-    Warn(0, 0,
+    Warn(FindingCode::FileNameNotField, 0, 0,
          "имя файла " + Quoted(name) + " даёт поле " + Quoted("Input_" + strForm) +
              ", которое платформа не примет как имя: знак " + Quoted(std::string(1, *bad)) +
              " недопустим; оставьте в имени файла до первой точки только буквы, цифры и «_»");
@@ -100,19 +114,30 @@ void CScenarioChecker::CheckFileName(const std::string& strFullPath) {
   const auto menu = std::find_if(m_vecMenus.begin(), m_vecMenus.end(),
                                  [&](const MenuRef& ref) { return ref.strPath == strFullPath; });
   if (menu == m_vecMenus.end()) {
-    Warn(0, 0, std::move(strText));
+    Warn(FindingCode::FormNameTwice, 0, 0, std::move(strText));
     return;
   }
-  m_vecDiagnostics.push_back(
-      Diagnostic{menu->strFile, menu->nLine, menu->nColumn, Severity::Warning, std::move(strText)});
+  m_vecFindings.push_back(Finding{FindingCode::FormNameTwice, Severity::Warning, std::move(strText),
+                                  menu->strFile, menu->nLine, menu->nColumn});
 }
 
 void CScenarioChecker::OnLine(const CScenarioLine& line, int nLine) {
+  const std::size_t nBefore = m_vecFindings.size();
   CheckLineEnds(line, nLine);
   if (nLine == 1)
     CheckHeader(line);
   else if (!line.Empty())
     CheckKeyLine(line, nLine);
+  // Each finding of the line spans the word at its column, where one stands there.
+  const std::string_view text = line.Text();
+  for (std::size_t i = nBefore; i < m_vecFindings.size(); ++i) {
+    Finding& finding = m_vecFindings[i];
+    const std::size_t nIndex = finding.nColumn > 0 ? finding.nColumn - 1 : kNone;
+    if (nIndex >= text.size() || Column(line, nIndex) != finding.nColumn || text[nIndex] == ' ')
+      continue;
+    const std::size_t nEnd = std::min(text.find(' ', nIndex), text.size());
+    finding.nEndColumn = Column(line, nEnd - 1) + 1;
+  }
 }
 
 void CScenarioChecker::CheckLineEnds(const CScenarioLine& line, int nLine) {
@@ -123,15 +148,25 @@ void CScenarioChecker::CheckLineEnds(const CScenarioLine& line, int nLine) {
   if (nCr == kNone || text.find_first_not_of('\r', nCr) == kNone || m_bCrReported)
     return;
   m_bCrReported = true;
-  m_vecDiagnostics.push_back(Diagnostic{
-      m_vecFiles.back(), nLine, Column(line, nCr), Severity::Error,
-      "строки файла разделены одним знаком CR: файл читается как одна строка, и строки после "
-      "первого CR не сработают; сохраните файл с концами строк LF или CR LF"});
+  Finding finding{
+      FindingCode::LoneCrLineEnds,
+      Severity::Error,
+      "строки файла разделены одним знаком CR: файл читается как одна строка, и "
+      "строки после первого CR не сработают; сохраните файл с концами строк LF или CR LF",
+      m_vecFiles.back(),
+      nLine,
+      Column(line, nCr)};
+  // Each CR with text after it ends a line of its own.
+  for (std::size_t i = nCr; i < text.find_last_not_of('\r'); i = text.find('\r', i + 1))
+    finding.vecFix.push_back(TextEdit{nLine, Column(line, i), Column(line, i) + 1, "\n"});
+  m_vecFindings.push_back(std::move(finding));
 }
 
-void CScenarioChecker::Warn(int nLine, std::uint64_t nColumn, std::string strText) {
-  m_vecDiagnostics.push_back(
-      Diagnostic{m_vecFiles.back(), nLine, nColumn, Severity::Warning, std::move(strText)});
+void CScenarioChecker::Warn(FindingCode code, int nLine, std::uint64_t nColumn, std::string strText,
+                            std::vector<TextEdit> fix) {
+  Finding finding{code, Severity::Warning, std::move(strText), m_vecFiles.back(), nLine, nColumn};
+  finding.vecFix = std::move(fix);
+  m_vecFindings.push_back(std::move(finding));
 }
 
 void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
@@ -141,10 +176,18 @@ void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
   m_nGreetingColumn = 0;
   if (words.timeout.empty())
     return;
-  if (!IsNumber(words.timeout))
-    Warn(1, m_nTimeoutColumn,
+  if (!IsNumber(words.timeout)) {
+    // "10s" or "10sec": the digits are the seconds meant, the reader adds the "s" itself.
+    const std::size_t nDigits = words.timeout.find_first_not_of("0123456789");
+    std::vector<TextEdit> fix;
+    if (nDigits > 0)
+      fix.push_back(
+          TextEdit{1, m_nTimeoutColumn + nDigits, m_nTimeoutColumn + words.timeout.size(), ""});
+    Warn(FindingCode::TimeoutNotNumber, 1, m_nTimeoutColumn,
          "время ожидания " + Quoted(words.timeout) +
-             " — не число секунд; укажите его цифрами, например 10");
+             " — не число секунд; укажите его цифрами, например 10",
+         std::move(fix));
+  }
   const std::size_t nEnd = IndexOf(text, words.timeout) + words.timeout.size();
   m_nGreetingColumn = Column(line, words.greeting.empty() ? std::min(nEnd + 3, text.size())
                                                           : IndexOf(text, words.greeting));
@@ -158,10 +201,11 @@ void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
   const std::size_t nStart = text.find_first_not_of(' ', nEnd);
   if (nStart == kNone || nStart >= nEnd + 3)
     return;
-  Warn(1, Column(line, nStart),
+  Warn(FindingCode::GreetingTooNear, 1, Column(line, nStart),
        "приветствие " + Quoted(WordFrom(text, nStart)) +
            " начинается меньше чем через три пробела после времени ожидания: " +
-           ReadAs(words.greeting) + "; поставьте между ними не меньше трёх пробелов");
+           ReadAs(words.greeting) + "; поставьте между ними не меньше трёх пробелов",
+       {TextEdit{1, Column(line, nEnd), Column(line, nStart), "   "}});
 }
 
 void CScenarioChecker::CheckKeyLine(const CScenarioLine& line, int nLine) {
@@ -184,16 +228,22 @@ void CScenarioChecker::CheckKeyLine(const CScenarioLine& line, int nLine) {
 void CScenarioChecker::CheckKeyWord(const CScenarioLine& line, std::string_view key, int nLine) {
   const std::string_view text = line.Text();
   if (text.front() == ' ') {
-    Warn(nLine, Column(line, IndexOf(text, key)),
+    Warn(FindingCode::KeyNotInColumn, nLine, Column(line, IndexOf(text, key)),
          "в столбце 1 нет клавиши: клавишей станет первый знак слова " + Quoted(key) +
-             "; поставьте клавишу в столбец 1");
+             "; поставьте клавишу в столбец 1",
+         LayOut(line, nLine));
   } else if (key.size() > 1) {
-    Warn(nLine, 1,
+    // Only the first byte counts: the others make way for spaces, unless they reach the action.
+    std::vector<TextEdit> fix;
+    if (key.size() <= static_cast<std::size_t>(kActionColumn))
+      fix.push_back(TextEdit{nLine, 2, key.size() + 1, std::string(key.size() - 1, ' ')});
+    Warn(FindingCode::KeyTooLong, nLine, 1,
          "клавиша " + Quoted(key) +
-             " длиннее одного знака: учитывается только её первый байт; оставьте один знак");
+             " длиннее одного знака: учитывается только её первый байт; оставьте один знак",
+         std::move(fix));
   }
   if (key.front() == '\'' || key.front() == '\\')
-    Warn(nLine, Column(line, IndexOf(text, key)),
+    Warn(FindingCode::KeyNotDialable, nLine, Column(line, IndexOf(text, key)),
          "клавишу " + Quoted(key.substr(0, 1)) +
              " не передаёт ни один телефон: строка не сработает; телефон передаёт 0–9, * и #");
 }
@@ -203,26 +253,32 @@ void CScenarioChecker::CheckAction(const CScenarioLine& line, std::string_view a
   for (std::size_t nStart = text.find_first_not_of(' '); nStart != kNone;) {
     const std::string_view word = WordFrom(text, nStart);
     if (IsActionKeyword(word) && word.data() != action.data()) {
-      Warn(nLine, Column(line, nStart),
+      Warn(FindingCode::KeywordNotInColumn, nLine, Column(line, nStart),
            "ключевое слово " + Quoted(word) + " начинается в столбце " +
                std::to_string(Column(line, nStart)) +
-               ", а не в 6: строка не сработает; поставьте его начало в столбец 6");
+               ", а не в 6: строка не сработает; поставьте его начало в столбец 6",
+           LayOut(line, nLine));
       return;
     }
     nStart = text.find_first_not_of(' ', nStart + word.size());
   }
   if (action.empty()) {
-    Warn(nLine, kActionColumn + 1,
+    Warn(FindingCode::ActionMissing, nLine, kActionColumn + 1,
          "в столбце 6 нет действия: клавиша не сработает; укажите menu, dial или disconnect");
     return;
   }
   const std::string strLower = AsciiLower(action);
-  Warn(nLine, Column(line, IndexOf(text, action)),
-       IsActionKeyword(strLower)
-           ? Quoted(action) + " — не ключевое слово: ключевые слова пишутся строчными буквами, " +
-                 Quoted(strLower) + "; строка не сработает"
-           : Quoted(action) + " — не ключевое слово действия: строка не сработает; укажите menu, "
-                              "dial или disconnect");
+  const std::uint64_t nColumn = Column(line, IndexOf(text, action));
+  if (!IsActionKeyword(strLower)) {
+    Warn(FindingCode::NotAKeyword, nLine, nColumn,
+         Quoted(action) + " — не ключевое слово действия: строка не сработает; укажите menu, "
+                          "dial или disconnect");
+    return;
+  }
+  Warn(FindingCode::KeywordNotLowerCase, nLine, nColumn,
+       Quoted(action) + " — не ключевое слово: ключевые слова пишутся строчными буквами, " +
+           Quoted(strLower) + "; строка не сработает",
+       {TextEdit{nLine, nColumn, nColumn + action.size(), strLower}});
 }
 
 void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWords& words,
@@ -236,101 +292,109 @@ void CScenarioChecker::CheckArgument(const CScenarioLine& line, const KeyLineWor
       text.find_first_not_of(' ', IndexOf(text, words.action) + words.action.size());
   if (words.argument.empty()) {
     if (nStart == kNone)
-      Warn(nLine, kArgumentColumn + 1,
+      Warn(FindingCode::ArgumentMissing, nLine, kArgumentColumn + 1,
            std::string("у действия ") + (kind == kindMenu ? "menu" : "dial") +
                " нет аргумента: укажите со столбца 22 " +
                (kind == kindMenu ? "файл вложенного сценария" : "номер телефона"));
     else
-      Warn(nLine, Column(line, nStart),
+      Warn(FindingCode::ArgumentEarly, nLine, Column(line, nStart),
            "аргумент " + Quoted(WordFrom(text, nStart)) +
-               " стоит до столбца 22 и не будет прочитан; поставьте его начало в столбец 22");
+               " стоит до столбца 22 и не будет прочитан; поставьте его начало в столбец 22",
+           LayOut(line, nLine));
     return;
   }
   const std::size_t nArgument = IndexOf(text, words.argument);
   if (nStart < nArgument)
-    Warn(nLine, Column(line, nStart),
+    Warn(FindingCode::ArgumentEarly, nLine, Column(line, nStart),
          "аргумент " + Quoted(WordFrom(text, nStart)) + " начинается в столбце " +
              std::to_string(Column(line, nStart)) + ", а не в 22: " + ReadAs(words.argument) +
-             "; поставьте его начало в столбец 22");
+             "; поставьте его начало в столбец 22",
+         LayOut(line, nLine));
   WarnTextAfter(line, words.argument, nLine, "аргумента");
   if (kind == kindMenu && words.argument.find('/') != kNone)
-    Warn(nLine, m_nArgumentColumn,
+    Warn(FindingCode::NestedWithFolder, nLine, m_nArgumentColumn,
          "вложенный сценарий " + Quoted(words.argument) +
              " указан с каталогом: вложенные файлы берутся из каталога главного, а этот будет "
-             "читаться снова и снова, пока не переполнится таблица; укажите только имя файла");
+             "читаться снова и снова, пока не переполнится таблица; укажите только имя файла",
+         {TextEdit{nLine, m_nArgumentColumn, m_nArgumentColumn + words.argument.size(),
+                   std::string(FileNameOf(words.argument))}});
 }
 
 void CScenarioChecker::WarnTextAfter(const CScenarioLine& line, std::string_view word, int nLine,
                                      std::string_view what) {
   const std::string_view text = line.Text();
   const std::size_t nNext = text.find_first_not_of(' ', IndexOf(text, word) + word.size());
-  if (nNext != kNone)
-    Warn(nLine, Column(line, nNext),
-         "текст " + Quoted(WordFrom(text, nNext)) + " после " + std::string(what) +
-             " не читается; уберите его или перенесите в отдельную строку (в имени файла и "
-             "номере не бывает пробелов)");
+  if (nNext == kNone)
+    return;
+  // What is not read goes: the document stays as it is.
+  const std::uint64_t nWordEnd = Column(line, IndexOf(text, word) + word.size() - 1) + 1;
+  Warn(FindingCode::TextAfterWord, nLine, Column(line, nNext),
+       "текст " + Quoted(WordFrom(text, nNext)) + " после " + std::string(what) +
+           " не читается; уберите его или перенесите в отдельную строку (в имени файла и "
+           "номере не бывает пробелов)",
+       {TextEdit{nLine, nWordEnd, Column(line, text.find_last_not_of(' ')) + 1, ""}});
 }
 
-void CScenarioChecker::WarnAtKey(const std::string& strFile, int nLine, std::string strText) {
+void CScenarioChecker::WarnAtKey(Finding finding) {
   const auto row = std::find_if(m_vecKeyRows.begin(), m_vecKeyRows.end(), [&](const KeyRow& key) {
-    return key.nLine == nLine && m_vecFiles[key.nFile] == strFile;
+    return key.nLine == finding.nLine && m_vecFiles[key.nFile] == finding.strFile;
   });
-  m_vecDiagnostics.push_back(Diagnostic{strFile, nLine,
-                                        row == m_vecKeyRows.end() ? 0 : row->nColumn,
-                                        Severity::Warning, std::move(strText)});
+  finding.nColumn = row == m_vecKeyRows.end() ? 0 : row->nColumn;
+  m_vecFindings.push_back(std::move(finding));
 }
 
 void CScenarioChecker::CheckTableUse(const CScenarioTable& table) {
   if (table.Count() * 10 <= table.Capacity() * 9 || m_vecFiles.empty())
     return;
-  m_vecDiagnostics.push_back(Diagnostic{
-      m_vecFiles.front(), 0, 0, Severity::Warning,
-      "набор занимает " + std::to_string(table.Count()) + " из " +
-          std::to_string(table.Capacity()) + " строк таблицы (" + table.DescribeRows() +
-          "): каждый новый файл займёт ещё " + std::to_string(kRowsPerFile) + " строк"});
+  m_vecFindings.push_back(Finding{FindingCode::TableNearlyFull, Severity::Warning,
+                                  "набор занимает " + std::to_string(table.Count()) + " из " +
+                                      std::to_string(table.Capacity()) + " строк таблицы (" +
+                                      table.DescribeRows() + "): каждый новый файл займёт ещё " +
+                                      std::to_string(kRowsPerFile) + " строк",
+                                  m_vecFiles.front()});
 }
 
-void CScenarioChecker::AddFailure(std::string_view text, const MessageDetail& detail) {
-  Diagnostic failure{detail.strFile, detail.nLine, 0, Severity::Error, std::string(text)};
-  std::string strNote = detail.strNote;
-  switch (detail.code) {
-  case FailureCode::CannotOpenFile: {
+MessageReply CScenarioChecker::ShowMessage(const Finding& finding, MessageKind /*kind*/) {
+  Finding failure = finding;
+  failure.severity = Severity::Error;
+  failure.strNamedAt.clear();
+  switch (failure.code) {
+  case FindingCode::CannotOpenFile: {
     // A nested file that cannot be opened is the fault of the menu line that names it.
     const auto menu = std::find_if(m_vecMenus.begin(), m_vecMenus.end(), [&](const MenuRef& ref) {
-      return ref.strPath == detail.strFile;
+      return ref.strPath == failure.strFile;
     });
     if (menu != m_vecMenus.end()) {
+      failure.strNote = failure.strFile + (failure.strNote.empty() ? "" : ": " + failure.strNote);
       failure.strFile = menu->strFile;
       failure.nLine = menu->nLine;
       failure.nColumn = menu->nColumn;
-      strNote = detail.strFile + (strNote.empty() ? "" : ": " + strNote);
     }
     break;
   }
-  case FailureCode::BadTimeout:
+  case FindingCode::BadTimeout:
     failure.nColumn = 1;
     break;
-  case FailureCode::BadGreeting:
+  case FindingCode::BadGreeting:
     failure.nColumn = m_nGreetingColumn;
     break;
-  case FailureCode::TextTooLong:
-    if (detail.nLine > 0)
-      failure.nColumn = detail.nLine == 1 ? m_nLongHeaderColumn : m_nArgumentColumn;
+  case FindingCode::TextTooLong:
+    if (failure.nLine > 0)
+      failure.nColumn = failure.nLine == 1 ? m_nLongHeaderColumn : m_nArgumentColumn;
     break;
   default:
     break;
   }
-  if (!strNote.empty())
-    failure.strText += " (" + strNote + ")";
-  m_vecDiagnostics.push_back(std::move(failure));
+  m_vecFindings.push_back(std::move(failure));
+  return MessageReply::Ok;
 }
 
-std::vector<Diagnostic> CScenarioChecker::Diagnostics() const {
+std::vector<Finding> CScenarioChecker::Findings() const {
   const auto FileIndex = [this](const std::string& strFile) {
     return std::find(m_vecFiles.begin(), m_vecFiles.end(), strFile) - m_vecFiles.begin();
   };
-  std::vector<Diagnostic> sorted = m_vecDiagnostics;
-  std::stable_sort(sorted.begin(), sorted.end(), [&](const Diagnostic& a, const Diagnostic& b) {
+  std::vector<Finding> sorted = m_vecFindings;
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const Finding& a, const Finding& b) {
     const auto nFileA = FileIndex(a.strFile);
     const auto nFileB = FileIndex(b.strFile);
     if (nFileA != nFileB)
@@ -338,11 +402,6 @@ std::vector<Diagnostic> CScenarioChecker::Diagnostics() const {
     return a.nLine < b.nLine;
   });
   return sorted;
-}
-
-bool HasFindings(const std::vector<Diagnostic>& diagnostics, Severity severity) {
-  return std::any_of(diagnostics.begin(), diagnostics.end(),
-                     [severity](const Diagnostic& d) { return d.severity == severity; });
 }
 
 } // namespace dovetrel

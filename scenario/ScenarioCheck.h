@@ -11,49 +11,30 @@
 
 namespace dovetrel {
 
-/// How bad a finding is: an error makes the conversion fail, a warning only means that the
-/// document may not do what the author meant.
-enum class Severity { Warning, Error };
-
-/// One finding for the author of a scenario, with the place it concerns.
-struct Diagnostic {
-  std::string strFile;       ///< full path
-  int nLine = 0;             ///< 1-based; 0 when the file as a whole is concerned
-  std::uint64_t nColumn = 0; ///< 1-based; 0 when no column is concerned
-  Severity severity = Severity::Warning;
-  std::string strText; ///< what is wrong and, briefly, how to mend it
-};
-
-/// "FILE:LINE:COL: warning: TEXT" (or "error:"), leaving out the place's unknown parts; control
-/// characters show escaped, so that a finding is always one line.
-std::string FormatDiagnostic(const Diagnostic& diagnostic);
-
-/// True when \p diagnostics hold a finding of \p severity.
-bool HasFindings(const std::vector<Diagnostic>& diagnostics, Severity severity);
-
 /// Watches a load and finds the traps that the forgiving column format lets through: words that
 /// miss their columns and are read cut or not at all, keywords that are not, file names that make
 /// no field name. It only looks: what is read stays as it is. Failures of the conversion itself
-/// are added with AddFailure, and the call flow's findings (keys that never answer, busy lines that
-/// serve no transfer) with WarnAtKey, each placed at its line and column.
-class CScenarioChecker final : public IScenarioObserver {
+/// are shown to it as to a message sink, and the call flow's findings (keys that never answer, busy
+/// lines that serve no transfer) with WarnAtKey, each placed at its line and column.
+class CScenarioChecker final : public IScenarioObserver, public IMessageSink {
 public:
   /// \p strBaseDirectory is the one the load reads nested files from.
   explicit CScenarioChecker(std::string strBaseDirectory);
 
   void OnScenarioFile(const std::string& strFullPath, int nFirstRow) override;
   void OnLine(const CScenarioLine& line, int nLine) override;
-  /// Adds a warning about the key row at line \p nLine of \p strFile, placed at its key; the call
-  /// flow finds these (keys answered twice, busy rows that serve no dial).
-  void WarnAtKey(const std::string& strFile, int nLine, std::string strText);
+  /// Adds \p finding about a key row, placed at its key; the call flow finds these (keys answered
+  /// twice, busy rows that serve no dial, rows a document leaves out).
+  void WarnAtKey(Finding finding);
   /// Warns when the loaded set \p table fills more than nine tenths of the table's rows.
   void CheckTableUse(const CScenarioTable& table);
-  /// Adds a failure that the conversion reported, at the most precise place the lines tell.
-  void AddFailure(std::string_view text, const MessageDetail& detail);
+  /// Adds a failure that a load or a write reports, at the most precise place the lines tell,
+  /// instead of showing it.
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override;
 
   /// Every finding so far, file by file in reading order, then by line; the findings of one line
   /// in the order they were made, its warnings before the failure they may explain.
-  std::vector<Diagnostic> Diagnostics() const;
+  std::vector<Finding> Findings() const;
 
 private:
   /// Where the key of a key line stands.
@@ -81,11 +62,12 @@ private:
   /// Warns about the text that follows \p word, a word of \p line that the reader takes last.
   void WarnTextAfter(const CScenarioLine& line, std::string_view word, int nLine,
                      std::string_view what);
-  void Warn(int nLine, std::uint64_t nColumn, std::string strText);
+  void Warn(FindingCode code, int nLine, std::uint64_t nColumn, std::string strText,
+            std::vector<TextEdit> fix = {});
 
   std::string m_strBaseDirectory;
   std::vector<std::string> m_vecFiles; ///< files in reading order
-  std::vector<Diagnostic> m_vecDiagnostics;
+  std::vector<Finding> m_vecFindings;
   std::vector<KeyRow> m_vecKeyRows; ///< every key line read
   std::vector<MenuRef> m_vecMenus;
   std::map<std::string, std::string> m_formNames; ///< form name to the first file giving it
@@ -94,22 +76,6 @@ private:
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
   bool m_bCrReported = false;            ///< CR line ends were reported in the current file
-};
-
-/// Hands every failure a load or a write reports to \p checker, to be placed at its line, instead
-/// of showing it.
-class CFailureCollector final : public IMessageSink {
-public:
-  explicit CFailureCollector(CScenarioChecker& checker) : m_checker(checker) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
-                           const MessageDetail& detail) override {
-    m_checker.AddFailure(text, detail);
-    return MessageReply::Ok;
-  }
-
-private:
-  CScenarioChecker& m_checker;
 };
 
 } // namespace dovetrel

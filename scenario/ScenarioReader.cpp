@@ -11,11 +11,11 @@ namespace {
 constexpr std::string_view kSpace = " ";
 
 /// Takes the timeout and greeting words of line 1 into their rows.
-bool ReadHeaderLine(std::string_view line, CScenarioTable& table,
-                    const ReadContext& context, const MessageDetail& where) {
+bool ReadHeaderLine(std::string_view line, CScenarioTable& table, const ReadContext& context,
+                    const Finding& where) {
   const HeaderWords words = SplitHeaderLine(line);
   if (words.timeout.empty()) {
-    ShowFailure(context.messages, FailureCode::BadTimeout, text::kBadTimeout, where);
+    ShowFailure(context.messages, FindingCode::BadTimeout, text::kBadTimeout, where);
     return false;
   }
   std::string strTimeout(words.timeout);
@@ -23,15 +23,15 @@ bool ReadHeaderLine(std::string_view line, CScenarioTable& table,
   if (!table.AddEntry(strTimeout, kindTimeout, '\0', context.messages, where))
     return false;
   if (words.greeting.empty()) {
-    ShowFailure(context.messages, FailureCode::BadGreeting, text::kBadGreeting, where);
+    ShowFailure(context.messages, FindingCode::BadGreeting, text::kBadGreeting, where);
     return false;
   }
   return table.AddEntry(words.greeting, kindGreeting, '\0', context.messages, where);
 }
 
 /// Appends the input-field and filled rows: "Input_" and the file's name up to its first dot.
-bool AddFieldRows(const std::string& strName, CScenarioTable& table,
-                  const ReadContext& context, const MessageDetail& where) {
+bool AddFieldRows(const std::string& strName, CScenarioTable& table, const ReadContext& context,
+                  const Finding& where) {
   const std::string strPrefixed = "Input_" + strName;
   const std::string_view fieldName = ScenarioName(strPrefixed);
   return table.AddEntry(fieldName, kindInputField, '\0', context.messages, where) &&
@@ -40,10 +40,10 @@ bool AddFieldRows(const std::string& strName, CScenarioTable& table,
 
 /// Appends the row of one non-empty key line.
 bool AddKeyLine(std::string_view line, CScenarioTable& table, const ReadContext& context,
-                const MessageDetail& where) {
+                const Finding& where) {
   const KeyLineWords words = SplitKeyLine(line);
   return table.AddEntry(words.argument, ParseActionKeyword(words.action),
-                            words.key.empty() ? '\0' : words.key.front(), context.messages, where);
+                        words.key.empty() ? '\0' : words.key.front(), context.messages, where);
 }
 
 } // namespace
@@ -82,10 +82,10 @@ KeyLineWords SplitKeyLine(std::string_view line) {
 
 bool ReadScenarioFile(const std::string& strPath, CScenarioTable& table,
                       const ReadContext& context) {
-  MessageDetail where{strPath, 0, {}};
+  Finding where{.strFile = strPath};
   auto pFile = context.files.Open(strPath, where.strNote);
   if (!pFile) {
-    ShowFailure(context.messages, FailureCode::CannotOpenFile, text::kCannotOpenIvr, where);
+    ShowFailure(context.messages, FindingCode::CannotOpenFile, text::kCannotOpenIvr, where);
     return false;
   }
   const std::string strName = NamePart(strPath);
@@ -98,7 +98,7 @@ bool ReadScenarioFile(const std::string& strPath, CScenarioTable& table,
   CLineReader reader(*pFile, where.strFile);
   CScenarioLine line;
   if (!reader.ReadLine(line)) {
-    ShowFailure(context.messages, FailureCode::NoFirstLine, text::kNoLineInIvr, where);
+    ShowFailure(context.messages, FindingCode::NoFirstLine, text::kNoLineInIvr, where);
     return false;
   }
   where.nLine = 1;
@@ -126,14 +126,12 @@ class CNamedAtSink final : public IMessageSink {
 public:
   CNamedAtSink(IMessageSink& messages, std::string strNamedAt)
       : m_messages(messages), m_strNamedAt(std::move(strNamedAt)) {}
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override {
-    if (detail.code != FailureCode::CannotOpenFile)
-      return m_messages.ShowMessage(text, kind, detail);
-    MessageDetail named = detail;
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
+    if (finding.code != FindingCode::CannotOpenFile)
+      return m_messages.ShowMessage(finding, kind);
+    Finding named = finding;
     named.strNamedAt = m_strNamedAt;
-    return m_messages.ShowMessage(text, kind, named);
+    return m_messages.ShowMessage(named, kind);
   }
 
 private:

@@ -22,21 +22,21 @@ void CScenarioTable::ClearEntries() {
 }
 
 bool CScenarioTable::AddEntry(std::string_view text, EntryKind kind, char key,
-                                  IMessageSink& messages, const MessageDetail& where) {
+                              IMessageSink& messages, const Finding& where) {
   if (m_nCount >= m_nCapacity) {
-    MessageDetail detail = where;
+    Finding detail = where;
     detail.strNote = "в таблице " + std::to_string(m_nCapacity) + " строк на весь набор, и все " +
                      "заняты: " + DescribeRows();
-    ShowFailure(messages, FailureCode::TableFull, text::kTableFull, detail);
+    ShowFailure(messages, FindingCode::TableFull, text::kTableFull, detail);
     return false;
   }
   const std::size_t nLength = TableTextLength(text);
   if (nLength >= static_cast<std::size_t>(kEntryTextSize)) {
-    MessageDetail detail = where;
+    Finding detail = where;
     detail.strNote = "текст «" + std::string(text) + "» — " + std::to_string(nLength) +
                      " байт, а в строке таблицы не больше " + std::to_string(kEntryTextSize - 1) +
                      " (кириллица считается по байту на букву)";
-    ShowFailure(messages, FailureCode::TextTooLong, text::kTextTooLong, detail);
+    ShowFailure(messages, FindingCode::TextTooLong, text::kTextTooLong, detail);
     return false;
   }
   ScenarioEntry& row = m_pEntries[m_nCount];

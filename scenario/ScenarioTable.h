@@ -67,7 +67,7 @@ public:
   /// more (TableTextLength); the table is then unchanged. A text is never cut short and the table
   /// never grows.
   [[nodiscard]] bool AddEntry(std::string_view text, EntryKind kind, char key,
-                              IMessageSink& messages, const MessageDetail& where);
+                              IMessageSink& messages, const Finding& where);
 
   /// Records the full path of the scenario file whose scenario-file row was appended last.
   void AddFilePath(std::string strFullPath) { m_vecFilePaths.push_back(std::move(strFullPath)); }

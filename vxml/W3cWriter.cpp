@@ -34,19 +34,20 @@ std::string AsciiWordOf(std::string_view text) {
 
 } // namespace
 
-std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow) {
-  std::vector<FlowFinding> findings;
+std::vector<Finding> FindRowsLeftOut(const CallFlow& flow) {
+  std::vector<Finding> findings;
   for (const FlowMenu& menu : flow.menus)
     for (const KeyAction& key : menu.keys) {
       if (IsDtmfKey(key.key))
         continue;
-      findings.push_back(FlowFinding{
-          key.action.source,
+      findings.push_back(Finding{
+          FindingCode::RowLeftOut, Severity::Warning,
           key.key == keyFax
               ? "строка факса (f) не переносится в стандартный документ: она будет пропущена"
               : "клавиша " + Quoted(std::string_view(&key.key, 1)) +
                     " не переносится в стандартный документ, телефон передаёт только 0–9, * и "
-                    "#: строка будет пропущена"});
+                    "#: строка будет пропущена",
+          key.action.source.strFile, key.action.source.nLine});
     }
   return findings;
 }

@@ -47,6 +47,6 @@ private:
 
 /// The rows of \p flow that would act and that a standard document leaves out (keys a telephone
 /// cannot send, the fax row), each with what it means for the author.
-std::vector<FlowFinding> FindRowsLeftOut(const CallFlow& flow);
+std::vector<Finding> FindRowsLeftOut(const CallFlow& flow);
 
 } // namespace dovetrel

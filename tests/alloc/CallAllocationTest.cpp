@@ -42,9 +42,7 @@ const bool g_bCounted = xmlMemSetup(CountedFree, CountedMalloc, CountedRealloc, 
 
 class QuietMessages final : public IMessageSink {
 public:
-  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
-    return MessageReply::Ok;
-  }
+  MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
 };
 
 TEST(CallAllocations, EveryFailureFreesTheParsedDocument) {

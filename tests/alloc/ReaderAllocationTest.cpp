@@ -16,8 +16,8 @@ using test::g_nAllocations;
 
 class SilentSink final : public IMessageSink {
 public:
-  MessageReply ShowMessage(std::string_view text, MessageKind, const MessageDetail&) override {
-    ADD_FAILURE() << "unexpected message: " << text;
+  MessageReply ShowMessage(const Finding& finding, MessageKind) override {
+    ADD_FAILURE() << "unexpected message: " << finding.strText;
     return MessageReply::Ok;
   }
 };
@@ -37,8 +37,7 @@ long AllocationsOfLoad(int nKeyLines, IScenarioObserver* pObserver) {
   CScenarioTable table;
   SilentSink sink;
   const ReadContext context{sink, SystemInputFiles(), pObserver};
-  EXPECT_TRUE(
-      LoadScenarioSet(strMain, dir.Path(), table, context)); // settles any one-time state
+  EXPECT_TRUE(LoadScenarioSet(strMain, dir.Path(), table, context)); // settles any one-time state
   const long nBefore = g_nAllocations;
   const bool bLoaded = LoadScenarioSet(strMain, dir.Path(), table, context);
   const long nAllocations = g_nAllocations - nBefore;

@@ -22,10 +22,7 @@ using test::CallRun;
 /// Keeps nothing: sets that do not convert are counted, not reported.
 class CQuietMessages final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
-    return MessageReply::Ok;
-  }
+  MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
 };
 
 /// A random scenario set: its files (the main file first) and whether it is in Windows-1251.

@@ -22,8 +22,8 @@ TEST(PrepareCall, CompilesTheConvertedSetOrReportsTheRowAtFault) {
   // the simulator does not run; the standard document names its forms on its own.
   EXPECT_FALSE(PrepareCall("/s/main.ivr", messages, options));
   messages.Expect(text::kConverted, MessageKind::Information);
-  const MessageDetail fault = messages.Expect(text::kCannotRunCall, MessageKind::Error).detail;
-  EXPECT_EQ(fault.code, FailureCode::CannotRunCall);
+  const Finding fault = messages.Expect(text::kCannotRunCall, MessageKind::Error).detail;
+  EXPECT_EQ(fault.code, FindingCode::CannotRunCall);
   EXPECT_EQ(fault.strFile + ":" + std::to_string(fault.nLine), "/s/x-y.ivr:2");
   EXPECT_EQ(fault.strNote.rfind("строка 22 документа VoiceXML: условие", 0), 0U) << fault.strNote;
 

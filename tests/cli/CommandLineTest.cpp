@@ -94,11 +94,11 @@ TEST_F(Conversions, FailureGivesTheStepsMessageWithItsDetailThenTheSummary) {
   EXPECT_EQ(run.status, ExitStatus::Failure);
   EXPECT_EQ(
       run.err,
-      "warning: Формат файла сценария IVR не верен (имя аудио файла приветствия)!\n"
+      "error: Формат файла сценария IVR не верен (имя аудио файла приветствия)!\n"
       "  " +
           dir.Path() +
           "sub.ivr:1\n"
-          "warning: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!\n");
+          "error: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!\n");
   EXPECT_EQ(dir.List(), "main.ivr sub.ivr");
 }
 

@@ -37,8 +37,8 @@ expect_listing() {
   [ "$listing" = "$1" ] || fail "directory holds '$listing', expected '$1'"
 }
 
-summary_load="warning: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!"
-summary_write="warning: Не удалось сконвертировать сценарий IVR в сценарий VoiceXML!"
+summary_load="error: Не удалось загрузить указанный сценарий IVR или вложенный в него сценарий!"
+summary_write="error: Не удалось сконвертировать сценарий IVR в сценарий VoiceXML!"
 success="information: Файл сценария IVR успешно преобразован в сценарий VoiceXML!"
 
 case $case in
@@ -55,7 +55,7 @@ success)
 name-missing)
   run "" "$work/out.vxml"
   expect_status 1; expect_no_out
-  expect_err "warning: Не указано имя файла сценария IVR или файла сценария VoiceXML!"
+  expect_err "error: Не указано имя файла сценария IVR или файла сценария VoiceXML!"
   expect_listing ""
   ;;
 load-failure)
@@ -63,7 +63,7 @@ load-failure)
   echo previous >"$work/main.vxml"
   run "$work/main.ivr"
   expect_status 1; expect_no_out
-  expect_err "warning: Не удалось открыть файл сценария IVR!
+  expect_err "error: Не удалось открыть файл сценария IVR!
   $work/gone.ivr: No such file or directory (указан в $work/main.ivr:2)
 $summary_load"
   [ "$(cat "$work/main.vxml")" = previous ] || fail "previous document changed"
@@ -72,14 +72,14 @@ write-failure)
   cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
   run "$work/main.ivr" "$work/missing/out.vxml"
   expect_status 1; expect_no_out
-  expect_err "warning: Невозможно записать заголовок файла сценария VoiceXML!
+  expect_err "error: Невозможно записать заголовок файла сценария VoiceXML!
   $work/missing/out.vxml: папка «$work/missing/» не принимает новый файл: No such file or directory
 $summary_write"
   printf '10   a.wav\n1    dial            1\x012\n' >"$work/bad.ivr"
   echo previous >"$work/bad.vxml"
   run "$work/bad.ivr"
   expect_status 1
-  expect_err "warning: Ошибка записи элемента сценария VoiceXML!
+  expect_err "error: Ошибка записи элемента сценария VoiceXML!
   $work/bad.ivr:2
 $summary_write"
   [ "$(cat "$work/bad.vxml")" = previous ] || fail "previous document changed"
@@ -93,7 +93,7 @@ end-failure)
   (trap '' XFSZ; ulimit -f 1; run "$work/main.ivr"; echo "$status" >"$logs/status")
   status=$(cat "$logs/status") err=$(cat "$logs/err")
   expect_status 1
-  expect_err "warning: Невозможно записать окончание файла сценария VoiceXML!
+  expect_err "error: Невозможно записать окончание файла сценария VoiceXML!
   $work/main.vxml: File too large
 $summary_write"
   [ "$(cat "$work/main.vxml")" = previous ] || fail "previous document changed"
@@ -118,7 +118,7 @@ target-is-scenario)
     expect_status 1
     file=main.ivr
     case $target in *sales.ivr | *link.vxml) file=sales.ivr ;; esac
-    expect_err "warning: Файл сценария VoiceXML совпадает с файлом сценария IVR и не может быть перезаписан!
+    expect_err "error: Файл сценария VoiceXML совпадает с файлом сценария IVR и не может быть перезаписан!
   $file
 $summary_write"
   done
@@ -175,7 +175,7 @@ flow-load-failure)
   for format in svg json; do
     run --flow "$work/flow.$format" "$work/main.ivr"
     expect_status 1; expect_no_out
-    expect_err "warning: Не удалось открыть файл сценария IVR!
+    expect_err "error: Не удалось открыть файл сценария IVR!
   $work/gone.ivr: No such file or directory (указан в $work/main.ivr:2)
 $summary_load"
   done
@@ -188,14 +188,14 @@ flow-write-failure)
   for format in svg json; do
     run --flow "$work/missing/flow.$format" "$work/main.ivr"
     expect_status 1; expect_no_out
-    expect_err "warning: Не удалось записать файл схемы звонка!
+    expect_err "error: Не удалось записать файл схемы звонка!
   $work/missing/flow.$format: папка «$work/missing/» не принимает новый файл: No such file or directory"
   done
   echo previous >"$work/flow.dot"
   (trap '' XFSZ; ulimit -f 1; run --flow "$work/flow.dot" "$work/main.ivr"; echo "$status" >"$logs/status")
   status=$(cat "$logs/status") err=$(cat "$logs/err")
   expect_status 1
-  expect_err "warning: Не удалось записать файл схемы звонка!
+  expect_err "error: Не удалось записать файл схемы звонка!
   $work/flow.dot: File too large"
   [ "$(cat "$work/flow.dot")" = previous ] || fail "previous file changed"
   run --flow "$work/sales.ivr.svg" "$work/main.ivr"
@@ -203,7 +203,7 @@ flow-write-failure)
   ln -s sales.ivr "$work/x.svg"
   run --flow "$work/x.svg" "$work/main.ivr"
   expect_status 1
-  expect_err "warning: Файл схемы совпадает с файлом сценария IVR и не может быть перезаписан!
+  expect_err "error: Файл схемы совпадает с файлом сценария IVR и не может быть перезаписан!
   $work/sales.ivr"
   cmp -s "$work/sales.ivr" "$examples/worked/sales.ivr" || fail "sales.ivr changed"
   expect_listing "flow.dot main.ivr sales.ivr sales.ivr.svg x.svg "

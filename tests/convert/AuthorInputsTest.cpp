@@ -3,6 +3,8 @@
 
 #include "convert/Conversion.h"
 #include "convert/Texts.h"
+#include "tests/support/CollectingMessages.h"
+#include "tests/support/FixCheck.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/MemoryOutput.h"
 
@@ -55,14 +57,13 @@ void PrintTo(const AuthorInput& c, std::ostream* pOut) {
 struct Shown {
   std::string strText;
   std::string strNote;
+  std::string strWarnings; ///< the findings shown with it, one line each
 };
 
 class MessagesKept final : public IMessageSink {
 public:
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind /*kind*/,
-                           const MessageDetail& detail) override {
-    m_vecShown.push_back(Shown{std::string(text), detail.strNote});
+  MessageReply ShowMessage(const Finding& finding, MessageKind /*kind*/) override {
+    m_vecShown.push_back(Shown{finding.strText, finding.strNote, test::WarningLines(finding)});
     return MessageReply::Ok;
   }
   std::vector<Shown> m_vecShown;
@@ -81,8 +82,8 @@ TEST_P(AuthorInputs, AreFoundConvertedAndWrittenAsAnAuthorExpects) {
   options.pOutput = &output;
 
   std::vector<std::string> findings;
-  for (const Diagnostic& diagnostic : RunCheck("/s/main.ivr", options))
-    findings.push_back(FormatDiagnostic(diagnostic).substr(3));
+  for (const Finding& finding : RunCheck("/s/main.ivr", options))
+    findings.push_back(FormatFinding(finding).substr(3));
   ASSERT_EQ(findings.size(), c.findings.size()) << testing::PrintToString(findings);
   for (std::size_t i = 0; i < findings.size(); ++i)
     EXPECT_EQ(findings[i].substr(0, c.findings[i].size()), c.findings[i]);
@@ -104,13 +105,17 @@ TEST_P(AuthorInputs, AreFoundConvertedAndWrittenAsAnAuthorExpects) {
     EXPECT_EQ(output.m_strDocument.find(c.notHeld), std::string::npos);
   }
   // The success message lists every finding of --check, each as a warning.
-  const std::string& strListed = messages.m_vecShown.back().strNote;
+  const std::string& strListed = messages.m_vecShown.back().strWarnings;
   for (const std::string& strFinding : c.findings) {
     std::string strWarning = strFinding;
     if (const std::size_t nError = strWarning.find(": error: "); nError != std::string::npos)
       strWarning.replace(nError, 9, ": warning: ");
     EXPECT_NE(strListed.find(strWarning), std::string::npos) << strListed;
   }
+}
+
+TEST_P(AuthorInputs, FixesMendTheirFindings) {
+  test::ExpectFixesMend({{"/s/main.ivr", GetParam().main}, {"/s/b.ivr", GetParam().nested}});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,6 @@
 #include "convert/Conversion.h"
 #include "tests/support/CollectingMessages.h"
+#include "tests/support/FixCheck.h"
 #include "tests/support/MemoryFiles.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +21,8 @@ Check(const std::string& strMain,
   ConversionOptions options;
   options.pFiles = &files;
   std::vector<std::string> findings;
-  for (const Diagnostic& diagnostic : RunCheck("/s/main.ivr", options))
-    findings.push_back(FormatDiagnostic(diagnostic).substr(3));
+  for (const Finding& finding : RunCheck("/s/main.ivr", options))
+    findings.push_back(FormatFinding(finding).substr(3));
   return findings;
 }
 
@@ -30,6 +31,8 @@ struct TrapCase {
   std::string lines; ///< key lines after a sound header, or the whole file when it has no header
   std::vector<std::string> findings; ///< beginnings of the findings, in order
   std::vector<std::pair<std::string, std::string>> others = {};
+  /// The key lines as the author meant them, when the fixes of --check should give their document.
+  std::string meant = {};
 };
 
 void PrintTo(const TrapCase& c, std::ostream* pOut) {
@@ -38,14 +41,33 @@ void PrintTo(const TrapCase& c, std::ostream* pOut) {
 
 class Traps : public testing::TestWithParam<TrapCase> {};
 
+/// The main file of \p strLines: they follow a sound header, unless they begin with '#'.
+std::string MainFile(const std::string& strLines) {
+  return strLines.starts_with('#') ? strLines.substr(1) : "10   a.wav\n" + strLines;
+}
+
 TEST_P(Traps, AreFoundAtTheirLineAndColumn) {
   const TrapCase& c = GetParam();
-  const std::string strMain =
-      c.lines.starts_with('#') ? c.lines.substr(1) : "10   a.wav\n" + c.lines;
+  const std::string strMain = MainFile(c.lines);
   const std::vector<std::string> findings = Check(strMain, c.others);
   ASSERT_EQ(findings.size(), c.findings.size()) << testing::PrintToString(findings);
   for (std::size_t i = 0; i < findings.size(); ++i)
     EXPECT_EQ(findings[i].substr(0, c.findings[i].size()), c.findings[i]);
+}
+
+TEST_P(Traps, FixesMendTheirFindingsAsTheAuthorMeant) {
+  const TrapCase& c = GetParam();
+  test::FileSet files{{"/s/main.ivr", MainFile(c.lines)}};
+  for (const auto& [strName, strContent] : c.others)
+    files["/s/" + strName] = strContent;
+  test::ExpectFixesMend(files);
+  if (c.meant.empty())
+    return;
+  test::FileSet meant = files;
+  meant["/s/main.ivr"] = MainFile(c.meant);
+  const std::string strMeant = test::Document(meant);
+  ASSERT_NE(strMeant, "");
+  EXPECT_EQ(test::Document(test::FixAll(files)), strMeant);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TrapCase{"KeywordInTheWrongColumn",
                  "1 menu sales.ivr\n",
-                 {"main.ivr:2:3: warning: ключевое слово «menu» начинается в столбце 3, а не в 6"}},
+                 {"main.ivr:2:3: warning: ключевое слово «menu» начинается в столбце 3, а не в 6"},
+                 {{"sales.ivr", "10   a.wav\n"}},
+                 "1    menu            sales.ivr\n"},
         TrapCase{"KeywordCutByTheKey",
                  "abcdef menu\n",
                  {"main.ivr:2:1: warning: клавиша «abcdef» длиннее одного знака",
@@ -64,7 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         TrapCase{"KeywordInCapitals",
                  "1    Menu            x.ivr\n",
                  {"main.ivr:2:6: warning: «Menu» — не ключевое слово: ключевые слова пишутся "
-                  "строчными буквами, «menu»"}},
+                  "строчными буквами, «menu»"},
+                 {{"x.ivr", "10   a.wav\n"}},
+                 "1    menu            x.ivr\n"},
         TrapCase{"NoAction", "1\n", {"main.ivr:2:6: warning: в столбце 6 нет действия"}},
         TrapCase{"DialWithoutArgument",
                  "1    dial\n",
@@ -76,16 +102,22 @@ INSTANTIATE_TEST_SUITE_P(
         TrapCase{"ArgumentOneColumnEarly",
                  "1    dial           123\n",
                  {"main.ivr:2:21: warning: аргумент «123» начинается в столбце 21, а не в 22: "
-                  "будет прочитано «23»"}},
+                  "будет прочитано «23»"},
+                 {},
+                 "1    dial            123\n"},
         TrapCase{"ArgumentFarTooEarly",
                  "1    dial  123\n",
                  {"main.ivr:2:12: warning: аргумент «123» стоит до столбца 22 и не будет "
-                  "прочитан"}},
+                  "прочитан"},
+                 {},
+                 "1    dial            123\n"},
         TrapCase{"ArgumentLateIsReadWhole", "1    dial               123\n", {}},
         TrapCase{"GreetingTooNearTheTimeout",
                  "#10 hello.wav\n",
                  {"main.ivr:1:4: warning: приветствие «hello.wav» начинается меньше чем через три "
-                  "пробела после времени ожидания: будет прочитано «llo.wav»"}},
+                  "пробела после времени ожидания: будет прочитано «llo.wav»"},
+                 {},
+                 "#10   hello.wav\n"},
         TrapCase{"GreetingPassedOver",
                  "#10 a  b.wav\n",
                  {"main.ivr:1:4: warning: приветствие «a» начинается меньше чем через три пробела "
@@ -121,6 +153,11 @@ INSTANTIATE_TEST_SUITE_P(
         TrapCase{"TimeoutNotANumber",
                  "#abc   a.wav\n",
                  {"main.ivr:1:1: warning: время ожидания «abc» — не число секунд"}},
+        TrapCase{"TimeoutWithItsUnit",
+                 "#10s   a.wav\n",
+                 {"main.ivr:1:1: warning: время ожидания «10s» — не число секунд"},
+                 {},
+                 "#10   a.wav\n"},
         TrapCase{"TextAfterTheArgument",
                  "1    dial            5 6\n",
                  {"main.ivr:2:24: warning: текст «6» после аргумента не читается"}},

@@ -148,12 +148,13 @@ TEST_F(Conversion, WarningsNeverChangeTheDocument) {
   files.Add("/ivr/sales.ivr", kHeaderOnly);
   options.bReportWarnings = false;
   ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
-  EXPECT_EQ(messages.Expect(text::kConverted, MessageKind::Information).detail.strNote, "");
+  EXPECT_EQ(test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail),
+            "");
   const std::string strQuiet = output.m_strDocument;
   options.bReportWarnings = true;
   ASSERT_EQ(Run("/ivr/main.ivr"), ConversionOutcome::Converted);
   const std::string strNote =
-      messages.Expect(text::kConverted, MessageKind::Information).detail.strNote;
+      test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail);
   EXPECT_EQ(output.m_strDocument, strQuiet);
   EXPECT_EQ(std::count(strNote.begin(), strNote.end(), '\n'), 3) << strNote;
   EXPECT_EQ(strNote.rfind("/ivr/main.ivr:1:4: warning: приветствие «welcome.wav»", 0), 0u);
@@ -190,7 +191,7 @@ struct ThrownCase {
   const char* szName;
   std::function<void()> command;
   std::string text; ///< the error message's text; empty when nothing is thrown
-  FailureCode code;
+  FindingCode code;
 };
 
 void PrintTo(const ThrownCase& c, std::ostream* pOut) {
@@ -211,14 +212,14 @@ TEST_P(Exceptions, EndTheCommandWithOneErrorMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Policy, Exceptions,
-    testing::Values(ThrownCase{"nothing", [] {}, "", FailureCode::None},
+    testing::Values(ThrownCase{"nothing", [] {}, "", FindingCode::None},
                     ThrownCase{"read error", [] { throw CFileReadError("/s/main.ivr"); },
                                "An unknown error occurred while accessing /s/main.ivr.",
-                               FailureCode::ReadError},
+                               FindingCode::ReadError},
                     ThrownCase{"out of memory", [] { throw std::bad_alloc(); },
-                               std::string(text::kOutOfMemory), FailureCode::OutOfMemory},
+                               std::string(text::kOutOfMemory), FindingCode::OutOfMemory},
                     ThrownCase{"anything else", [] { throw std::length_error("out of handles"); },
-                               "out of handles", FailureCode::Unexpected}));
+                               "out of handles", FindingCode::Unexpected}));
 
 } // namespace
 } // namespace dovetrel

@@ -126,11 +126,11 @@ TEST(FlowFindings, LeaveUnknownKeywordsToTheLineChecks) {
   flow.menus[0].inert = {{{"/s/m.ivr", 3}, '1', InertReason::KeyTaken, 2},
                          {{"/s/m.ivr", 4}, '2', InertReason::UnknownKeyword, 0},
                          {{"/s/m.ivr", 5}, 'b', InertReason::BusyServesNoDial, 0}};
-  const std::vector<FlowFinding> findings = FindInertRows(flow);
+  const std::vector<Finding> findings = FindInertRows(flow);
   ASSERT_EQ(findings.size(), 2u);
-  EXPECT_EQ(findings[0].source.nLine, 3);
+  EXPECT_EQ(findings[0].nLine, 3);
   EXPECT_EQ(findings[0].strText, "клавиша «1» уже назначена в строке 2: эта строка не сработает");
-  EXPECT_EQ(findings[1].source.nLine, 5);
+  EXPECT_EQ(findings[1].nLine, 5);
 }
 
 } // namespace

@@ -75,7 +75,7 @@ QTestData& AddTextRow(const char* pszName, std::initializer_list<const char*> ce
 }
 
 void CheckBox(const ShownBox& box, MessageKind kind, std::string_view text) {
-  QCOMPARE(Q(KindName(box.kind)), Q(KindName(kind)));
+  QCOMPARE(static_cast<int>(box.kind), static_cast<int>(kind));
   QCOMPARE(Q(box.strText), Q(text));
 }
 
@@ -842,10 +842,7 @@ void DialogTest::callPathFollowsTheCall() {
   /// Lines of the call, kept; messages of the conversion, dropped.
   struct CLines final : ICallTranscript, IMessageSink {
     void Step(std::string_view line) override { m_vecLines.emplace_back(line); }
-    using IMessageSink::ShowMessage;
-    MessageReply ShowMessage(std::string_view, MessageKind, const MessageDetail&) override {
-      return MessageReply::Ok;
-    }
+    MessageReply ShowMessage(const Finding&, MessageKind) override { return MessageReply::Ok; }
     std::vector<std::string> m_vecLines;
   } lines;
   ConversionOptions options;
@@ -1118,9 +1115,9 @@ void DialogTest::boxesLookAsTheirKindSays() {
   QFETCH(QString, note);
   QFETCH(QString, informative);
   QFETCH(QString, detailed);
-  MessageDetail detail;
+  Finding detail;
   if (!note.isEmpty())
-    detail = MessageDetail{"/s/a.ivr", 3, Bytes(note)};
+    detail = Finding{.strFile = "/s/a.ivr", .nLine = 3, .strNote = Bytes(note)};
   QMessageBox box;
   const std::string strText = "Текст «как есть»! %1 <b>";
   PrepareBox(box, MessageKind(kind), strText, detail);

@@ -5,10 +5,9 @@ namespace dovetrel::test {
 namespace {
 
 QString Describe(const ShownBox& box) {
-  return QStringLiteral("%1 box: %2 [%3]")
-      .arg(QString::fromUtf8(KindName(box.kind).data(),
-                             static_cast<qsizetype>(KindName(box.kind).size())),
-           QString::fromStdString(box.strText), QString::fromStdString(FormatDetail(box.detail)));
+  return QStringLiteral("kind %1 box: %2 [%3]")
+      .arg(QString::number(static_cast<int>(box.kind)), QString::fromStdString(box.strText),
+           QString::fromStdString(FormatDetail(box.detail)));
 }
 
 } // namespace
@@ -40,7 +39,7 @@ std::string CScriptedServices::SaveFileName(std::string_view filter, std::string
 }
 
 MessageReply CScriptedServices::ShowBox(MessageKind kind, std::string_view text,
-                                        const MessageDetail& detail) {
+                                        const Finding& detail) {
   m_shown.push_back(ShownBox{kind, std::string(text), detail, {}});
   if (kind != MessageKind::Question)
     return MessageReply::Ok;

@@ -13,7 +13,7 @@ namespace dovetrel::test {
 struct ShownBox {
   MessageKind kind;
   std::string strText;
-  MessageDetail detail;
+  Finding detail;
   ConversionReport report; ///< the success box's document and warnings; empty for other boxes
 };
 
@@ -26,8 +26,7 @@ public:
   std::string OpenFileName(std::string_view filter, const std::string& strStartPath) override;
   std::string SaveFileName(std::string_view filter, std::string_view defaultSuffix,
                            const std::string& strStartPath) override;
-  MessageReply ShowBox(MessageKind kind, std::string_view text,
-                       const MessageDetail& detail) override;
+  MessageReply ShowBox(MessageKind kind, std::string_view text, const Finding& detail) override;
   SuccessReply ShowSuccess(std::string_view text, const ConversionReport& report) override;
   bool OpenFolder(const std::string& strFolder) override;
   void PlayAudio(const std::string& strPath) override { m_played.push_back(strPath); }

@@ -17,7 +17,7 @@ protected:
   ScenarioTable() { table.ClearEntries(); }
 
   bool Add(std::string_view text, EntryKind kind = kindDial, char key = '1') {
-    return table.AddEntry(text, kind, key, messages, MessageDetail{"/s/main.ivr", 7, {}});
+    return table.AddEntry(text, kind, key, messages, Finding{.strFile = "/s/main.ivr", .nLine = 7});
   }
   void Fill() {
     for (int i = 0; i < kTableCapacity; ++i)

@@ -13,51 +13,57 @@ namespace dovetrel::test {
 namespace {
 
 /// Every failure text with the code that must come with it.
-const std::pair<std::string_view, FailureCode> kFailureCodes[] = {
-    {text::kTableFull, FailureCode::TableFull},
-    {text::kTextTooLong, FailureCode::TextTooLong},
-    {text::kCannotOpenIvr, FailureCode::CannotOpenFile},
-    {text::kNoLineInIvr, FailureCode::NoFirstLine},
-    {text::kBadTimeout, FailureCode::BadTimeout},
-    {text::kBadGreeting, FailureCode::BadGreeting},
-    {text::kCannotWriteHeader, FailureCode::CannotWriteHeader},
-    {text::kCannotWriteElement, FailureCode::CannotWriteElement},
-    {text::kCannotWriteEnd, FailureCode::CannotWriteEnd},
-    {text::kNameMissing, FailureCode::NameMissing},
-    {text::kLoadFailed, FailureCode::LoadFailed},
-    {text::kConvertFailed, FailureCode::ConvertFailed},
-    {text::kTargetIsScenario, FailureCode::TargetIsScenario},
+const std::pair<std::string_view, FindingCode> kFindingCodes[] = {
+    {text::kTableFull, FindingCode::TableFull},
+    {text::kTextTooLong, FindingCode::TextTooLong},
+    {text::kCannotOpenIvr, FindingCode::CannotOpenFile},
+    {text::kNoLineInIvr, FindingCode::NoFirstLine},
+    {text::kBadTimeout, FindingCode::BadTimeout},
+    {text::kBadGreeting, FindingCode::BadGreeting},
+    {text::kCannotWriteHeader, FindingCode::CannotWriteHeader},
+    {text::kCannotWriteElement, FindingCode::CannotWriteElement},
+    {text::kCannotWriteEnd, FindingCode::CannotWriteEnd},
+    {text::kNameMissing, FindingCode::NameMissing},
+    {text::kLoadFailed, FindingCode::LoadFailed},
+    {text::kConvertFailed, FindingCode::ConvertFailed},
+    {text::kTargetIsScenario, FindingCode::TargetIsScenario},
 };
 
 /// Code branches on the failure code, people read the text: every failure must carry the code its
 /// text stands for, and every other message none.
-void CheckCode(std::string_view text, MessageKind kind, FailureCode code) {
+void CheckCode(std::string_view text, MessageKind kind, FindingCode code) {
   if (kind == MessageKind::Error)
     return;
   if (kind != MessageKind::Warning) {
-    EXPECT_EQ(code, FailureCode::None) << text;
+    EXPECT_EQ(code, FindingCode::None) << text;
     return;
   }
-  for (const auto& [known, expected] : kFailureCodes)
+  for (const auto& [known, expected] : kFindingCodes)
     if (known == text) {
       EXPECT_EQ(code, expected) << text;
       return;
     }
-  EXPECT_NE(code, FailureCode::None) << "a failure without a code: " << text;
+  EXPECT_NE(code, FindingCode::None) << "a failure without a code: " << text;
 }
 
 } // namespace
 
 CCollectingMessages::~CCollectingMessages() {
   for (const CollectedMessage& message : m_unread)
-    ADD_FAILURE() << "unread message: " << KindName(message.kind) << ": " << message.strText << " ["
-                  << FormatDetail(message.detail) << "]";
+    ADD_FAILURE() << "unread message of kind " << static_cast<int>(message.kind) << ": "
+                  << message.strText << " [" << FormatDetail(message.detail) << "]";
 }
 
-MessageReply CCollectingMessages::ShowMessage(std::string_view text, MessageKind kind,
-                                              const MessageDetail& detail) {
-  CheckCode(text, kind, detail.code);
-  m_unread.push_back(CollectedMessage{std::string(text), kind, detail});
+std::string WarningLines(const Finding& message) {
+  std::string strLines;
+  for (const Finding& warning : message.vecRelated)
+    strLines += (strLines.empty() ? "" : "\n") + FormatFinding(warning);
+  return strLines;
+}
+
+MessageReply CCollectingMessages::ShowMessage(const Finding& finding, MessageKind kind) {
+  CheckCode(finding.strText, kind, finding.code);
+  m_unread.push_back(CollectedMessage{finding.strText, kind, finding});
   return kind == MessageKind::Question ? m_questionReply : MessageReply::Ok;
 }
 
@@ -74,7 +80,7 @@ CollectedMessage CCollectingMessages::Take() {
 CollectedMessage CCollectingMessages::Expect(std::string_view text, MessageKind kind) {
   CollectedMessage message = Take();
   EXPECT_EQ(message.strText, text);
-  EXPECT_EQ(KindName(message.kind), KindName(kind));
+  EXPECT_EQ(message.kind, kind);
   return message;
 }
 

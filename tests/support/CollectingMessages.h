@@ -12,17 +12,18 @@ namespace dovetrel::test {
 struct CollectedMessage {
   std::string strText;
   MessageKind kind;
-  MessageDetail detail;
+  Finding detail; ///< the whole finding, its text too
 };
+
+/// The findings that go with \p message (the warnings of a conversion), one line each.
+std::string WarningLines(const Finding& message);
 
 /// A message sink that keeps every message for the test to read, in order. A message the test
 /// never reads fails the test when the sink goes away, so no report goes unnoticed.
 class CCollectingMessages final : public IMessageSink {
 public:
   ~CCollectingMessages() override;
-  using IMessageSink::ShowMessage;
-  MessageReply ShowMessage(std::string_view text, MessageKind kind,
-                           const MessageDetail& detail) override;
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override;
 
   /// The oldest unread message; fails the test when there is none.
   CollectedMessage Take();

@@ -38,11 +38,11 @@ std::string WriteStandard(const std::vector<std::pair<std::string, std::string>>
   options.dialect = Dialect::W3c;
   CScenarioTable table;
   std::string strBaseDir;
-  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, table,
-                          messages, options),
+  EXPECT_EQ(RunConversion("/s/" + files.front().first, "/s/out.vxml", strBaseDir, table, messages,
+                          options),
             ConversionOutcome::Converted);
   const std::string strWarnings =
-      messages.Expect(text::kConverted, MessageKind::Information).detail.strNote;
+      test::WarningLines(messages.Expect(text::kConverted, MessageKind::Information).detail);
   if (pWarnings)
     *pWarnings = strWarnings;
   return output.m_strDocument;

@@ -30,7 +30,7 @@ std::vector<Row> WorkedExampleRows() {
 void WriterTest::Table(const std::vector<Row>& rows) {
   table.ClearEntries();
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const MessageDetail where{"/s/" + rows[i].text, static_cast<int>(i), {}};
+    const Finding where{.strFile = "/s/" + rows[i].text, .nLine = static_cast<int>(i)};
     ASSERT_TRUE(table.AddEntry(rows[i].text, rows[i].kind, rows[i].key, messages, where));
     if (rows[i].kind == kindScenarioFile)
       table.AddFilePath(where.strFile);
