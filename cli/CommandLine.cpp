@@ -2,10 +2,13 @@
 
 #include "cli/Options.h"
 #include "convert/Conversion.h"
+#include "convert/FixCommand.h"
 #include "convert/FlowCommand.h"
+#include "text/Escape.h"
 #include "vxml/XmlOutput.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -16,6 +19,7 @@ namespace {
 constexpr const char* kHelp = R"(Использование:
   dovetrel-convert [--dialect classic|w3c] [--encoding NAME] IVR_FILE [VXML_FILE]
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-convert --fix [--dry-run] [--encoding NAME] IVR_FILE
   dovetrel-convert --flow FILE [--encoding NAME] IVR_FILE
   dovetrel-convert --help | --version
 
@@ -27,6 +31,10 @@ constexpr const char* kHelp = R"(Использование:
 Сообщения выводятся в стандартный поток ошибок, по одному в строке:
 «ВИД: ТЕКСТ», подробности (файл и строка) — на следующей строке с отступом.
 
+--fix выводит в стандартный поток вывода каждую изменённую строку дважды:
+«ФАЙЛ:СТРОКА: -БЫЛО» и «ФАЙЛ:СТРОКА: +СТАЛО»; с --dry-run — единый diff
+(«--- a/ФАЙЛ», «+++ b/ФАЙЛ», блоки «@@»), который примут patch -p1 и git apply.
+
 Коды завершения: 0 — успех; 1 — преобразование не удалось;
 2 — неверный вызов; 3 — (--check) есть только предупреждения.
 )";
@@ -34,6 +42,8 @@ constexpr const char* kHelp = R"(Использование:
 /// What the command line asked for.
 struct Invocation {
   bool bCheck = false;
+  bool bFix = false;                   ///< --fix
+  bool bDryRun = false;                ///< --dry-run
   std::optional<std::string> flowFile; ///< --flow FILE
   ConversionOptions options;           ///< --encoding, --dialect
   std::string strIvr;
@@ -56,6 +66,14 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
                      "(например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если\n"
                      "все тексты сценария в UTF-8, иначе WINDOWS-1251");
   line.add_flag("--check", call.bCheck, "только проверить сценарий, ничего не записывая");
+  line.add_flag("--fix", call.bFix,
+                "исправить в файлах сценария то, что --check может исправить,\n"
+                "не удаляя текста: разложить строку по её столбцам, написать\n"
+                "ключевое слово строчными буквами, отодвинуть приветствие;\n"
+                "каждый файл заменяется целиком, как документ");
+  line.add_flag("--dry-run", call.bDryRun,
+                "с --fix: только вывести исправления единым diff, ничего не\n"
+                "записывая");
   line.AddValue("--flow", call.flowFile, "FILE", "имя файла схемы",
                 "вместо документа записать схему звонка в FILE; формат по\n"
                 "расширению: .svg, .png, .pdf (рисунок), .dot (исходный\n"
@@ -69,7 +87,12 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
   return [&call]() -> std::string {
     if (call.bCheck && call.flowFile)
       return "--check и --flow нельзя указывать вместе";
-    const std::size_t nMax = call.bCheck || call.flowFile ? 0 : 1;
+    if (call.bFix && (call.bCheck || call.flowFile))
+      return std::string("--fix и ") + (call.bCheck ? "--check" : "--flow") +
+             " нельзя указывать вместе";
+    if (call.bDryRun && !call.bFix)
+      return "--dry-run указывают только вместе с --fix";
+    const std::size_t nMax = call.bCheck || call.flowFile || call.bFix ? 0 : 1;
     return call.vecVxml.size() > nMax ? "лишний аргумент " + call.vecVxml[nMax] : "";
   };
 }
@@ -103,6 +126,48 @@ ExitStatus Check(const Invocation& call, std::ostream& err) {
   return HasFindings(findings, Severity::Warning) ? ExitStatus::Warnings : ExitStatus::Success;
 }
 
+/// \p strPath as a diff names it: relative to the current directory.
+std::string DiffName(const std::string& strPath) {
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  const std::filesystem::path path(strPath);
+  return (path.is_absolute() && !error ? path.lexically_proximate(current) : path)
+      .lexically_normal()
+      .generic_string();
+}
+
+/// A changed line as the compiler-style listing prints it: its CR and control characters escaped.
+std::string Shown(std::string_view line) {
+  if (!line.empty() && line.back() == '\r')
+    line.remove_suffix(1);
+  return EscapeControls(line);
+}
+
+/// Applies the safe fixes to the set's files and lists every changed line, or, with --dry-run,
+/// prints them as a unified diff and writes nothing.
+ExitStatus Fix(const Invocation& call, std::ostream& out, std::ostream& err) {
+  CStreamMessageSink messages(err);
+  const std::optional<std::vector<FixedFile>> files =
+      PlanFixes(call.strIvr, messages, call.options);
+  if (!files)
+    return ExitStatus::Failure;
+  if (call.bDryRun) {
+    for (const FixedFile& file : *files)
+      out << UnifiedDiff(file, DiffName(file.strPath));
+    return ExitStatus::Success;
+  }
+  if (!WriteFixes(*files, messages))
+    return ExitStatus::Failure;
+  for (const FixedFile& file : *files) {
+    for (const ChangedLine& line : ChangedLines(file)) {
+      const std::string strPlace = file.strPath + ":" + std::to_string(line.nLine) + ": ";
+      out << strPlace << '-' << Shown(line.before) << '\n'
+          << strPlace << '+' << Shown(line.after) << '\n';
+    }
+  }
+  return ExitStatus::Success;
+}
+
 } // namespace
 
 MessageReply CStreamMessageSink::ShowMessage(const Finding& finding, MessageKind kind) {
@@ -131,6 +196,8 @@ ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
   const bool bFinished = ReportExceptions(messages, [&] {
     if (call.bCheck)
       status = Check(call, err);
+    else if (call.bFix)
+      status = Fix(call, out, err);
     else if (call.flowFile)
       status = Flow(call, err);
     else

@@ -23,6 +23,8 @@ inline constexpr std::string_view kCannotLoadModule =
     "Не удалось загрузить модуль рисования схем dovetrel-graphviz.so!";
 inline constexpr std::string_view kCannotDraw = "Не удалось нарисовать схему звонка!";
 inline constexpr std::string_view kCannotWriteFlow = "Не удалось записать файл схемы звонка!";
+inline constexpr std::string_view kCannotWriteFix =
+    "Не удалось записать исправленный файл сценария: ни один файл не изменён!";
 
 /// Shown when a command runs out of memory; every other exception brings its own text.
 inline constexpr std::string_view kOutOfMemory = "Недостаточно памяти для выполнения команды!";

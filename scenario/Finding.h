@@ -31,6 +31,7 @@ enum class FindingCode {
   CannotWriteFlow,    ///< the call flow's file cannot be written
   CannotWriteCall,    ///< a call's record cannot be written
   CannotRunCall,      ///< a converted document cannot be run as a call
+  CannotWriteFix,     ///< a fixed scenario file cannot be written
   // What the checks of the column format find.
   LoneCrLineEnds,      ///< lines ended by a CR alone: the file reads as one line
   FileNameNotField,    ///< a file name gives a form name the platform cannot take

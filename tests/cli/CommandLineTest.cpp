@@ -69,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"--check=x", "a.ivr"}, "неизвестный параметр --check=x"},
         UsageCase{{"-hV"}, "неизвестный параметр -hV"},
         UsageCase{{"--flow=", "a.ivr"}, "параметру --flow нужно имя файла схемы"},
-        UsageCase{{"--check", "--flow", "f.svg"}, "--check и --flow нельзя указывать вместе"}));
+        UsageCase{{"--check", "--flow", "f.svg"}, "--check и --flow нельзя указывать вместе"},
+        UsageCase{{"--fix", "--check", "a.ivr"}, "--fix и --check нельзя указывать вместе"},
+        UsageCase{{"--fix", "--flow", "f.svg", "a.ivr"}, "--fix и --flow нельзя указывать вместе"},
+        UsageCase{{"--fix", "a.ivr", "b.vxml"}, "лишний аргумент b.vxml"},
+        UsageCase{{"--dry-run", "a.ivr"}, "--dry-run указывают только вместе с --fix"}));
 
 class Conversions : public testing::Test {
 protected:

@@ -229,6 +229,66 @@ flow-module)
   expect_status 0
   expect_listing "flow.json main.ivr sales.ivr "
   ;;
+fix)
+  # The safe fixes of a CR LF file without a final line end: each changed line before and after,
+  # the same as "diff -u" with --dry-run, which patch takes; the other bytes and files untouched.
+  printf '10 welcome.wav\r\n  1  menu sales.ivr\r\n2    Dial            123\r\n3    dial            5 6\r\n0    disconnect' \
+    >"$work/main.ivr"
+  printf '10   s.wav\n1    disconnect\n' >"$work/sales.ivr"
+  cp "$work/main.ivr" "$logs/before.ivr"
+  sales_inode=$(stat -c %i "$work/sales.ivr")
+  run_in "$work" --fix --dry-run main.ivr
+  expect_status 0; expect_err ""
+  cmp -s "$work/main.ivr" "$logs/before.ivr" || fail "--dry-run changed main.ivr"
+  diff=$out
+  run_in "$work" --fix main.ivr
+  expect_status 0; expect_err ""
+  [ "$out" = "main.ivr:1: -10 welcome.wav
+main.ivr:1: +10   welcome.wav
+main.ivr:2: -  1  menu sales.ivr
+main.ivr:2: +1    menu            sales.ivr
+main.ivr:3: -2    Dial            123
+main.ivr:3: +2    dial            123" ] || fail "listing was:"$'\n'"$out"
+  expected_diff=$(cd "$logs" && cp "$work/main.ivr" after.ivr && diff -u before.ivr after.ivr |
+                  tail -n +3)
+  [ "$(tail -n +3 <<<"$diff")" = "$expected_diff" ] || fail "diff was:"$'\n'"$diff"
+  [ "$(head -n 2 <<<"$diff")" = $'--- a/main.ivr\n+++ b/main.ivr' ] || fail "diff names: $diff"
+  mkdir "$logs/tree" && cp "$logs/before.ivr" "$logs/tree/main.ivr"
+  (cd "$logs/tree" && patch -s -p1 <<<"$diff") || fail "patch refused the diff"
+  cmp -s "$logs/tree/main.ivr" "$work/main.ivr" || fail "the patched file differs"
+  [ "$(stat -c %i "$work/sales.ivr")" = "$sales_inode" ] || fail "sales.ivr was replaced"
+  run_in "$work" --check main.ivr
+  expect_status 3
+  [[ $err == "main.ivr:4:24: warning: текст «6» после аргумента"* && $err != *$'\n'* ]] ||
+    fail "--check after --fix: $err"
+  main_inode=$(stat -c %i "$work/main.ivr")
+  run_in "$work" --fix main.ivr
+  expect_status 0; expect_no_out; expect_err ""
+  [ "$(stat -c %i "$work/main.ivr")" = "$main_inode" ] || fail "a file without fixes was replaced"
+  expect_listing "main.ivr sales.ivr "
+  ;;
+fix-failure)
+  # A set that does not load, even fixed, and a file that cannot be written: the messages, and
+  # every file as it was, nothing left behind.
+  printf '10   a.wav\n1    menu  gone.ivr\n' >"$work/main.ivr"
+  run --fix "$work/main.ivr"
+  expect_status 1; expect_no_out
+  expect_err "error: Не удалось открыть файл сценария IVR!
+  $work/gone.ivr: No such file or directory (указан в $work/main.ivr:2)
+$summary_load"
+  printf '10   a.wav\n1    menu  big.ivr\n' >"$work/main.ivr"
+  { printf '10   a.wav\n'; for i in $(seq 100); do printf '%-20s\n' "$((i % 10))  disconnect"; done; } \
+    >"$work/big.ivr"
+  cp "$work/main.ivr" "$work/big.ivr" "$logs/"
+  (trap '' XFSZ; ulimit -f 1; run --fix "$work/main.ivr"; echo "$status" >"$logs/status")
+  status=$(cat "$logs/status") err=$(cat "$logs/err")
+  expect_status 1
+  expect_err "error: Не удалось записать исправленный файл сценария: ни один файл не изменён!
+  $work/big.ivr: File too large"
+  cmp -s "$work/main.ivr" "$logs/main.ivr" || fail "main.ivr changed"
+  cmp -s "$work/big.ivr" "$logs/big.ivr" || fail "big.ivr changed"
+  expect_listing "big.ivr main.ivr "
+  ;;
 *)
   fail "no such case"
   ;;

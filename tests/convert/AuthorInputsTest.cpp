@@ -118,6 +118,10 @@ TEST_P(AuthorInputs, FixesMendTheirFindings) {
   test::ExpectFixesMend({{"/s/main.ivr", GetParam().main}, {"/s/b.ivr", GetParam().nested}});
 }
 
+TEST_P(AuthorInputs, SafeFixesLeaveOnlyWhatNeedsTheAuthor) {
+  test::ExpectSafeFixesApplied({{"/s/main.ivr", GetParam().main}, {"/s/b.ivr", GetParam().nested}});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, AuthorInputs,
     testing::Values(

@@ -55,11 +55,17 @@ TEST_P(Traps, AreFoundAtTheirLineAndColumn) {
     EXPECT_EQ(findings[i].substr(0, c.findings[i].size()), c.findings[i]);
 }
 
-TEST_P(Traps, FixesMendTheirFindingsAsTheAuthorMeant) {
-  const TrapCase& c = GetParam();
+/// The set of \p c.
+test::FileSet Files(const TrapCase& c) {
   test::FileSet files{{"/s/main.ivr", MainFile(c.lines)}};
   for (const auto& [strName, strContent] : c.others)
     files["/s/" + strName] = strContent;
+  return files;
+}
+
+TEST_P(Traps, FixesMendTheirFindingsAsTheAuthorMeant) {
+  const TrapCase& c = GetParam();
+  const test::FileSet files = Files(c);
   test::ExpectFixesMend(files);
   if (c.meant.empty())
     return;
@@ -68,6 +74,17 @@ TEST_P(Traps, FixesMendTheirFindingsAsTheAuthorMeant) {
   const std::string strMeant = test::Document(meant);
   ASSERT_NE(strMeant, "");
   EXPECT_EQ(test::Document(test::FixAll(files)), strMeant);
+}
+
+TEST_P(Traps, SafeFixesLeaveOnlyWhatNeedsTheAuthor) {
+  const TrapCase& c = GetParam();
+  const test::FileSet fixed = test::ExpectSafeFixesApplied(Files(c));
+  // Where nothing but safe fixes was needed, the set now says what the author meant.
+  if (c.meant.empty() || test::FixAll(fixed) != fixed)
+    return;
+  test::FileSet meant = Files(c);
+  meant["/s/main.ivr"] = MainFile(c.meant);
+  EXPECT_EQ(test::Document(fixed), test::Document(meant));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -61,8 +61,8 @@ expect_some() {
   done
 }
 
-expect "--check --dialect --encoding --flow --help --version" dovetrel-convert --
-expect "--dialect" dovetrel-convert --d
+expect "--check --dialect --dry-run --encoding --fix --flow --help --version" dovetrel-convert --
+expect "--dialect" dovetrel-convert --di
 expect "classic w3c" dovetrel-convert --dialect ''
 expect "w3c" dovetrel-convert --dialect w
 expect "classic" dovetrel-convert --dialect = c
@@ -75,6 +75,7 @@ expect "main.vxml old.vxml scenarios" dovetrel-convert --dialect classic main.iv
 expect "main.vxml old.vxml scenarios" dovetrel-convert --encoding = UTF-8 main.ivr ''
 expect "" dovetrel-convert main.ivr out.vxml ''
 expect "" dovetrel-convert --check main.ivr ''
+expect "" dovetrel-convert --fix --dry-run main.ivr ''
 expect "main.vxml old.vxml scenarios" dovetrel-convert -- main.ivr ''
 # --flow names a diagram or JSON file, and then takes the scenario alone.
 expect "flow.json flow.svg scenarios" dovetrel-convert --flow ''

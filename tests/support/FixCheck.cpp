@@ -1,6 +1,7 @@
 #include "tests/support/FixCheck.h"
 
 #include "convert/Conversion.h"
+#include "convert/FixCommand.h"
 #include "tests/support/CollectingMessages.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/MemoryOutput.h"
@@ -63,6 +64,33 @@ FileSet FixAll(FileSet files) {
     files = Fixed(files, *fixable);
   }
   return files;
+}
+
+FileSet ExpectSafeFixesApplied(const FileSet& files) {
+  CMemoryFiles memory;
+  for (const auto& [strPath, strContent] : files)
+    memory.Add(strPath, strContent);
+  ConversionOptions options;
+  options.pFiles = &memory;
+  CCollectingMessages messages;
+  const std::optional<std::vector<FixedFile>> changed = PlanFixes("/s/main.ivr", messages, options);
+  messages.Discard();
+  if (!changed) {
+    EXPECT_TRUE(HasFindings(Check(files), Severity::Error));
+    return files;
+  }
+  FileSet fixed = files;
+  for (const FixedFile& file : *changed) {
+    EXPECT_EQ(file.strBefore, files.at(file.strPath));
+    EXPECT_NE(file.strAfter, file.strBefore);
+    EXPECT_EQ(std::count(file.strAfter.begin(), file.strAfter.end(), '\n'),
+              std::count(file.strBefore.begin(), file.strBefore.end(), '\n'));
+    fixed[file.strPath] = file.strAfter;
+  }
+  for (const Finding& finding : Check(fixed)) {
+    EXPECT_FALSE(IsSafeFix(finding.code) && !finding.vecFix.empty()) << FormatFinding(finding);
+  }
+  return fixed;
 }
 
 std::string Document(const FileSet& files) {

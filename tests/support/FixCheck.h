@@ -15,6 +15,10 @@ void ExpectFixesMend(const FileSet& files);
 /// \p files with the fixes --check offers applied, one finding at a time, until it offers none.
 FileSet FixAll(FileSet files);
 
+/// \p files after --fix, checking that --check then offers no safe fix and that no line was added
+/// or removed; \p files as they are, checking that --check finds an error, when they do not load.
+FileSet ExpectSafeFixesApplied(const FileSet& files);
+
 /// The classic document of \p files; empty when the set does not convert.
 std::string Document(const FileSet& files);
 
