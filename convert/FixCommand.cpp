@@ -177,12 +177,18 @@ bool WriteFixes(const std::vector<FixedFile>& files, IMessageSink& messages) {
                 {.strFile = file.strPath, .strNote = strReason});
     return false;
   }
+  // Putting a complete file in place fails only when the system does (a full disk at fsync): the
+  // files already in place are named, as they are fixed now.
+  std::string strPlaced;
   for (std::size_t i = 0; i < streams.size(); ++i) {
     if (!streams[i]->Commit()) {
       ShowFailure(messages, FindingCode::CannotWriteFix, text::kCannotWriteFix,
-                  {.strFile = files[i].strPath, .strNote = streams[i]->Reason()});
+                  {.strFile = files[i].strPath,
+                   .strNote = streams[i]->Reason() +
+                              (strPlaced.empty() ? "" : "; уже исправлены:" + strPlaced)});
       return false;
     }
+    strPlaced += " " + files[i].strPath;
   }
   return true;
 }

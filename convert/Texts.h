@@ -24,7 +24,7 @@ inline constexpr std::string_view kCannotLoadModule =
 inline constexpr std::string_view kCannotDraw = "Не удалось нарисовать схему звонка!";
 inline constexpr std::string_view kCannotWriteFlow = "Не удалось записать файл схемы звонка!";
 inline constexpr std::string_view kCannotWriteFix =
-    "Не удалось записать исправленный файл сценария: ни один файл не изменён!";
+    "Не удалось записать исправленный файл сценария!";
 
 /// Shown when a command runs out of memory; every other exception brings its own text.
 inline constexpr std::string_view kOutOfMemory = "Недостаточно памяти для выполнения команды!";

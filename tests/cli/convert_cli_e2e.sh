@@ -283,7 +283,7 @@ $summary_load"
   (trap '' XFSZ; ulimit -f 1; run --fix "$work/main.ivr"; echo "$status" >"$logs/status")
   status=$(cat "$logs/status") err=$(cat "$logs/err")
   expect_status 1
-  expect_err "error: Не удалось записать исправленный файл сценария: ни один файл не изменён!
+  expect_err "error: Не удалось записать исправленный файл сценария!
   $work/big.ivr: File too large"
   cmp -s "$work/main.ivr" "$logs/main.ivr" || fail "main.ivr changed"
   cmp -s "$work/big.ivr" "$logs/big.ivr" || fail "big.ivr changed"
