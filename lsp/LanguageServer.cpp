@@ -148,6 +148,34 @@ Json Diagnostic(const Finding& finding, Json range, const std::string& strPrefix
               {"message", std::move(strMessage)}};
 }
 
+/// The protocol's text edits of \p fix, an edit of \p strFile.
+Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix, CLines& lines) {
+  Json edits = Json::array();
+  for (const TextEdit& edit : fix) {
+    const std::string_view line = lines.Line(strFile, edit.nLine);
+    // An edit beyond the line's end: spaces up to it.
+    const std::uint64_t nPad =
+        edit.nFirstColumn - 1 > line.size() ? edit.nFirstColumn - 1 - line.size() : 0;
+    edits.push_back(Json{{"range",
+                          {{"start", lines.Position(strFile, edit.nLine, edit.nFirstColumn)},
+                           {"end", lines.Position(strFile, edit.nLine,
+                                                  std::max(edit.nEndColumn, edit.nFirstColumn))}}},
+                         {"newText", std::string(nPad, ' ') + edit.strText}});
+  }
+  return edits;
+}
+
+/// The quick fix of \p finding, whose diagnostic is \p diagnostic, in a file known as \p strUri.
+Json CodeAction(const Finding& finding, const Json& diagnostic, const std::string& strUri,
+                CLines& lines) {
+  return Json{
+      {"title", std::string(text::kLspFix) + finding.strText},
+      {"kind", "quickfix"},
+      {"diagnostics", Json::array({diagnostic})},
+      {"isPreferred", true},
+      {"edit", {{"changes", {{strUri, FixEdits(finding.strFile, finding.vecFix, lines)}}}}}};
+}
+
 /// The range of \p finding: its word, or its whole line when no column is known.
 Json FindingRange(const Finding& finding, CLines& lines) {
   const std::uint64_t nFirst = finding.nColumn == 0 ? 1 : finding.nColumn;
@@ -272,7 +300,7 @@ bool CLanguageServer::Handle(std::string_view body) {
   const std::string strMethod = message["method"].get<std::string>();
   try {
     if (bRequest)
-      OnRequest(id, strMethod);
+      OnRequest(id, strMethod, message.value("params", Json::object()));
     else
       OnNotification(strMethod, message.value("params", Json::object()));
   } catch (const Json::exception&) {
@@ -304,7 +332,7 @@ void CLanguageServer::Notify(std::string_view method, Json params) {
   WriteFrame(m_out, message.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
-void CLanguageServer::OnRequest(const Json& id, const std::string& method) {
+void CLanguageServer::OnRequest(const Json& id, const std::string& method, const Json& params) {
   if (!m_bInitialized && method != "initialize")
     return RespondError(id, kServerNotInitialized, text::kLspNotInitialized);
   if (m_bShutdown)
@@ -312,14 +340,34 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method) {
   if (method == "initialize") {
     m_bInitialized = true;
     const Json sync{{"openClose", true}, {"change", 1}};
-    return Respond(id, Json{{"capabilities", {{"textDocumentSync", sync}}},
-                            {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
+    const Json actions{{"codeActionKinds", {"quickfix"}}};
+    return Respond(
+        id, Json{{"capabilities", {{"textDocumentSync", sync}, {"codeActionProvider", actions}}},
+                 {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
   }
   if (method == "shutdown") {
     m_bShutdown = true;
     return Respond(id, nullptr);
   }
+  if (method == "textDocument/codeAction")
+    return OnCodeAction(id, params);
   RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
+}
+
+void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
+  const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
+  const std::string strPath = PathFromUri(strUri);
+  if (!m_documents.contains(strPath))
+    return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
+  const int nFirst = params.at("range").at("start").at("line").get<int>();
+  const int nLast = params.at("range").at("end").at("line").get<int>();
+  Json actions = Json::array();
+  for (const Json& action : m_fixes[strPath]) {
+    const Json& range = action["diagnostics"][0]["range"];
+    if (range["start"]["line"].get<int>() <= nLast && range["end"]["line"].get<int>() >= nFirst)
+      actions.push_back(action);
+  }
+  Respond(id, std::move(actions));
 }
 
 void CLanguageServer::OnNotification(const std::string& method, const Json& params) {
@@ -366,9 +414,11 @@ void CLanguageServer::OnClose(const Json& params) {
   // Its own set is checked no more: its diagnostics go, and its open files are checked anew.
   const std::vector<std::string> files = std::move(found->second);
   m_sets.erase(found);
-  for (const std::string& strFile : files)
+  for (const std::string& strFile : files) {
+    m_fixes.erase(strFile);
     Notify("textDocument/publishDiagnostics",
            Json{{"uri", UriOf(strFile)}, {"diagnostics", Json::array()}});
+  }
   for (const std::string& strFile : files)
     if (m_documents.contains(strFile))
       Recheck(strFile);
@@ -402,11 +452,17 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     published.emplace(strFile, Json::array());
   for (const std::string& strFile : m_sets[strRoot])
     published.emplace(strFile, Json::array());
+  for (const auto& [strFile, diagnostics] : published)
+    m_fixes.erase(strFile);
   CLines lines(files);
   for (Finding finding : findings) {
     if (finding.strFile.empty())
       finding.strFile = strRoot;
-    published[finding.strFile].push_back(Diagnostic(finding, FindingRange(finding, lines), ""));
+    Json diagnostic = Diagnostic(finding, FindingRange(finding, lines), "");
+    if (!finding.vecFix.empty())
+      m_fixes[finding.strFile].push_back(
+          CodeAction(finding, diagnostic, UriOf(finding.strFile), lines));
+    published[finding.strFile].push_back(std::move(diagnostic));
     AddNamedAt(finding, lines, published);
   }
   std::vector<std::string>& set = m_sets[strRoot];

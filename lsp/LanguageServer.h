@@ -47,7 +47,9 @@ private:
   void Respond(const Json& id, Json result);
   void RespondError(const Json& id, int nCode, std::string_view message);
   void Notify(std::string_view method, Json params);
-  void OnRequest(const Json& id, const std::string& method);
+  void OnRequest(const Json& id, const std::string& method, const Json& params);
+  /// The quick fixes of the findings on the lines of the range asked for.
+  void OnCodeAction(const Json& id, const Json& params);
   void OnNotification(const std::string& method, const Json& params);
   void OnOpen(const Json& params);
   void OnChange(const Json& params);
@@ -62,6 +64,8 @@ private:
   std::map<std::string, Document> m_documents; ///< the open buffers by path
   /// The files of the set of each main file checked, as published at its last check.
   std::map<std::string, std::vector<std::string>> m_sets;
+  /// The quick fixes of each file's findings at its last check, as the protocol's code actions.
+  std::map<std::string, std::vector<Json>> m_fixes;
   bool m_bInitialized = false;
   bool m_bShutdown = false;
   bool m_bExit = false;

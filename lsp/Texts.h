@@ -16,6 +16,9 @@ inline constexpr std::string_view kLspNotInitialized = "Сервер ещё не
 inline constexpr std::string_view kLspShutDown = "Сервер уже получил shutdown";
 inline constexpr std::string_view kLspInvalidParams = "Неверные параметры запроса";
 inline constexpr std::string_view kLspInternalError = "Внутренняя ошибка сервера: ";
+inline constexpr std::string_view kLspUnknownFile = "Файл не открыт в редакторе: ";
+/// The title of a quick fix, before the finding's text.
+inline constexpr std::string_view kLspFix = "Исправить: ";
 /// Before a nested file's problem shown on the menu line that names it: "файл NAME, строка N: ".
 inline constexpr std::string_view kLspInFile = "файл ";
 inline constexpr std::string_view kLspAtLine = ", строка ";

@@ -45,6 +45,17 @@ Json Open(const char* szUri, const char* szText) {
         {{"uri", szUri}, {"languageId", "ivr"}, {"version", 1}, {"text", szText}}}});
 }
 
+Json CodeActions(int nId, const char* szUri, int nLine) {
+  const Json position{{"line", nLine}, {"character", 0}};
+  return Json{{"jsonrpc", "2.0"},
+              {"id", nId},
+              {"method", "textDocument/codeAction"},
+              {"params",
+               {{"textDocument", {{"uri", szUri}}},
+                {"range", {{"start", position}, {"end", position}}},
+                {"context", {{"diagnostics", Json::array()}}}}}};
+}
+
 /// Each diagnostics notification as "URI: CODE SEVERITY LINE:CHAR-LINE:CHAR; ...".
 std::vector<std::string> Diagnostics(const std::vector<Json>& messages) {
   std::vector<std::string> published;
@@ -73,7 +84,8 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   ASSERT_EQ(initialized.size(), 1U);
   EXPECT_EQ(initialized[0]["id"], 1);
   EXPECT_EQ(initialized[0]["result"]["capabilities"],
-            Json::parse(R"({"textDocumentSync":{"openClose":true,"change":1}})"));
+            Json::parse(R"({"textDocumentSync":{"openClose":true,"change":1},
+                                        "codeActionProvider":{"codeActionKinds":["quickfix"]}})"));
   EXPECT_TRUE(session.Send(Notification("initialized", Json::object())).empty());
 
   // Text after the greeting, behind a Cyrillic word; a keyword one column off; a nested file
@@ -89,6 +101,15 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   EXPECT_EQ(opened[0]["params"]["diagnostics"][2]["message"].get<std::string>().substr(
                 0, strNamed.size()),
             strNamed);
+
+  // The fix of the keyword as a quick fix on its line; none for a file the editor has not open.
+  const std::vector<Json> actions = session.Send(CodeActions(3, "file:///s/main.ivr", 2));
+  ASSERT_EQ(actions.size(), 1U);
+  ASSERT_EQ(actions[0]["result"].size(), 1U);
+  EXPECT_EQ(actions[0]["result"][0]["edit"], Json::parse(R"({"changes":{"file:///s/main.ivr":[
+              {"newText":"2    dial            100",
+               "range":{"start":{"line":2,"character":0},"end":{"line":2,"character":24}}}]}})"));
+  EXPECT_EQ(session.Send(CodeActions(4, "file:///s/other.ivr", 0))[0]["error"]["code"], -32602);
 
   // The nested file's unsaved buffer stands in for the file.
   EXPECT_EQ(Diagnostics(session.Send(Open("file:///s/sales.ivr", "10   b.wav\n"))),
