@@ -155,7 +155,7 @@ Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix, CLin
     const std::string_view line = lines.Line(strFile, edit.nLine);
     // An edit beyond the line's end: spaces up to it.
     const std::uint64_t nPad =
-        edit.nFirstColumn - 1 > line.size() ? edit.nFirstColumn - 1 - line.size() : 0;
+        edit.nFirstColumn > line.size() + 1 ? edit.nFirstColumn - 1 - line.size() : 0;
     edits.push_back(Json{{"range",
                           {{"start", lines.Position(strFile, edit.nLine, edit.nFirstColumn)},
                            {"end", lines.Position(strFile, edit.nLine,
@@ -465,6 +465,10 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     published[finding.strFile].push_back(std::move(diagnostic));
     AddNamedAt(finding, lines, published);
   }
+  Publish(strRoot, published);
+}
+
+void CLanguageServer::Publish(const std::string& strRoot, std::map<std::string, Json>& published) {
   std::vector<std::string>& set = m_sets[strRoot];
   set.clear();
   for (auto& [strFile, diagnostics] : published) {

@@ -57,6 +57,9 @@ private:
   /// Checks again the sets \p strPath belongs to, or \p strPath alone when it is open and in none.
   void Recheck(const std::string& strPath);
   void CheckSet(const std::string& strRoot);
+  /// Publishes the diagnostics \p published of every file of the set \p strRoot, and keeps the
+  /// files as the set's.
+  void Publish(const std::string& strRoot, std::map<std::string, Json>& published);
   std::string UriOf(const std::string& strPath) const;
 
   std::ostream& m_out;
