@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the source folders include one another only along the layers:
 #   text <- scenario <- flow <- vxml <- diagram <- convert <- call <- the front ends (cli, gui)
+#   convert <- lsp (the language server, beside call)
 # text/, the set's texts (stepping, code page, escaping, quoting), lies below them all: it includes
 # nothing but itself, and every folder may include it.
 # Every `#include "FOLDER/..."` (or <FOLDER/...> naming a folder of the repository) in a .h or
@@ -22,6 +23,7 @@ vxml      text scenario flow vxml
 diagram   text scenario flow vxml diagram
 convert   text scenario flow vxml diagram convert
 call      text scenario flow vxml diagram convert call
+lsp       text scenario flow vxml diagram convert call lsp
 cli       text scenario flow vxml diagram convert call cli
 gui       text scenario flow vxml diagram convert call gui
 "

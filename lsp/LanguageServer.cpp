@@ -1,0 +1,488 @@
+#include "lsp/LanguageServer.h"
+
+#include "convert/Conversion.h"
+#include "convert/Version.h"
+#include "lsp/Protocol.h"
+#include "lsp/Texts.h"
+#include "scenario/Paths.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <ostream>
+
+namespace dovetrel {
+namespace {
+
+using Json = nlohmann::json;
+
+// The protocol's error codes.
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
+constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
+constexpr int kServerNotInitialized = -32002;
+
+/// A file read from a text in memory: an open buffer.
+class CBufferFile final : public IInputFile {
+public:
+  explicit CBufferFile(std::string_view text) : m_text(text) {}
+  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
+    const std::size_t nCount = std::min(nSize, m_text.size());
+    std::memcpy(pBuffer, m_text.data(), nCount);
+    m_text.remove_prefix(nCount);
+    return static_cast<std::ptrdiff_t>(nCount);
+  }
+
+private:
+  std::string_view m_text;
+};
+
+/// The open buffers over the files beneath; notes every file that opens, and keeps the lines of
+/// each for the columns of its diagnostics.
+class COverlayFiles final : public IInputFiles {
+public:
+  COverlayFiles(const std::map<std::string, std::string_view>& buffers, IInputFiles& files)
+      : m_buffers(buffers), m_files(files) {}
+
+  std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override {
+    const auto found = m_buffers.find(strPath);
+    if (found != m_buffers.end()) {
+      m_vecOpened.push_back(strPath);
+      return std::make_unique<CBufferFile>(found->second);
+    }
+    std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
+    if (pFile)
+      m_vecOpened.push_back(strPath);
+    return pFile;
+  }
+
+  /// The text of \p strPath: its buffer, or up to kMaxMessageBytes of the file; empty when it
+  /// cannot be read.
+  std::string Text(const std::string& strPath) {
+    const auto found = m_buffers.find(strPath);
+    if (found != m_buffers.end())
+      return std::string(found->second);
+    std::string strReason;
+    std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
+    std::string strText;
+    char buffer[4096];
+    for (std::ptrdiff_t nRead = 0; pFile && strText.size() < kMaxMessageBytes;) {
+      nRead = pFile->Read(buffer, sizeof buffer);
+      if (nRead <= 0)
+        break;
+      strText.append(buffer, static_cast<std::size_t>(nRead));
+    }
+    return strText;
+  }
+
+  std::vector<std::string> m_vecOpened;
+
+private:
+  const std::map<std::string, std::string_view>& m_buffers;
+  IInputFiles& m_files;
+};
+
+/// The lines of the set's files as the reader splits them, read once, to turn byte columns into
+/// the protocol's positions.
+class CLines {
+public:
+  explicit CLines(COverlayFiles& files) : m_files(files) {}
+
+  /// Line \p nLine (1-based) of \p strPath, its line end removed; empty past the end.
+  std::string_view Line(const std::string& strPath, int nLine) {
+    auto found = m_lines.find(strPath);
+    if (found == m_lines.end())
+      found = m_lines.emplace(strPath, Split(m_files.Text(strPath))).first;
+    const std::vector<std::string>& lines = found->second;
+    return nLine >= 1 && static_cast<std::size_t>(nLine) <= lines.size() ? lines[nLine - 1]
+                                                                         : std::string_view();
+  }
+
+  /// The protocol's position of byte column \p nColumn (0: the end of the line) of a line.
+  Json Position(const std::string& strPath, int nLine, std::uint64_t nColumn) {
+    const std::string_view line = Line(strPath, nLine);
+    return Json{{"line", std::max(nLine, 1) - 1},
+                {"character", Utf16Position(line, nColumn == 0 ? line.size() + 1 : nColumn)}};
+  }
+
+private:
+  static std::vector<std::string> Split(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+      const std::size_t nEnd = std::min(text.find('\n'), text.size());
+      std::string_view line = text.substr(0, nEnd);
+      if (line.ends_with('\r'))
+        line.remove_suffix(1);
+      lines.emplace_back(line);
+      text.remove_prefix(std::min(nEnd + 1, text.size()));
+    }
+    return lines;
+  }
+
+  COverlayFiles& m_files;
+  std::map<std::string, std::vector<std::string>> m_lines;
+};
+
+int SeverityNumber(Severity severity) {
+  switch (severity) {
+  case Severity::Error:
+    return 1;
+  case Severity::Warning:
+    return 2;
+  case Severity::Information:
+    return 3;
+  }
+  return 1;
+}
+
+Json Diagnostic(const Finding& finding, Json range, const std::string& strPrefix) {
+  std::string strMessage = strPrefix + finding.strText;
+  if (!finding.strNote.empty())
+    strMessage += "\n" + finding.strNote;
+  return Json{{"range", std::move(range)},
+              {"severity", SeverityNumber(finding.severity)},
+              {"code", FindingCodeName(finding.code)},
+              {"source", "dovetrel"},
+              {"message", std::move(strMessage)}};
+}
+
+/// The protocol's text edits of \p fix, an edit of \p strFile.
+Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix, CLines& lines) {
+  Json edits = Json::array();
+  for (const TextEdit& edit : fix) {
+    const std::string_view line = lines.Line(strFile, edit.nLine);
+    // An edit beyond the line's end: spaces up to it.
+    const std::uint64_t nPad =
+        edit.nFirstColumn > line.size() + 1 ? edit.nFirstColumn - 1 - line.size() : 0;
+    edits.push_back(Json{{"range",
+                          {{"start", lines.Position(strFile, edit.nLine, edit.nFirstColumn)},
+                           {"end", lines.Position(strFile, edit.nLine,
+                                                  std::max(edit.nEndColumn, edit.nFirstColumn))}}},
+                         {"newText", std::string(nPad, ' ') + edit.strText}});
+  }
+  return edits;
+}
+
+/// The quick fix of \p finding, whose diagnostic is \p diagnostic, in a file known as \p strUri.
+Json CodeAction(const Finding& finding, const Json& diagnostic, const std::string& strUri,
+                CLines& lines) {
+  return Json{
+      {"title", std::string(text::kLspFix) + finding.strText},
+      {"kind", "quickfix"},
+      {"diagnostics", Json::array({diagnostic})},
+      {"isPreferred", true},
+      {"edit", {{"changes", {{strUri, FixEdits(finding.strFile, finding.vecFix, lines)}}}}}};
+}
+
+/// The range of \p finding: its word, or its whole line when no column is known.
+Json FindingRange(const Finding& finding, CLines& lines) {
+  const std::uint64_t nFirst = finding.nColumn == 0 ? 1 : finding.nColumn;
+  const std::uint64_t nEnd = finding.nColumn == 0 ? 0 : finding.nEndColumn;
+  return Json{{"start", lines.Position(finding.strFile, finding.nLine, nFirst)},
+              {"end", lines.Position(finding.strFile, finding.nLine, nEnd)}};
+}
+
+/// The diagnostic of \p finding on the menu line that names its file ("FILE:LINE"), if any.
+void AddNamedAt(const Finding& finding, CLines& lines, std::map<std::string, Json>& published) {
+  const std::size_t nColon = finding.strNamedAt.rfind(':');
+  int nLine = 0;
+  if (nColon == std::string::npos)
+    return;
+  const char* pFirst = finding.strNamedAt.data() + nColon + 1;
+  const char* pLast = finding.strNamedAt.data() + finding.strNamedAt.size();
+  if (std::from_chars(pFirst, pLast, nLine).ptr != pLast || nLine < 1)
+    return;
+  const std::string strFile = finding.strNamedAt.substr(0, nColon);
+  std::string strPrefix =
+      std::string(text::kLspInFile) + finding.strFile.substr(finding.strFile.rfind('/') + 1);
+  if (finding.nLine > 0)
+    strPrefix += std::string(text::kLspAtLine) + std::to_string(finding.nLine);
+  Json range{{"start", lines.Position(strFile, nLine, 1)},
+             {"end", lines.Position(strFile, nLine, 0)}};
+  published[strFile].push_back(Diagnostic(finding, std::move(range), strPrefix + ": "));
+}
+
+/// Takes every message and shows none.
+class CSilentSink final : public IMessageSink {
+public:
+  MessageReply ShowMessage(const Finding& /*finding*/, MessageKind /*kind*/) override {
+    return MessageReply::Ok;
+  }
+};
+
+/// "FILE:LINE" of the menu line that names each nested file of the set \p strRoot (the first one,
+/// whose reading loads it), by the nested file's full path.
+std::map<std::string, std::string> MenuLines(const std::string& strRoot, IInputFiles& files) {
+  CSilentSink silent;
+  CScenarioTable table;
+  (void)LoadScenarioSet(strRoot, DirectoryOf(strRoot), table, ReadContext{silent, files});
+  std::map<std::string, std::string> named;
+  for (int i = 0; i < table.Count(); ++i) {
+    const ScenarioEntry& entry = table.Entry(i);
+    if (entry.kind == kindMenu)
+      named.emplace(table.BaseDirectory() + entry.text,
+                    table.SourcePathOfRow(i) + ':' + std::to_string(entry.line));
+  }
+  return named;
+}
+
+/// The findings of the set \p strRoot, a read error in the middle of a file among them.
+std::vector<Finding> CheckFindings(const std::string& strRoot, IInputFiles& files) {
+  ConversionOptions options;
+  options.pFiles = &files;
+  try {
+    return RunCheck(strRoot, options);
+  } catch (const CFileReadError& error) {
+    Finding failure{FindingCode::ReadError, Severity::Error, error.what()};
+    failure.strFile = error.Path();
+    return {failure};
+  }
+}
+
+/// \p findings with the menu line that names the file of each one in a nested file.
+void AddMenuLines(const std::string& strRoot, std::vector<Finding>& findings, IInputFiles& files) {
+  const bool bNested = std::ranges::any_of(findings, [&](const Finding& finding) {
+    return !finding.strFile.empty() && finding.strFile != strRoot;
+  });
+  if (!bNested)
+    return;
+  const std::map<std::string, std::string> named = MenuLines(strRoot, files);
+  for (Finding& finding : findings) {
+    const auto found = named.find(finding.strFile);
+    if (finding.strNamedAt.empty() && found != named.end())
+      finding.strNamedAt = found->second;
+  }
+}
+
+} // namespace
+
+CLanguageServer::CLanguageServer(std::ostream& out, IInputFiles& files)
+    : m_out(out), m_files(files) {}
+
+int CLanguageServer::Run(std::istream& in) {
+  std::string strBody;
+  for (;;) {
+    const FrameResult frame = ReadFrame(in, strBody);
+    if (frame == FrameResult::End)
+      return ExitStatus();
+    if (frame != FrameResult::Message) {
+      const bool bTooLarge = frame == FrameResult::TooLarge;
+      RespondError(nullptr, bTooLarge ? kInvalidRequest : kParseError,
+                   bTooLarge ? text::kLspTooLarge : text::kLspBrokenFrame);
+      return 1;
+    }
+    if (!Handle(strBody))
+      return ExitStatus();
+  }
+}
+
+bool CLanguageServer::Handle(std::string_view body) {
+  const Json message = Json::parse(body, nullptr, false);
+  if (message.is_discarded())
+    RespondError(nullptr, kParseError, text::kLspParseError);
+  if (message.is_discarded())
+    return true;
+  const bool bObject = message.is_object();
+  const Json id = bObject ? message.value("id", Json()) : Json();
+  const bool bRequest = bObject && message.contains("id");
+  if (bRequest && !id.is_string() && !id.is_number_integer()) {
+    RespondError(nullptr, kInvalidRequest, text::kLspInvalidRequest);
+    return true;
+  }
+  if (!bObject || !message.contains("method") || !message["method"].is_string()) {
+    // A response: the server sends no requests, so it answers none.
+    if (!(bRequest && (message.contains("result") || message.contains("error"))))
+      RespondError(id, kInvalidRequest, text::kLspInvalidRequest);
+    return true;
+  }
+  const std::string strMethod = message["method"].get<std::string>();
+  try {
+    if (bRequest)
+      OnRequest(id, strMethod, message.value("params", Json::object()));
+    else
+      OnNotification(strMethod, message.value("params", Json::object()));
+  } catch (const Json::exception&) {
+    if (bRequest)
+      RespondError(id, kInvalidParams, text::kLspInvalidParams);
+  } catch (const std::exception& error) {
+    const std::string strText = std::string(text::kLspInternalError) + error.what();
+    if (bRequest)
+      RespondError(id, kInternalError, strText);
+    else
+      Notify("window/logMessage", Json{{"type", 1}, {"message", strText}});
+  }
+  return !m_bExit;
+}
+
+void CLanguageServer::Respond(const Json& id, Json result) {
+  const Json message{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
+  WriteFrame(m_out, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+void CLanguageServer::RespondError(const Json& id, int nCode, std::string_view message) {
+  const Json error{{"code", nCode}, {"message", message}};
+  const Json response{{"jsonrpc", "2.0"}, {"id", id}, {"error", error}};
+  WriteFrame(m_out, response.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+void CLanguageServer::Notify(std::string_view method, Json params) {
+  const Json message{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
+  WriteFrame(m_out, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+void CLanguageServer::OnRequest(const Json& id, const std::string& method, const Json& params) {
+  if (!m_bInitialized && method != "initialize")
+    return RespondError(id, kServerNotInitialized, text::kLspNotInitialized);
+  if (m_bShutdown)
+    return RespondError(id, kInvalidRequest, text::kLspShutDown);
+  if (method == "initialize") {
+    m_bInitialized = true;
+    const Json sync{{"openClose", true}, {"change", 1}};
+    const Json actions{{"codeActionKinds", {"quickfix"}}};
+    return Respond(
+        id, Json{{"capabilities", {{"textDocumentSync", sync}, {"codeActionProvider", actions}}},
+                 {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
+  }
+  if (method == "shutdown") {
+    m_bShutdown = true;
+    return Respond(id, nullptr);
+  }
+  if (method == "textDocument/codeAction")
+    return OnCodeAction(id, params);
+  RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
+}
+
+void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
+  const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
+  const std::string strPath = PathFromUri(strUri);
+  if (!m_documents.contains(strPath))
+    return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
+  const int nFirst = params.at("range").at("start").at("line").get<int>();
+  const int nLast = params.at("range").at("end").at("line").get<int>();
+  Json actions = Json::array();
+  for (const Json& action : m_fixes[strPath]) {
+    const Json& range = action["diagnostics"][0]["range"];
+    if (range["start"]["line"].get<int>() <= nLast && range["end"]["line"].get<int>() >= nFirst)
+      actions.push_back(action);
+  }
+  Respond(id, std::move(actions));
+}
+
+void CLanguageServer::OnNotification(const std::string& method, const Json& params) {
+  if (method == "exit")
+    m_bExit = true;
+  if (!m_bInitialized || m_bShutdown)
+    return;
+  if (method == "textDocument/didOpen")
+    OnOpen(params);
+  else if (method == "textDocument/didChange")
+    OnChange(params);
+  else if (method == "textDocument/didClose")
+    OnClose(params);
+}
+
+void CLanguageServer::OnOpen(const Json& params) {
+  const Json& document = params.at("textDocument");
+  const std::string strUri = document.at("uri").get<std::string>();
+  const std::string strPath = PathFromUri(strUri);
+  if (strPath.empty())
+    return;
+  m_documents[strPath] = Document{strUri, document.at("text").get<std::string>()};
+  Recheck(strPath);
+}
+
+void CLanguageServer::OnChange(const Json& params) {
+  const std::string strPath = PathFromUri(params.at("textDocument").at("uri").get<std::string>());
+  const Json& changes = params.at("contentChanges");
+  const auto found = m_documents.find(strPath);
+  if (found == m_documents.end() || changes.empty())
+    return;
+  // Whole texts only, as initialize announced: the last one is the buffer now.
+  found->second.strText = changes.back().at("text").get<std::string>();
+  Recheck(strPath);
+}
+
+void CLanguageServer::OnClose(const Json& params) {
+  const std::string strPath = PathFromUri(params.at("textDocument").at("uri").get<std::string>());
+  if (m_documents.erase(strPath) == 0)
+    return;
+  const auto found = m_sets.find(strPath);
+  if (found == m_sets.end())
+    return Recheck(strPath); // its set reads the file now
+  // Its own set is checked no more: its diagnostics go, and its open files are checked anew.
+  const std::vector<std::string> files = std::move(found->second);
+  m_sets.erase(found);
+  for (const std::string& strFile : files) {
+    m_fixes.erase(strFile);
+    Notify("textDocument/publishDiagnostics",
+           Json{{"uri", UriOf(strFile)}, {"diagnostics", Json::array()}});
+  }
+  for (const std::string& strFile : files)
+    if (m_documents.contains(strFile))
+      Recheck(strFile);
+}
+
+void CLanguageServer::Recheck(const std::string& strPath) {
+  std::vector<std::string> roots;
+  for (const auto& [strRoot, files] : m_sets)
+    if (strRoot != strPath && std::ranges::binary_search(files, strPath))
+      roots.push_back(strRoot);
+  if (roots.empty() && m_documents.contains(strPath))
+    roots.push_back(strPath);
+  for (const std::string& strRoot : roots)
+    CheckSet(strRoot);
+}
+
+void CLanguageServer::CheckSet(const std::string& strRoot) {
+  std::map<std::string, std::string_view> buffers;
+  for (const auto& [strPath, document] : m_documents)
+    buffers.emplace(strPath, document.strText);
+  COverlayFiles files(buffers, m_files);
+  std::vector<Finding> findings = CheckFindings(strRoot, files);
+  try {
+    AddMenuLines(strRoot, findings, files);
+  } catch (const CFileReadError&) {
+    // The file that fails to read has its own finding already.
+  }
+  // Every file of the set, and every file published last time, gets its list, empty or not.
+  std::map<std::string, Json> published{{strRoot, Json::array()}};
+  for (const std::string& strFile : files.m_vecOpened)
+    published.emplace(strFile, Json::array());
+  for (const std::string& strFile : m_sets[strRoot])
+    published.emplace(strFile, Json::array());
+  for (const auto& [strFile, diagnostics] : published)
+    m_fixes.erase(strFile);
+  CLines lines(files);
+  for (Finding finding : findings) {
+    if (finding.strFile.empty())
+      finding.strFile = strRoot;
+    Json diagnostic = Diagnostic(finding, FindingRange(finding, lines), "");
+    if (!finding.vecFix.empty())
+      m_fixes[finding.strFile].push_back(
+          CodeAction(finding, diagnostic, UriOf(finding.strFile), lines));
+    published[finding.strFile].push_back(std::move(diagnostic));
+    AddNamedAt(finding, lines, published);
+  }
+  Publish(strRoot, published);
+}
+
+void CLanguageServer::Publish(const std::string& strRoot, std::map<std::string, Json>& published) {
+  std::vector<std::string>& set = m_sets[strRoot];
+  set.clear();
+  for (auto& [strFile, diagnostics] : published) {
+    set.push_back(strFile);
+    if (strFile != strRoot)
+      m_sets.erase(strFile); // checked within this set from now on
+    Notify("textDocument/publishDiagnostics",
+           Json{{"uri", UriOf(strFile)}, {"diagnostics", std::move(diagnostics)}});
+  }
+}
+
+std::string CLanguageServer::UriOf(const std::string& strPath) const {
+  const auto found = m_documents.find(strPath);
+  return found != m_documents.end() ? found->second.strUri : UriFromPath(strPath);
+}
+
+} // namespace dovetrel

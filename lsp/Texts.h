@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string_view>
+
+/// The language server's texts: its error responses and the marks it adds to a set's lines.
+namespace dovetrel::text {
+
+inline constexpr std::string_view kLspTooLarge =
+    "Сообщение длиннее 16 МиБ не принимается; сервер остановлен.";
+inline constexpr std::string_view kLspBrokenFrame =
+    "Заголовок сообщения не читается или сообщение оборвано; сервер остановлен.";
+inline constexpr std::string_view kLspParseError = "Сообщение не является JSON";
+inline constexpr std::string_view kLspInvalidRequest = "Сообщение не является запросом JSON-RPC";
+inline constexpr std::string_view kLspMethodNotFound = "Неизвестный метод: ";
+inline constexpr std::string_view kLspNotInitialized = "Сервер ещё не получил initialize";
+inline constexpr std::string_view kLspShutDown = "Сервер уже получил shutdown";
+inline constexpr std::string_view kLspInvalidParams = "Неверные параметры запроса";
+inline constexpr std::string_view kLspInternalError = "Внутренняя ошибка сервера: ";
+inline constexpr std::string_view kLspUnknownFile = "Файл не открыт в редакторе: ";
+/// The title of a quick fix, before the finding's text.
+inline constexpr std::string_view kLspFix = "Исправить: ";
+/// Before a nested file's problem shown on the menu line that names it: "файл NAME, строка N: ".
+inline constexpr std::string_view kLspInFile = "файл ";
+inline constexpr std::string_view kLspAtLine = ", строка ";
+
+} // namespace dovetrel::text

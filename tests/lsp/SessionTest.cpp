@@ -1,0 +1,138 @@
+#include "lsp/LanguageServer.h"
+#include "lsp/Protocol.h"
+#include "tests/support/MemoryFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace dovetrel {
+namespace {
+
+using Json = nlohmann::json;
+
+/// An editor's session with the server, in memory: each message sent, and what came back.
+class Session {
+public:
+  explicit Session(IInputFiles& files) : m_server(m_out, files) {}
+
+  /// Sends \p message; every message the server wrote in answer.
+  std::vector<Json> Send(const Json& message) {
+    m_out.str("");
+    EXPECT_TRUE(m_server.Handle(message.dump()) || message["method"] == "exit");
+    std::istringstream written(m_out.str());
+    std::vector<Json> answers;
+    for (std::string strBody; ReadFrame(written, strBody) == FrameResult::Message;)
+      answers.push_back(Json::parse(strBody));
+    return answers;
+  }
+
+  int ExitStatus() const { return m_server.ExitStatus(); }
+
+private:
+  std::ostringstream m_out;
+  CLanguageServer m_server;
+};
+
+Json Notification(const char* szMethod, Json params) {
+  return Json{{"jsonrpc", "2.0"}, {"method", szMethod}, {"params", std::move(params)}};
+}
+
+Json Open(const char* szUri, const char* szText) {
+  return Notification(
+      "textDocument/didOpen",
+      {{"textDocument",
+        {{"uri", szUri}, {"languageId", "ivr"}, {"version", 1}, {"text", szText}}}});
+}
+
+Json CodeActions(int nId, const char* szUri, int nLine) {
+  const Json position{{"line", nLine}, {"character", 0}};
+  return Json{{"jsonrpc", "2.0"},
+              {"id", nId},
+              {"method", "textDocument/codeAction"},
+              {"params",
+               {{"textDocument", {{"uri", szUri}}},
+                {"range", {{"start", position}, {"end", position}}},
+                {"context", {{"diagnostics", Json::array()}}}}}};
+}
+
+/// Each diagnostics notification as "URI: CODE SEVERITY LINE:CHAR-LINE:CHAR; ...".
+std::vector<std::string> Diagnostics(const std::vector<Json>& messages) {
+  std::vector<std::string> published;
+  for (const Json& message : messages) {
+    EXPECT_EQ(message["method"], "textDocument/publishDiagnostics");
+    std::string strLine = message["params"]["uri"].get<std::string>() + ":";
+    for (const Json& diagnostic : message["params"]["diagnostics"]) {
+      const Json& range = diagnostic["range"];
+      strLine += " " + diagnostic["code"].get<std::string>() + " " + diagnostic["severity"].dump() +
+                 " " + range["start"]["line"].dump() + ":" + range["start"]["character"].dump() +
+                 "-" + range["end"]["line"].dump() + ":" + range["end"]["character"].dump() + ";";
+      EXPECT_EQ(diagnostic["source"], "dovetrel");
+    }
+    published.push_back(strLine);
+  }
+  return published;
+}
+
+TEST(LspSession, DiagnosticsFollowTheBuffers) {
+  test::CMemoryFiles files;
+  files.Add("/s/sales.ivr", "10\n"); // no greeting: a load failure of the nested file
+  Session session(files);
+
+  const std::vector<Json> initialized = session.Send(
+      {{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", Json::object()}});
+  ASSERT_EQ(initialized.size(), 1U);
+  EXPECT_EQ(initialized[0]["id"], 1);
+  EXPECT_EQ(initialized[0]["result"]["capabilities"],
+            Json::parse(R"({"textDocumentSync":{"openClose":true,"change":1},
+                                        "codeActionProvider":{"codeActionKinds":["quickfix"]}})"));
+  EXPECT_TRUE(session.Send(Notification("initialized", Json::object())).empty());
+
+  // Text after the greeting, behind a Cyrillic word; a keyword one column off; a nested file
+  // that does not load, marked on the menu line too.
+  const std::vector<Json> opened = session.Send(
+      Open("file:///s/main.ivr",
+           "10   привет.wav  лишнее\n1    menu            sales.ivr\n2   dial             100\n"));
+  EXPECT_EQ(Diagnostics(opened),
+            (std::vector<std::string>{"file:///s/main.ivr: text-after-word 2 0:17-0:23; "
+                                      "keyword-not-in-column 2 2:4-2:8; bad-greeting 1 1:0-1:30;",
+                                      "file:///s/sales.ivr: bad-greeting 1 0:2-0:2;"}));
+  const std::string strNamed = "файл sales.ivr, строка 1: ";
+  EXPECT_EQ(opened[0]["params"]["diagnostics"][2]["message"].get<std::string>().substr(
+                0, strNamed.size()),
+            strNamed);
+
+  // The fix of the keyword as a quick fix on its line; none for a file the editor has not open.
+  const std::vector<Json> actions = session.Send(CodeActions(3, "file:///s/main.ivr", 2));
+  ASSERT_EQ(actions.size(), 1U);
+  ASSERT_EQ(actions[0]["result"].size(), 1U);
+  EXPECT_EQ(actions[0]["result"][0]["edit"], Json::parse(R"({"changes":{"file:///s/main.ivr":[
+              {"newText":"2    dial            100",
+               "range":{"start":{"line":2,"character":0},"end":{"line":2,"character":24}}}]}})"));
+  EXPECT_EQ(session.Send(CodeActions(4, "file:///s/other.ivr", 0))[0]["error"]["code"], -32602);
+
+  // The nested file's unsaved buffer stands in for the file.
+  EXPECT_EQ(Diagnostics(session.Send(Open("file:///s/sales.ivr", "10   b.wav\n"))),
+            (std::vector<std::string>{"file:///s/main.ivr: text-after-word 2 0:17-0:23; "
+                                      "keyword-not-in-column 2 2:4-2:8;",
+                                      "file:///s/sales.ivr:"}));
+
+  const Json fixed = Notification(
+      "textDocument/didChange",
+      {{"textDocument", {{"uri", "file:///s/main.ivr"}, {"version", 2}}},
+       {"contentChanges",
+        {{{"text",
+           "10   привет.wav\n1    menu            sales.ivr\n2    dial            100\n"}}}}});
+  EXPECT_EQ(Diagnostics(session.Send(fixed)),
+            (std::vector<std::string>{"file:///s/main.ivr:", "file:///s/sales.ivr:"}));
+
+  const std::vector<Json> shutdown =
+      session.Send({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}});
+  ASSERT_EQ(shutdown.size(), 1U);
+  EXPECT_EQ(shutdown[0]["result"], nullptr);
+  EXPECT_TRUE(session.Send(Notification("exit", Json::object())).empty());
+  EXPECT_EQ(session.ExitStatus(), 0);
+}
+
+} // namespace
+} // namespace dovetrel
