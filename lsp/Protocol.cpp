@@ -176,6 +176,7 @@ std::string_view FindingCodeName(FindingCode code) {
                                         "cannot-write-flow",
                                         "cannot-write-call",
                                         "cannot-run-call",
+                                        "cannot-write-fix",
                                         "lone-cr-line-ends",
                                         "file-name-not-field",
                                         "form-name-twice",
