@@ -5,7 +5,6 @@
 #include "scenario/ScenarioTable.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <memory>
 
@@ -16,21 +15,6 @@ namespace {
 constexpr int kMaxRounds = 8; // each round mends what the previous one uncovered
 constexpr int kContext = 3;   // lines of context around a hunk, as "diff -u"
 
-/// Bytes served from memory.
-class CMemoryFile final : public IInputFile {
-public:
-  explicit CMemoryFile(std::string_view bytes) : m_bytes(bytes) {}
-  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
-    const std::size_t nCount = std::min(nSize, m_bytes.size());
-    std::memcpy(pBuffer, m_bytes.data(), nCount);
-    m_bytes.remove_prefix(nCount);
-    return static_cast<std::ptrdiff_t>(nCount);
-  }
-
-private:
-  std::string_view m_bytes;
-};
-
 /// The set's files as the fixes so far have made them; every other file as it is.
 class CFixedFiles final : public IInputFiles {
 public:
@@ -39,7 +23,7 @@ public:
   std::unique_ptr<IInputFile> Open(const std::string& strPath, std::string& strReason) override {
     const auto found = m_texts.find(strPath);
     if (found != m_texts.end())
-      return std::make_unique<CMemoryFile>(found->second.strAfter);
+      return std::make_unique<CMemoryInputFile>(found->second.strAfter);
     return m_base.Open(strPath, strReason);
   }
 

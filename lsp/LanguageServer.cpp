@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <ostream>
 
 namespace dovetrel {
@@ -24,21 +23,6 @@ constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 
-/// A file read from a text in memory: an open buffer.
-class CBufferFile final : public IInputFile {
-public:
-  explicit CBufferFile(std::string_view text) : m_text(text) {}
-  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
-    const std::size_t nCount = std::min(nSize, m_text.size());
-    std::memcpy(pBuffer, m_text.data(), nCount);
-    m_text.remove_prefix(nCount);
-    return static_cast<std::ptrdiff_t>(nCount);
-  }
-
-private:
-  std::string_view m_text;
-};
-
 /// The open buffers over the files beneath; notes every file that opens, and keeps the lines of
 /// each for the columns of its diagnostics.
 class COverlayFiles final : public IInputFiles {
@@ -50,7 +34,7 @@ public:
     const auto found = m_buffers.find(strPath);
     if (found != m_buffers.end()) {
       m_vecOpened.push_back(strPath);
-      return std::make_unique<CBufferFile>(found->second);
+      return std::make_unique<CMemoryInputFile>(found->second);
     }
     std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
     if (pFile)

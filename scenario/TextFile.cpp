@@ -1,5 +1,6 @@
 #include "scenario/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,6 +9,13 @@
 #include <unistd.h>
 
 namespace dovetrel {
+
+std::ptrdiff_t CMemoryInputFile::Read(char* pBuffer, std::size_t nSize) {
+  const std::size_t nCount = std::min(nSize, m_bytes.size());
+  std::memcpy(pBuffer, m_bytes.data(), nCount);
+  m_bytes.remove_prefix(nCount);
+  return static_cast<std::ptrdiff_t>(nCount);
+}
 
 namespace {
 

@@ -18,6 +18,16 @@ public:
   virtual std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) = 0;
 };
 
+/// A file read from bytes in memory, which outlive it: an editor's buffer, a file as a fix left it.
+class CMemoryInputFile final : public IInputFile {
+public:
+  explicit CMemoryInputFile(std::string_view bytes) : m_bytes(bytes) {}
+  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override;
+
+private:
+  std::string_view m_bytes;
+};
+
 /// Where the reader opens scenario files: the real file system, or a test's stand-in.
 class IInputFiles {
 public:
