@@ -109,10 +109,12 @@ ConversionOutcome RunConversion(const std::string& strIvrFile, const std::string
   return ConversionOutcome::Converted;
 }
 
-std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOptions& options) {
+std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOptions& options,
+                              CScenarioTable* pLoaded) {
   const std::string strBaseDir = DirectoryOf(strIvrFile);
   CScenarioChecker checker(strBaseDir);
-  CScenarioTable table;
+  CScenarioTable own;
+  CScenarioTable& table = pLoaded ? *pLoaded : own;
   const ReadContext reading{checker, options.pFiles ? *options.pFiles : SystemInputFiles(),
                             &checker};
   const bool bLoaded = LoadScenarioSet(strIvrFile, strBaseDir, table, reading);

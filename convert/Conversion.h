@@ -80,9 +80,11 @@ struct SideFileTexts {
 /// Reads the set \p strIvrFile exactly as the conversion does, writes its document into nowhere to
 /// find the rows that cannot be written, and returns every finding: the traps of the column format
 /// and every failure the conversion would report, each at its line. Shows nothing. A read error in
-/// the middle of a file is not caught.
+/// the middle of a file is not caught. The set as read is left in \p pLoaded when one is given,
+/// for a caller that goes on to use it (the language server's navigation and hover).
 [[nodiscard]] std::vector<Finding> RunCheck(const std::string& strIvrFile,
-                                            const ConversionOptions& options = {});
+                                            const ConversionOptions& options = {},
+                                            CScenarioTable* pLoaded = nullptr);
 
 /// Runs \p command and reports whatever it throws as one error message on \p messages, so that no
 /// front end ends in the middle of a command: a read error in the middle of a file with its own

@@ -68,47 +68,6 @@ private:
   IInputFiles& m_files;
 };
 
-/// The lines of the set's files as the reader splits them, read once, to turn byte columns into
-/// the protocol's positions.
-class CLines {
-public:
-  explicit CLines(COverlayFiles& files) : m_files(files) {}
-
-  /// Line \p nLine (1-based) of \p strPath, its line end removed; empty past the end.
-  std::string_view Line(const std::string& strPath, int nLine) {
-    auto found = m_lines.find(strPath);
-    if (found == m_lines.end())
-      found = m_lines.emplace(strPath, Split(m_files.Text(strPath))).first;
-    const std::vector<std::string>& lines = found->second;
-    return nLine >= 1 && static_cast<std::size_t>(nLine) <= lines.size() ? lines[nLine - 1]
-                                                                         : std::string_view();
-  }
-
-  /// The protocol's position of byte column \p nColumn (0: the end of the line) of a line.
-  Json Position(const std::string& strPath, int nLine, std::uint64_t nColumn) {
-    const std::string_view line = Line(strPath, nLine);
-    return Json{{"line", std::max(nLine, 1) - 1},
-                {"character", Utf16Position(line, nColumn == 0 ? line.size() + 1 : nColumn)}};
-  }
-
-private:
-  static std::vector<std::string> Split(std::string_view text) {
-    std::vector<std::string> lines;
-    while (!text.empty()) {
-      const std::size_t nEnd = std::min(text.find('\n'), text.size());
-      std::string_view line = text.substr(0, nEnd);
-      if (line.ends_with('\r'))
-        line.remove_suffix(1);
-      lines.emplace_back(line);
-      text.remove_prefix(std::min(nEnd + 1, text.size()));
-    }
-    return lines;
-  }
-
-  COverlayFiles& m_files;
-  std::map<std::string, std::vector<std::string>> m_lines;
-};
-
 int SeverityNumber(Severity severity) {
   switch (severity) {
   case Severity::Error:
@@ -133,7 +92,8 @@ Json Diagnostic(const Finding& finding, Json range, const std::string& strPrefix
 }
 
 /// The protocol's text edits of \p fix, an edit of \p strFile.
-Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix, CLines& lines) {
+Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix,
+              const CheckedSet& lines) {
   Json edits = Json::array();
   for (const TextEdit& edit : fix) {
     const std::string_view line = lines.Line(strFile, edit.nLine);
@@ -151,7 +111,7 @@ Json FixEdits(const std::string& strFile, const std::vector<TextEdit>& fix, CLin
 
 /// The quick fix of \p finding, whose diagnostic is \p diagnostic, in a file known as \p strUri.
 Json CodeAction(const Finding& finding, const Json& diagnostic, const std::string& strUri,
-                CLines& lines) {
+                const CheckedSet& lines) {
   return Json{
       {"title", std::string(text::kLspFix) + finding.strText},
       {"kind", "quickfix"},
@@ -161,7 +121,7 @@ Json CodeAction(const Finding& finding, const Json& diagnostic, const std::strin
 }
 
 /// The range of \p finding: its word, or its whole line when no column is known.
-Json FindingRange(const Finding& finding, CLines& lines) {
+Json FindingRange(const Finding& finding, const CheckedSet& lines) {
   const std::uint64_t nFirst = finding.nColumn == 0 ? 1 : finding.nColumn;
   const std::uint64_t nEnd = finding.nColumn == 0 ? 0 : finding.nEndColumn;
   return Json{{"start", lines.Position(finding.strFile, finding.nLine, nFirst)},
@@ -169,7 +129,8 @@ Json FindingRange(const Finding& finding, CLines& lines) {
 }
 
 /// The diagnostic of \p finding on the menu line that names its file ("FILE:LINE"), if any.
-void AddNamedAt(const Finding& finding, CLines& lines, std::map<std::string, Json>& published) {
+void AddNamedAt(const Finding& finding, const CheckedSet& lines,
+                std::map<std::string, Json>& published) {
   const std::size_t nColon = finding.strNamedAt.rfind(':');
   int nLine = 0;
   if (nColon == std::string::npos)
@@ -188,36 +149,14 @@ void AddNamedAt(const Finding& finding, CLines& lines, std::map<std::string, Jso
   published[strFile].push_back(Diagnostic(finding, std::move(range), strPrefix + ": "));
 }
 
-/// Takes every message and shows none.
-class CSilentSink final : public IMessageSink {
-public:
-  MessageReply ShowMessage(const Finding& /*finding*/, MessageKind /*kind*/) override {
-    return MessageReply::Ok;
-  }
-};
-
-/// "FILE:LINE" of the menu line that names each nested file of the set \p strRoot (the first one,
-/// whose reading loads it), by the nested file's full path.
-std::map<std::string, std::string> MenuLines(const std::string& strRoot, IInputFiles& files) {
-  CSilentSink silent;
-  CScenarioTable table;
-  (void)LoadScenarioSet(strRoot, DirectoryOf(strRoot), table, ReadContext{silent, files});
-  std::map<std::string, std::string> named;
-  for (int i = 0; i < table.Count(); ++i) {
-    const ScenarioEntry& entry = table.Entry(i);
-    if (entry.kind == kindMenu)
-      named.emplace(table.BaseDirectory() + entry.text,
-                    table.SourcePathOfRow(i) + ':' + std::to_string(entry.line));
-  }
-  return named;
-}
-
-/// The findings of the set \p strRoot, a read error in the middle of a file among them.
-std::vector<Finding> CheckFindings(const std::string& strRoot, IInputFiles& files) {
+/// The findings of the set \p strRoot, a read error in the middle of a file among them; the set
+/// as read is left in \p table.
+std::vector<Finding> CheckFindings(const std::string& strRoot, IInputFiles& files,
+                                   CScenarioTable& table) {
   ConversionOptions options;
   options.pFiles = &files;
   try {
-    return RunCheck(strRoot, options);
+    return RunCheck(strRoot, options, &table);
   } catch (const CFileReadError& error) {
     Finding failure{FindingCode::ReadError, Severity::Error, error.what()};
     failure.strFile = error.Path();
@@ -225,17 +164,19 @@ std::vector<Finding> CheckFindings(const std::string& strRoot, IInputFiles& file
   }
 }
 
-/// \p findings with the menu line that names the file of each one in a nested file.
-void AddMenuLines(const std::string& strRoot, std::vector<Finding>& findings, IInputFiles& files) {
-  const bool bNested = std::ranges::any_of(findings, [&](const Finding& finding) {
-    return !finding.strFile.empty() && finding.strFile != strRoot;
-  });
-  if (!bNested)
-    return;
-  const std::map<std::string, std::string> named = MenuLines(strRoot, files);
+/// \p findings with the menu line that names the file of each one in a nested file: the first
+/// menu row of \p set naming it, whose reading loaded it.
+void AddMenuLines(const CheckedSet& set, std::vector<Finding>& findings) {
+  std::map<std::string, std::string> named;
+  for (int i = 0; i < set.table.Count(); ++i) {
+    const ScenarioEntry& entry = set.table.Entry(i);
+    if (entry.kind == kindMenu)
+      named.emplace(set.table.BaseDirectory() + entry.text,
+                    set.table.SourcePathOfRow(i) + ':' + std::to_string(entry.line));
+  }
   for (Finding& finding : findings) {
     const auto found = named.find(finding.strFile);
-    if (finding.strNamedAt.empty() && found != named.end())
+    if (finding.strNamedAt.empty() && found != named.end() && finding.strFile != set.strRoot)
       finding.strNamedAt = found->second;
   }
 }
@@ -398,6 +339,7 @@ void CLanguageServer::OnClose(const Json& params) {
   // Its own set is checked no more: its diagnostics go, and its open files are checked anew.
   const std::vector<std::string> files = std::move(found->second);
   m_sets.erase(found);
+  m_checked.erase(strPath);
   for (const std::string& strFile : files) {
     m_fixes.erase(strFile);
     Notify("textDocument/publishDiagnostics",
@@ -424,12 +366,14 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
   for (const auto& [strPath, document] : m_documents)
     buffers.emplace(strPath, document.strText);
   COverlayFiles files(buffers, m_files);
-  std::vector<Finding> findings = CheckFindings(strRoot, files);
-  try {
-    AddMenuLines(strRoot, findings, files);
-  } catch (const CFileReadError&) {
-    // The file that fails to read has its own finding already.
-  }
+  auto pSet = std::make_unique<CheckedSet>();
+  pSet->strRoot = strRoot;
+  std::vector<Finding> findings = CheckFindings(strRoot, files, pSet->table);
+  pSet->flow = BuildCallFlow(pSet->table);
+  pSet->lines[strRoot] = SplitLines(files.Text(strRoot));
+  for (const std::string& strFile : files.m_vecOpened)
+    pSet->lines.try_emplace(strFile, SplitLines(files.Text(strFile)));
+  AddMenuLines(*pSet, findings);
   // Every file of the set, and every file published last time, gets its list, empty or not.
   std::map<std::string, Json> published{{strRoot, Json::array()}};
   for (const std::string& strFile : files.m_vecOpened)
@@ -438,7 +382,7 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     published.emplace(strFile, Json::array());
   for (const auto& [strFile, diagnostics] : published)
     m_fixes.erase(strFile);
-  CLines lines(files);
+  const CheckedSet& lines = *pSet;
   for (Finding finding : findings) {
     if (finding.strFile.empty())
       finding.strFile = strRoot;
@@ -450,6 +394,7 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     AddNamedAt(finding, lines, published);
   }
   Publish(strRoot, published);
+  m_checked[strRoot] = std::move(pSet);
 }
 
 void CLanguageServer::Publish(const std::string& strRoot, std::map<std::string, Json>& published) {
@@ -457,11 +402,20 @@ void CLanguageServer::Publish(const std::string& strRoot, std::map<std::string, 
   set.clear();
   for (auto& [strFile, diagnostics] : published) {
     set.push_back(strFile);
-    if (strFile != strRoot)
+    if (strFile != strRoot) {
       m_sets.erase(strFile); // checked within this set from now on
+      m_checked.erase(strFile);
+    }
     Notify("textDocument/publishDiagnostics",
            Json{{"uri", UriOf(strFile)}, {"diagnostics", std::move(diagnostics)}});
   }
+}
+
+const CheckedSet* CLanguageServer::SetOf(const std::string& strPath) const {
+  for (const auto& [strRoot, files] : m_sets)
+    if (std::ranges::binary_search(files, strPath))
+      return m_checked.at(strRoot).get();
+  return nullptr;
 }
 
 std::string CLanguageServer::UriOf(const std::string& strPath) const {

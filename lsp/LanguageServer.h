@@ -1,11 +1,13 @@
 #pragma once
 
+#include "lsp/CheckedSet.h"
 #include "scenario/TextFile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,12 +63,16 @@ private:
   /// files as the set's.
   void Publish(const std::string& strRoot, std::map<std::string, Json>& published);
   std::string UriOf(const std::string& strPath) const;
+  /// The set \p strPath was checked in last, or null when no open file's set holds it.
+  const CheckedSet* SetOf(const std::string& strPath) const;
 
   std::ostream& m_out;
   IInputFiles& m_files;
   std::map<std::string, Document> m_documents; ///< the open buffers by path
   /// The files of the set of each main file checked, as published at its last check.
   std::map<std::string, std::vector<std::string>> m_sets;
+  /// Each set as last checked, by its main file: the same keys as m_sets.
+  std::map<std::string, std::unique_ptr<CheckedSet>> m_checked;
   /// The quick fixes of each file's findings at its last check, as the protocol's code actions.
   std::map<std::string, std::vector<Json>> m_fixes;
   bool m_bInitialized = false;

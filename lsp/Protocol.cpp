@@ -152,6 +152,18 @@ std::uint64_t Utf16Position(std::string_view line, std::uint64_t nColumn) {
   return nUnits;
 }
 
+std::uint64_t ByteColumn(std::string_view line, std::uint64_t nUnits) {
+  std::uint64_t nBytes = 0;
+  std::uint64_t nSeen = 0;
+  ForEachCodepoint(line, [&](auto nCodepoint, std::string_view sequence) {
+    if (nSeen >= nUnits)
+      return;
+    nSeen += nCodepoint >= 0x10000 ? 2 : 1;
+    nBytes += sequence.size();
+  });
+  return nBytes + 1;
+}
+
 std::string_view FindingCodeName(FindingCode code) {
   static constexpr std::array kNames = {"none",
                                         "table-full",

@@ -38,6 +38,11 @@ std::string UriFromPath(std::string_view strPath);
 /// starts no UTF-8 sequence counts as one unit.
 std::uint64_t Utf16Position(std::string_view line, std::uint64_t nColumn);
 
+/// The 1-based byte column of the 0-based UTF-16 position \p nUnits in \p line, the inverse of
+/// Utf16Position; a position past the end gives the column after the last byte, and one between
+/// the two units of a surrogate pair the column after its character.
+std::uint64_t ByteColumn(std::string_view line, std::uint64_t nUnits);
+
 /// The stable name an editor shows for \p code, such as "keyword-not-in-column".
 std::string_view FindingCodeName(FindingCode code);
 

@@ -156,3 +156,23 @@ TEST(LspUris, MapToPathsAndBack) {
 
 } // namespace
 } // namespace dovetrel
+
+namespace dovetrel {
+namespace {
+
+// Columns and UTF-16 positions map to each other at every character's start, across one-, two-,
+// three- and four-byte characters and a byte that starts no sequence.
+TEST(LspPositions, ByteColumnsAndUtf16AreInverse) {
+  const std::string line = "1 a\xD0\x96\xE2\x82\xAC\xF0\x9F\x98\x80\xFFz";
+  const std::vector<std::uint64_t> starts = {1, 2, 3, 4, 6, 9, 13, 14, 15};
+  const std::vector<std::uint64_t> units = {0, 1, 2, 3, 4, 5, 7, 8, 9};
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    EXPECT_EQ(Utf16Position(line, starts[i]), units[i]) << starts[i];
+    EXPECT_EQ(ByteColumn(line, units[i]), starts[i]) << units[i];
+  }
+  EXPECT_EQ(ByteColumn(line, 6), 13U); // inside the surrogate pair: after the character
+  EXPECT_EQ(ByteColumn(line, 99), line.size() + 1);
+}
+
+} // namespace
+} // namespace dovetrel
