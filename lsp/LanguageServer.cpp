@@ -2,6 +2,7 @@
 
 #include "convert/Conversion.h"
 #include "convert/Version.h"
+#include "lsp/Navigation.h"
 #include "lsp/Protocol.h"
 #include "lsp/Texts.h"
 #include "scenario/Paths.h"
@@ -22,6 +23,7 @@ constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestFailed = -32803;
 
 /// The open buffers over the files beneath; notes every file that opens, and keeps the lines of
 /// each for the columns of its diagnostics.
@@ -266,9 +268,10 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
     m_bInitialized = true;
     const Json sync{{"openClose", true}, {"change", 1}};
     const Json actions{{"codeActionKinds", {"quickfix"}}};
-    return Respond(
-        id, Json{{"capabilities", {{"textDocumentSync", sync}, {"codeActionProvider", actions}}},
-                 {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
+    Json capabilities{{"textDocumentSync", sync}, {"codeActionProvider", actions}};
+    capabilities.update(NavigationCapabilities());
+    return Respond(id, Json{{"capabilities", std::move(capabilities)},
+                            {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
   }
   if (method == "shutdown") {
     m_bShutdown = true;
@@ -276,6 +279,8 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
   }
   if (method == "textDocument/codeAction")
     return OnCodeAction(id, params);
+  if (IsNavigationRequest(method))
+    return OnNavigation(id, method, params);
   RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
 }
 
@@ -293,6 +298,20 @@ void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
       actions.push_back(action);
   }
   Respond(id, std::move(actions));
+}
+
+void CLanguageServer::OnNavigation(const Json& id, const std::string& method, const Json& params) {
+  const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
+  const std::string strPath = PathFromUri(strUri);
+  const CheckedSet* pSet = SetOf(strPath);
+  if (!pSet)
+    return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
+  const NavigationSeams seams{[this](const std::string& strFile) { return UriOf(strFile); },
+                              ListFolderFiles};
+  NavigationAnswer answer = AnswerNavigation(method, *pSet, strPath, params, seams);
+  if (!answer.strRefusal.empty())
+    return RespondError(id, kRequestFailed, answer.strRefusal);
+  Respond(id, std::move(answer.result));
 }
 
 void CLanguageServer::OnNotification(const std::string& method, const Json& params) {

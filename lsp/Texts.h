@@ -23,4 +23,34 @@ inline constexpr std::string_view kLspFix = "Исправить: ";
 inline constexpr std::string_view kLspInFile = "файл ";
 inline constexpr std::string_view kLspAtLine = ", строка ";
 
+/// Navigation: why a rename is refused, and the words of the outline and of completion.
+inline constexpr std::string_view kLspRenameMain =
+    "Главный файл набора не переименовывается: его имя знают не только строки меню";
+inline constexpr std::string_view kLspRenameNoFile = "Этого файла нет в наборе: ";
+inline constexpr std::string_view kLspRenameEmpty = "Новое имя файла пусто";
+inline constexpr std::string_view kLspRenameNotPlain =
+    "Новое имя должно быть именем файла .ivr без папки и пробелов, до первой точки — буквы, "
+    "цифры и «_»: ";
+inline constexpr std::string_view kLspRenameTooLong =
+    "Новое имя не уместится в строке таблицы: не больше 63 знаков, до первой точки не больше 57: ";
+inline constexpr std::string_view kLspRenameNotAscii =
+    "Набор записан в Windows-1251: новое имя в UTF-8 испортило бы его; возьмите латинское имя: ";
+inline constexpr std::string_view kLspRenameTaken = "Файл с таким именем уже есть: ";
+inline constexpr std::string_view kLspRenameFormTaken =
+    "Это имя даёт ту же форму, что и другой файл набора: ";
+inline constexpr std::string_view kLspRenameUnread =
+    "Набор прочитан не весь: проверка остановилась раньше файла, строки меню которого не были бы "
+    "исправлены; исправьте ошибки набора: ";
+inline constexpr std::string_view kLspHeader = "тайм-аут и приветствие";
+inline constexpr std::string_view kLspNoKey = "без клавиши";
+inline constexpr std::string_view kLspKey = "клавиша ";
+inline constexpr std::string_view kLspNoInput = "нет ввода";
+inline constexpr std::string_view kLspBusy = "занято";
+inline constexpr std::string_view kLspFax = "факс";
+inline constexpr std::string_view kLspMenu = "переход в меню";
+inline constexpr std::string_view kLspDial = "перевод на номер";
+inline constexpr std::string_view kLspDisconnect = "конец звонка";
+inline constexpr std::string_view kLspUnknownAction = "действие не распознано: строка не сработает";
+inline constexpr std::string_view kLspScenarioFile = "файл сценария";
+
 } // namespace dovetrel::text

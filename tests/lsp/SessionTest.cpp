@@ -85,7 +85,10 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   EXPECT_EQ(initialized[0]["id"], 1);
   EXPECT_EQ(initialized[0]["result"]["capabilities"],
             Json::parse(R"({"textDocumentSync":{"openClose":true,"change":1},
-                                        "codeActionProvider":{"codeActionKinds":["quickfix"]}})"));
+                                        "codeActionProvider":{"codeActionKinds":["quickfix"]},
+                                        "definitionProvider":true,"referencesProvider":true,
+                                        "renameProvider":{"prepareProvider":true},
+                                        "documentSymbolProvider":true,"completionProvider":{}})"));
   EXPECT_TRUE(session.Send(Notification("initialized", Json::object())).empty());
 
   // Text after the greeting, behind a Cyrillic word; a keyword one column off; a nested file
@@ -110,6 +113,21 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
               {"newText":"2    dial            100",
                "range":{"start":{"line":2,"character":0},"end":{"line":2,"character":24}}}]}})"));
   EXPECT_EQ(session.Send(CodeActions(4, "file:///s/other.ivr", 0))[0]["error"]["code"], -32602);
+
+  // Navigation reads the set as checked: a menu's file by the editor's URI, the main file's
+  // rename refused, a file of no set unknown.
+  const auto navigate = [&](const char* szMethod, const char* szUri, int nLine, int nCharacter) {
+    const Json params{{"textDocument", {{"uri", szUri}}},
+                      {"position", {{"line", nLine}, {"character", nCharacter}}},
+                      {"newName", "x.ivr"}};
+    return session.Send({{"jsonrpc", "2.0"}, {"id", 5}, {"method", szMethod}, {"params", params}});
+  };
+  EXPECT_EQ(navigate("textDocument/definition", "file:///s/main.ivr", 1, 23)[0]["result"]["uri"],
+            "file:///s/sales.ivr");
+  EXPECT_EQ(navigate("textDocument/rename", "file:///s/main.ivr", 0, 0)[0]["error"]["code"],
+            -32803);
+  EXPECT_EQ(navigate("textDocument/completion", "file:///s/other.ivr", 1, 0)[0]["error"]["code"],
+            -32602);
 
   // The nested file's unsaved buffer stands in for the file.
   EXPECT_EQ(Diagnostics(session.Send(Open("file:///s/sales.ivr", "10   b.wav\n"))),
