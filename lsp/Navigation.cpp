@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 namespace dovetrel {
 namespace {
@@ -333,12 +334,12 @@ Json CompletionItems(const CheckedSet& set, const std::string& strPath, const Cu
     for (const char key : UnusedKeys(set, strPath, cursor.nLine))
       items.push_back(
           Item(std::string(1, key), kItemValue, KeyMeaning(key), range, word.nStart, kKeyColumn));
-  for (const EntryKind kind : {kindMenu, kindDial, kindDisconnect})
+  static constexpr std::pair<EntryKind, const char*> kKeywords[] = {
+      {kindMenu, "menu"}, {kindDial, "dial"}, {kindDisconnect, "disconnect"}};
+  for (const auto& [kind, szKeyword] : kKeywords)
     if (slot == Slot::Action)
-      items.push_back(Item(kind == kindMenu   ? "menu"
-                           : kind == kindDial ? "dial"
-                                              : "disconnect",
-                           kItemKeyword, ActionMeaning(kind), range, word.nStart, kActionColumn));
+      items.push_back(
+          Item(szKeyword, kItemKeyword, ActionMeaning(kind), range, word.nStart, kActionColumn));
   if (slot != Slot::Argument)
     return items;
   std::vector<std::string> names = ListFolder(seams, DirectoryOf(set.strRoot));
