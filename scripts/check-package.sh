@@ -79,7 +79,7 @@ nvim_site=usr/share/nvim/site
 kate_syntax=usr/share/org.kde.syntax-highlighting/syntax/ivr.xml
 if has usr/bin/dovetrel-lsp; then
   for file in "$nvim_site/ftdetect/ivr.vim" "$nvim_site/ftplugin/ivr.lua" \
-              "$nvim_site/lua/dovetrel/lsp.lua" "$kate_syntax"; do
+              "$nvim_site/syntax/ivr.vim" "$nvim_site/lua/dovetrel/lsp.lua" "$kate_syntax"; do
     has "$file" || fail "no $file"
   done
 fi

@@ -2,11 +2,12 @@
 # Checks the Kate syntax definition of .ivr files: it is well-formed XML, and KSyntaxHighlighting
 # (kate-syntax-highlighter, the engine Kate uses) finds it where an installed one lies
 # (DIR/org.kde.syntax-highlighting/syntax of XDG_DATA_DIRS), loads it without a warning under its
-# name "IVR scenario", and colours each word by its column as the table below says. Exit status 77
+# name "IVR scenario", and colours each word by its column as columns.formats says. Exit status 77
 # (skipped) after the XML check when kate-syntax-highlighter is not installed.
 # Usage: kate_syntax.sh IVR_XML
 set -euo pipefail
 definition=$(realpath "${1:?usage: kate_syntax.sh IVR_XML}")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 xmllint --noout "$definition"
 if ! command -v kate-syntax-highlighter >/dev/null; then
@@ -21,23 +22,10 @@ mkdir -p "$work/data/org.kde.syntax-highlighting/syntax"
 cp "$definition" "$work/data/org.kde.syntax-highlighting/syntax/"
 export XDG_DATA_DIRS=$work/data XDG_DATA_HOME=$work/home QT_QPA_PLATFORM=offscreen
 
-# Each line of the file, then the formats of its words as "COLUMN:FORMAT" (0-based).
-cat >"$work/set.ivr" <<'IVR'
-10   welcome.wav  extra
-1    menu            sales.ivr
-2   dial             123
-0    disconnect
-#    Menu            x.ivr  more
-*    dialer          5
-IVR
-cat >"$work/expected" <<'FORMATS'
-0:Timeout 5:Greeting 18:Misplaced
-0:Key 5:Keyword 21:Argument
-0:Key 4:Misplaced 21:Argument
-0:Key 5:Keyword
-0:Key 5:Misplaced 21:Argument 28:Misplaced
-0:Key 5:Misplaced 21:Argument
-FORMATS
+# columns.ivr holds a line for each rule, columns.formats the format of each word of each line as
+# "COLUMN:FORMAT" (0-based); Neovim's syntax file is held to the same table (nvim_client.lua).
+cp "$here/columns.ivr" "$work/set.ivr"
+cp "$here/columns.formats" "$work/expected"
 
 kate-syntax-highlighter --syntax "IVR scenario" --output-format ansi --syntax-trace format \
   "$work/set.ivr" >"$work/trace" 2>"$work/warnings"

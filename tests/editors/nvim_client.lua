@@ -1,9 +1,11 @@
 -- Neovim's own LSP client against dovetrel-lsp, as a user meets it: the filetype plugin on the
 -- runtimepath starts the server for a .ivr buffer, a keyword one column off shows as a diagnostic,
--- its quick fix mends the line, and the diagnostic goes. Each step is a function run in order; a
--- step that fails stops the run (later steps build on it). Every wait is bounded.
+-- its quick fix mends the line, and the diagnostic goes; the syntax file colours words by their
+-- columns. Each step is a function run in order; a step that fails stops the run (later steps
+-- build on it). Every wait is bounded.
 -- Run by nvim_client.sh: nvim --headless --clean, with vim.g.dovetrel_test_dir an empty folder.
 local dir = vim.g.dovetrel_test_dir
+local here = vim.fn.fnamemodify(debug.getinfo(1, 'S').source:sub(2), ':p:h')
 local wait_ms = 10000
 
 local function write(name, lines)
@@ -106,6 +108,26 @@ local steps = {
       expect('servers of sales.ivr', clients(sales_buf), main_client)
       expect('servers running', #vim.lsp.get_active_clients(), 1)
       expect('diagnostics of sales.ivr', diagnostics(sales_buf), {})
+    end,
+  },
+  {
+    'the syntax colours each word by its column, as Kate does (columns.formats)',
+    function()
+      vim.fn.writefile(vim.fn.readfile(here .. '/columns.ivr'), dir .. '/columns.ivr')
+      vim.cmd('edit ' .. vim.fn.fnameescape(dir .. '/columns.ivr'))
+      local coloured = {}
+      for number, line in ipairs(vim.api.nvim_buf_get_lines(0, 0, -1, true)) do
+        local words, previous = {}, ''
+        for column = 1, #line do
+          local name = vim.fn.synIDattr(vim.fn.synID(number, column, 1), 'name'):gsub('^ivr', '')
+          if name ~= previous and name ~= '' then
+            table.insert(words, (column - 1) .. ':' .. name)
+          end
+          previous = name
+        end
+        table.insert(coloured, table.concat(words, ' '))
+      end
+      expect('formats', coloured, vim.fn.readfile(here .. '/columns.formats'))
     end,
   },
 }
