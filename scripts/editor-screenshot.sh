@@ -19,14 +19,18 @@ for tool in kate xvfb-run openbox xdotool import; do
     { echo "editor-screenshot: $tool is missing (apt-get install kate; scripts/setup.sh test)" >&2; exit 1; }
 done
 
+mkdir -p "$output"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The set's folder has a name of its own: Kate shows its path above the text and in Diagnostics.
+set_dir=${TMPDIR:-/tmp}/dovetrel-set
+rm -rf "$set_dir"
+trap 'rm -rf "$work" "$set_dir"' EXIT
 cmake --install "$build_dir" --prefix "$work/usr" >/dev/null
-mkdir -p "$work/set" "$work/home/.config/kate/lspclient"
+mkdir -p "$set_dir" "$work/home/.config/kate/lspclient"
 # The dial's keyword one column early, and a keyword in capitals.
 printf '%s\n' '10   welcome.wav' '1    menu            sales.ivr' '2   dial             123' \
-  '3    Disconnect' '0    disconnect' >"$work/set/main.ivr"
-cp "$top/examples/worked/sales.ivr" "$work/set/"
+  '3    Disconnect' '0    disconnect' >"$set_dir/main.ivr"
+cp "$top/examples/worked/sales.ivr" "$set_dir/"
 # What Settings, Configure Kate, Plugins, LSP Client and its User Server Settings leave behind.
 printf '[Kate Plugins]\nlspclientplugin=true\n' >"$work/home/.config/katerc"
 cat >"$work/home/.config/kate/lspclient/settings.json" <<'JSON'
@@ -57,11 +61,12 @@ window() {
 }
 openbox >/dev/null 2>&1 & wm=$!
 kate main.ivr >kate.log 2>&1 & pid=$!
-trap 'kill "$pid" "$wm" 2>/dev/null || true' EXIT
+# Kate writes its settings as it quits: wait for it, so that nothing writes while the home goes.
+trap 'kill "$pid" "$wm" 2>/dev/null || true; wait "$pid" "$wm" 2>/dev/null || true' EXIT
 # "Do you want the LSP server to be started?": Yes, the default button.
 xdotool windowactivate --sync "$(window '^LSP server start requested')" key Return
 kate=$(window '^main\.ivr')
-xdotool windowactivate --sync "$kate" windowmove "$kate" 0 0 windowsize "$kate" 1000 560
+xdotool windowactivate --sync "$kate" windowmove "$kate" 0 0 windowsize "$kate" 1240 600
 sleep 1
 xdotool key alt+l; sleep 0.5; xdotool key d # LSP Client, Switch to Diagnostics Tab
 sleep 0.5
@@ -71,8 +76,8 @@ sleep 1.5 # the server's answer and a repaint
 import -window "$kate" "$output/kate-lsp.png"
 INNER
 )
-(cd "$work/set" &&
+(cd "$set_dir" &&
   env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
       XDG_DATA_DIRS="$work/usr/share:/usr/share" PATH="$work/usr/bin:$PATH" \
-      xvfb-run -a -s '-screen 0 1024x640x24' bash -c "$inner" editor-screenshot "$output")
+      xvfb-run -a -s '-screen 0 1280x720x24' bash -c "$inner" editor-screenshot "$output")
 echo "editor-screenshot: $output/kate-lsp.png"
