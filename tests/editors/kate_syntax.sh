@@ -29,9 +29,11 @@ cp "$here/columns.formats" "$work/expected"
 
 kate-syntax-highlighter --syntax "IVR scenario" --output-format ansi --syntax-trace format \
   "$work/set.ivr" >"$work/trace" 2>"$work/warnings"
-if [ -s "$work/warnings" ]; then
-  echo "kate_syntax: FAIL: KSyntaxHighlighting warns:" >&2
-  cat "$work/warnings" >&2
+# The engine's own warnings (an unknown rule, a context that does not exist) fail; Qt's notes
+# about the environment only show.
+cat "$work/warnings" >&2
+if grep -q '^kf\.syntaxhighlighting' "$work/warnings"; then
+  echo "kate_syntax: FAIL: KSyntaxHighlighting warns about the definition (above)" >&2
   exit 1
 fi
 # The trace puts under each line pairs of lines: a "|" at the column where a word starts, and the
