@@ -8,6 +8,9 @@
 #    and draws a call flow through the packaged Graphviz module, and bash-completion finds the
 #    completion of each command-line program in that tree;
 #  - every program has a manual page in English and in Russian, and each renders without a warning;
+#  - with the language server come the editors' files: Neovim (run headless through the unpacked
+#    plugin and server, a column trap is diagnosed and its quick fix applied) and Kate (its
+#    highlighter loads the unpacked syntax definition);
 #  - the package holds exactly what `cmake --install` installs from each BUILD_DIR given, the same
 #    bytes for every file that is not a program.
 # Usage: scripts/check-package.sh DEB BUILD_DIR...
@@ -72,6 +75,14 @@ if has usr/bin/dovetrel; then
     has "$file" || fail "no $file"
   done
 fi
+nvim_site=usr/share/nvim/site
+kate_syntax=usr/share/org.kde.syntax-highlighting/syntax/ivr.xml
+if has usr/bin/dovetrel-lsp; then
+  for file in "$nvim_site/ftdetect/ivr.vim" "$nvim_site/ftplugin/ivr.lua" \
+              "$nvim_site/syntax/ivr.vim" "$nvim_site/lua/dovetrel/lsp.lua" "$kate_syntax"; do
+    has "$file" || fail "no $file"
+  done
+fi
 others=$(grep '^\./usr/lib/' "$work/package.list" | grep -v '^\./usr/lib/dovetrel/' || true)
 [ -z "$others" ] || fail "libraries outside /usr/lib/dovetrel: $others"
 
@@ -133,6 +144,22 @@ if has usr/lib/dovetrel/dovetrel-graphviz.so; then
              fail "the drawn flow.png is not a PNG" ;;
     esac
   done
+fi
+
+step "the editors' files, unpacked"
+# Each script exits 77 when its editor is not installed: the check is then skipped, not failed.
+editor_check() {
+  local status=0
+  "$@" >"$work/editor.log" 2>&1 || status=$?
+  case $status in
+    0) ;;
+    77) echo "check-package: skipped: $(tail -n 1 "$work/editor.log")" ;;
+    *) fail "$(basename "$2") on the unpacked package: $(cat "$work/editor.log")" ;;
+  esac
+}
+if has usr/bin/dovetrel-lsp; then
+  editor_check bash "$top/tests/editors/nvim_client.sh" "$bin" "$root/$nvim_site"
+  editor_check bash "$top/tests/editors/kate_syntax.sh" "$root/$kate_syntax"
 fi
 
 step "bash completion, as bash-completion loads it"

@@ -27,9 +27,11 @@ if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; openbox: the window manager of the
   # real-input check of the dialog's windows; imagemagick: scripts/screenshot.sh;
   # graphviz: dot, the reference of the diagram benchmark; clang-tidy: scripts/tidy.sh; dpkg-dev
-  # (dpkg-buildflags): the hardened build of scripts/test.sh.
+  # (dpkg-buildflags): the hardened build of scripts/test.sh; neovim: a real editor's LSP client
+  # against dovetrel-lsp; libkf5syntaxhighlighting-tools: Kate's highlighter reads the .ivr
+  # syntax definition.
   packages+=(libxml2-utils xvfb xdotool xauth x11-utils openbox imagemagick clang libclang-rt-14-dev
-             graphviz clang-tidy dpkg-dev)
+             graphviz clang-tidy dpkg-dev neovim libkf5syntaxhighlighting-tools)
 fi
 
 # Every build makes the manual pages (scdoc) and the icon's PNG sizes (librsvg2-bin's
