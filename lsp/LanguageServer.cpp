@@ -401,6 +401,7 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
 std::vector<std::string> CLanguageServer::Publish(const std::string& strRoot,
                                                   std::map<std::string, Json>& published) {
   std::vector<std::string> set;
+  set.reserve(published.size());
   for (const auto& [strFile, diagnostics] : published)
     set.push_back(strFile);
   // The files this set held before, and those of the main files it takes in, that it holds no

@@ -196,5 +196,27 @@ TEST(LspSession, EveryFileOfAnOpenSetKeepsItsDiagnostics) {
   }
 }
 
+// A main file's edit that stops naming an open nested file leaves that file its own main file,
+// with its own diagnostics, and no longer in the edited set.
+TEST(LspSession, AFileNamedNoMoreIsCheckedAlone) {
+  test::CMemoryFiles files;
+  Session session(files);
+  session.Send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {}}});
+  std::map<std::string, std::string> shown;
+  Follow(session.Send(Open("file:///s/f.ivr", "10   f.wav\n3   dial             100\n")), shown);
+  const std::string strAlone = shown["file:///s/f.ivr"];
+  Follow(session.Send(Open("file:///s/a.ivr", "10   a.wav\n1    menu            f.ivr\n")), shown);
+  Follow(session.Send(Notification("textDocument/didChange",
+                                   {{"textDocument", {{"uri", "file:///s/a.ivr"}, {"version", 2}}},
+                                    {"contentChanges", {{{"text", "10   a.wav\n"}}}}})),
+         shown);
+  EXPECT_EQ(shown["file:///s/f.ivr"], strAlone);
+  // Its own edit is checked alone: the diagnostics of a.ivr are not published again.
+  const std::vector<Json> changed = session.Send(Notification(
+      "textDocument/didChange", {{"textDocument", {{"uri", "file:///s/f.ivr"}, {"version", 2}}},
+                                 {"contentChanges", {{{"text", "10   f.wav\n"}}}}}));
+  EXPECT_EQ(Diagnostics(changed), std::vector<std::string>{"file:///s/f.ivr:"});
+}
+
 } // namespace
 } // namespace dovetrel
