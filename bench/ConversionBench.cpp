@@ -364,6 +364,32 @@ constexpr ProcessComparison kProcessComparisons[] = {
     {"call_process/w3c", "dovetrel-call --dialect w3c, 100 events, to dovetrel-convert", 1.5},
 };
 
+struct TimeBudget {
+  const char* szName;
+  const char* szWhat;
+  double dMicroseconds;
+};
+
+constexpr TimeBudget kTimeBudgets[] = {
+    {"lsp_change/largest", "a change answered with the diagnostics of the set", 10000},
+};
+
+/// Prints the median time of each benchmark held to a time of its own; false when one is over.
+bool ReportTimes(const CCollectingReporter& reporter) {
+  bool bWithinBudget = true;
+  std::printf("\n%-22s %10s %10s\n", "time", "us", "budget us");
+  for (const TimeBudget& b : kTimeBudgets) {
+    const double dTime = reporter.Median(b.szName);
+    if (dTime <= 0)
+      continue;
+    const bool bOver = dTime > b.dMicroseconds;
+    bWithinBudget = bWithinBudget && !bOver;
+    std::printf("%-22s %10.1f %10.0f %s (%s)\n", b.szName, dTime, b.dMicroseconds,
+                bOver ? "OVER" : "ok", b.szWhat);
+  }
+  return bWithinBudget;
+}
+
 /// Prints each benchmark's ratio to its floor; false when one is over its budget.
 bool ReportRatios(const CCollectingReporter& reporter) {
   bool bWithinBudget = true;
@@ -425,8 +451,8 @@ void Register() {
 } // namespace
 } // namespace dovetrel::bench
 
-/// Runs the benchmarks, then prints each one's ratio to its floor. With --enforce, the exit status
-/// is 1 when a ratio is over its budget.
+/// Runs the benchmarks, then prints each one's ratio to its floor and the times held to a budget
+/// of their own. With --enforce, the exit status is 1 when one is over its budget.
 int main(int argc, char** argv) {
   bool bEnforce = false;
   int nKept = 1;
@@ -444,6 +470,7 @@ int main(int argc, char** argv) {
   dovetrel::bench::CCollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  const bool bWithinBudget = dovetrel::bench::ReportRatios(reporter);
+  const bool bRatiosWithin = dovetrel::bench::ReportRatios(reporter);
+  const bool bWithinBudget = dovetrel::bench::ReportTimes(reporter) && bRatiosWithin;
   return bEnforce && !bWithinBudget ? 1 : 0;
 }

@@ -2,8 +2,8 @@
 # Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
 # the in-process benchmarks against their system-call floors, the whole process beside
 # xmllint --format, --flow beside Graphviz's dot and a call of dovetrel-call beside the plain
-# conversion (dovetrel_bench), and times the dialog's start-up. Exits non-zero when a budget is
-# missed.
+# conversion, and the language server's answer to an edit (dovetrel_bench), and times the start-up
+# of the dialog and of the language server. Exits non-zero when a budget is missed.
 # Usage: bench/run.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -50,6 +50,9 @@ if [ -x "$build/bin/dovetrel_windows_ready" ]; then
     exit status
   }' || status=1
 fi
+echo
+echo "== the language server started and answering initialize (median of 20 starts)"
+"$build/bin/dovetrel_lsp_ready" "$build/bin/dovetrel-lsp" 20 || status=1
 echo
 echo "== dependencies of dovetrel-convert and dovetrel-call"
 for program in dovetrel-convert dovetrel-call; do

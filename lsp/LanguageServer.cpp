@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <ostream>
+#include <set>
 
 namespace dovetrel {
 namespace {
@@ -364,9 +366,7 @@ void CLanguageServer::OnClose(const Json& params) {
     Notify("textDocument/publishDiagnostics",
            Json{{"uri", UriOf(strFile)}, {"diagnostics", Json::array()}});
   }
-  for (const std::string& strFile : files)
-    if (m_documents.contains(strFile))
-      Recheck(strFile);
+  Reclaim(files);
 }
 
 void CLanguageServer::Recheck(const std::string& strPath) {
@@ -393,12 +393,12 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
   for (const std::string& strFile : files.m_vecOpened)
     pSet->lines.try_emplace(strFile, SplitLines(files.Text(strFile)));
   AddMenuLines(*pSet, findings);
-  // Every file of the set, and every file published last time, gets its list, empty or not.
+  // Every file of the set gets its list, empty or not.
   std::map<std::string, Json> published{{strRoot, Json::array()}};
   for (const std::string& strFile : files.m_vecOpened)
     published.emplace(strFile, Json::array());
   for (const std::string& strFile : m_sets[strRoot])
-    published.emplace(strFile, Json::array());
+    m_fixes.erase(strFile);
   for (const auto& [strFile, diagnostics] : published)
     m_fixes.erase(strFile);
   const CheckedSet& lines = *pSet;
@@ -412,21 +412,51 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     published[finding.strFile].push_back(std::move(diagnostic));
     AddNamedAt(finding, lines, published);
   }
-  Publish(strRoot, published);
+  const std::vector<std::string> left = Publish(strRoot, published);
   m_checked[strRoot] = std::move(pSet);
+  Reclaim(left);
 }
 
-void CLanguageServer::Publish(const std::string& strRoot, std::map<std::string, Json>& published) {
-  std::vector<std::string>& set = m_sets[strRoot];
-  set.clear();
-  for (auto& [strFile, diagnostics] : published) {
+std::vector<std::string> CLanguageServer::Publish(const std::string& strRoot,
+                                                  std::map<std::string, Json>& published) {
+  std::vector<std::string> set;
+  set.reserve(published.size());
+  for (const auto& [strFile, diagnostics] : published)
     set.push_back(strFile);
+  // The files this set held before, and those of the main files it takes in, that it holds no
+  // more: their diagnostics go here, and Reclaim finds them a set again.
+  std::vector<std::string> left;
+  for (const std::string& strFile : set) {
+    const auto found = m_sets.find(strFile);
+    if (found == m_sets.end())
+      continue;
+    std::ranges::set_difference(found->second, set, std::back_inserter(left));
     if (strFile != strRoot) {
-      m_sets.erase(strFile); // checked within this set from now on
+      m_sets.erase(found); // checked within this set from now on
       m_checked.erase(strFile);
     }
+  }
+  for (const std::string& strFile : left) {
+    m_fixes.erase(strFile);
+    published.emplace(strFile, Json::array());
+  }
+  for (auto& [strFile, diagnostics] : published)
     Notify("textDocument/publishDiagnostics",
            Json{{"uri", UriOf(strFile)}, {"diagnostics", std::move(diagnostics)}});
+  m_sets[strRoot] = std::move(set);
+  return left;
+}
+
+void CLanguageServer::Reclaim(const std::vector<std::string>& files) {
+  std::set<std::string> checked;
+  for (const std::string& strFile : files) {
+    // A set that holds it, checked again; or, open and in none, the file as its own main file.
+    std::string strRoot = m_documents.contains(strFile) ? strFile : std::string();
+    for (const auto& [strOther, set] : m_sets)
+      if (std::ranges::binary_search(set, strFile))
+        strRoot = strOther;
+    if (!strRoot.empty() && checked.insert(strRoot).second)
+      CheckSet(strRoot);
   }
 }
 

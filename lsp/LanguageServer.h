@@ -62,8 +62,13 @@ private:
   void Recheck(const std::string& strPath);
   void CheckSet(const std::string& strRoot);
   /// Publishes the diagnostics \p published of every file of the set \p strRoot, and keeps the
-  /// files as the set's.
-  void Publish(const std::string& strRoot, std::map<std::string, Json>& published);
+  /// files as the set's. Returns the files that sets held before and none holds now (published
+  /// empty), for Reclaim.
+  std::vector<std::string> Publish(const std::string& strRoot,
+                                   std::map<std::string, Json>& published);
+  /// Gives each of \p files that lost its set the diagnostics of a set again: one that still
+  /// holds it is checked again, or the file alone when it is open and in none.
+  void Reclaim(const std::vector<std::string>& files);
   std::string UriOf(const std::string& strPath) const;
   /// The set \p strPath was checked in last, or null when no open file's set holds it.
   const CheckedSet* SetOf(const std::string& strPath) const;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace dovetrel {
@@ -150,6 +152,88 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   EXPECT_EQ(shutdown[0]["result"], nullptr);
   EXPECT_TRUE(session.Send(Notification("exit", Json::object())).empty());
   EXPECT_EQ(session.ExitStatus(), 0);
+}
+
+/// The diagnostics last published for each URI, after \p messages, as Diagnostics() writes them.
+void Follow(const std::vector<Json>& messages, std::map<std::string, std::string>& shown) {
+  for (const std::string& strLine : Diagnostics(messages))
+    shown[strLine.substr(0, strLine.find(':', 5))] = strLine;
+}
+
+Json Close(const std::string& strUri) {
+  return Notification("textDocument/didClose", {{"textDocument", {{"uri", strUri}}}});
+}
+
+// Two main files naming the same nested file, which has a finding of its own. After every
+// sequence of opens and closes, every file of an open file's set shows the diagnostics it shows
+// in that set, and every other file shows none.
+TEST(LspSession, EveryFileOfAnOpenSetKeepsItsDiagnostics) {
+  const std::map<std::string, std::string> texts{
+      {"file:///s/a.ivr", "10   a.wav\n1    menu            f.ivr\n"},
+      {"file:///s/b.ivr", "10   b.wav\n2    menu            f.ivr\n"},
+      {"file:///s/f.ivr", "10   f.wav\n3   dial             100\n"}};
+  test::CMemoryFiles files;
+  for (const auto& [strUri, strText] : texts)
+    files.Add(PathFromUri(strUri), strText);
+  const Json initialize{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {}}};
+  // What each file shows when it is open alone and every file it names is closed.
+  std::map<std::string, std::string> alone;
+  for (const auto& [strUri, strText] : texts) {
+    Session session(files);
+    session.Send(initialize);
+    std::map<std::string, std::string> shown;
+    Follow(session.Send(Open(strUri.c_str(), strText.c_str())), shown);
+    alone[strUri] = shown[strUri];
+  }
+  ASSERT_NE(alone["file:///s/f.ivr"], "file:///s/f.ivr:");
+
+  const std::vector<std::string> uris{"file:///s/a.ivr", "file:///s/b.ivr", "file:///s/f.ivr"};
+  constexpr int kSteps = 6;
+  for (int nSequence = 0; nSequence < 729; ++nSequence) { // every sequence of 6 opens or closes
+    Session session(files);
+    session.Send(initialize);
+    std::map<std::string, std::string> shown;
+    std::set<std::string> open;
+    std::string strSequence;
+    for (int nStep = 0, nLeft = nSequence; nStep < kSteps; ++nStep, nLeft /= 3) {
+      const std::string& strUri = uris[static_cast<std::size_t>(nLeft % 3)];
+      const bool bOpen = open.insert(strUri).second;
+      if (!bOpen)
+        open.erase(strUri);
+      strSequence += (bOpen ? " open " : " close ") + strUri.substr(10);
+      Follow(session.Send(bOpen ? Open(strUri.c_str(), texts.at(strUri).c_str()) : Close(strUri)),
+             shown);
+      // The nested file is in the set of every open file; each main file only in its own.
+      const bool bNestedLive = !open.empty();
+      for (const std::string& strFile : uris) {
+        const bool bLive = strFile == uris[2] ? bNestedLive : open.contains(strFile);
+        const std::string strShown = shown.contains(strFile) ? shown[strFile] : strFile + ":";
+        ASSERT_EQ(strShown, bLive ? alone[strFile] : strFile + ":") << strSequence;
+      }
+    }
+  }
+}
+
+// A main file's edit that stops naming an open nested file leaves that file its own main file,
+// with its own diagnostics, and no longer in the edited set.
+TEST(LspSession, AFileNamedNoMoreIsCheckedAlone) {
+  test::CMemoryFiles files;
+  Session session(files);
+  session.Send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {}}});
+  std::map<std::string, std::string> shown;
+  Follow(session.Send(Open("file:///s/f.ivr", "10   f.wav\n3   dial             100\n")), shown);
+  const std::string strAlone = shown["file:///s/f.ivr"];
+  Follow(session.Send(Open("file:///s/a.ivr", "10   a.wav\n1    menu            f.ivr\n")), shown);
+  Follow(session.Send(Notification("textDocument/didChange",
+                                   {{"textDocument", {{"uri", "file:///s/a.ivr"}, {"version", 2}}},
+                                    {"contentChanges", {{{"text", "10   a.wav\n"}}}}})),
+         shown);
+  EXPECT_EQ(shown["file:///s/f.ivr"], strAlone);
+  // Its own edit is checked alone: the diagnostics of a.ivr are not published again.
+  const std::vector<Json> changed = session.Send(Notification(
+      "textDocument/didChange", {{"textDocument", {{"uri", "file:///s/f.ivr"}, {"version", 2}}},
+                                 {"contentChanges", {{{"text", "10   f.wav\n"}}}}}));
+  EXPECT_EQ(Diagnostics(changed), std::vector<std::string>{"file:///s/f.ivr:"});
 }
 
 } // namespace
