@@ -23,4 +23,26 @@ inline constexpr std::string_view kLspFix = "Исправить: ";
 inline constexpr std::string_view kLspInFile = "файл ";
 inline constexpr std::string_view kLspAtLine = ", строка ";
 
+// What a hover shows of a row or a menu.
+inline constexpr std::string_view kLspMenu = "меню ";
+inline constexpr std::string_view kLspMenuTitle = "Меню ";
+inline constexpr std::string_view kLspGreeting = ": приветствие ";
+inline constexpr std::string_view kLspTimeout = ", ожидание ";
+inline constexpr std::string_view kLspSeconds = " с";
+inline constexpr std::string_view kLspNotRead = " (файл не прочитан)";
+inline constexpr std::string_view kLspDial = "набор ";
+inline constexpr std::string_view kLspNoNumber = "набор без номера";
+inline constexpr std::string_view kLspHangup = "отбой";
+inline constexpr std::string_view kLspWhenBusy = " (занято: ";
+inline constexpr std::string_view kLspBusyUnknown = "отбой: строка занятости не распознана";
+inline constexpr std::string_view kLspNoInput = " (нет ввода)";
+inline constexpr std::string_view kLspFax = " (факс)";
+inline constexpr std::string_view kLspBusy = " (занято)";
+inline constexpr std::string_view kLspAfterDial = " — после набора в строке ";
+inline constexpr std::string_view kLspNoInputStep = "нет ввода";
+inline constexpr std::string_view kLspNeverActs = "**Не сработает.** ";
+inline constexpr std::string_view kLspMainMenu = "Главное меню набора.";
+inline constexpr std::string_view kLspFromMain = "Из главного меню: ";
+inline constexpr std::string_view kLspUnreached = "Из главного меню не достигается.";
+
 } // namespace dovetrel::text
