@@ -44,5 +44,9 @@ inline constexpr std::string_view kLspNeverActs = "**Не сработает.** 
 inline constexpr std::string_view kLspMainMenu = "Главное меню набора.";
 inline constexpr std::string_view kLspFromMain = "Из главного меню: ";
 inline constexpr std::string_view kLspUnreached = "Из главного меню не достигается.";
+/// The title of the code action that applies every fix of a file at once.
+inline constexpr std::string_view kLspFixAll = "Исправить всё в файле";
+/// The title of the quick fix that creates a nested file a menu names, before its name.
+inline constexpr std::string_view kLspCreateFile = "Создать файл ";
 
 } // namespace dovetrel::text
