@@ -153,6 +153,8 @@ nlohmann::json Hover(const CheckedSet& set, const std::string& strPath, int nLin
     return nullptr;
   CHoverWriter writer(set);
   std::string strRow;
+  if (nLine == 1 && menu->headLines[2] == 0) // the greeting was never read: the load failed
+    return nullptr;
   if (nLine == 1) {
     strRow = writer.Menu(*menu);
     strRow.replace(0, text::kLspMenu.size(), text::kLspMenuTitle);

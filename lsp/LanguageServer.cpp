@@ -282,10 +282,11 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
     return OnCodeAction(id, params);
   if (const FileRequest request = FindFileRequest(method)) {
     const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
-    const CheckedSet* pSet = SetOf(PathFromUri(strUri));
-    if (!pSet || !m_documents.contains(PathFromUri(strUri)))
+    const std::string strPath = PathFromUri(strUri);
+    const CheckedSet* pSet = m_documents.contains(strPath) ? SetOf(strPath) : nullptr;
+    if (!pSet)
       return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
-    return Respond(id, request(*pSet, PathFromUri(strUri), params));
+    return Respond(id, request(*pSet, strPath, params));
   }
   RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
 }

@@ -116,31 +116,22 @@ Json Request(int nId, const char* szMethod, const char* szUri, Json params = Jso
   return {{"jsonrpc", "2.0"}, {"id", nId}, {"method", szMethod}, {"params", std::move(params)}};
 }
 
-TEST(LspPresentation, AnnouncesAndAnswersEachRequest) {
+TEST(LspPresentation, AnswersEachRequestOnAnOpenFile) {
   test::CMemoryFiles files;
   std::ostringstream out;
   CLanguageServer server(out, files);
-  const Json workspace = Json::parse(
-      R"({"capabilities":{"workspace":{"workspaceEdit":{"documentChanges":true,
-          "resourceOperations":["create"]}}}})");
-  const Json capabilities = Send(server, out,
-                                 {{"jsonrpc", "2.0"},
-                                  {"id", 1},
-                                  {"method", "initialize"},
-                                  {"params", workspace}})[0]["result"]["capabilities"];
-  EXPECT_EQ(capabilities["codeActionProvider"]["codeActionKinds"],
-            Json::parse(R"(["quickfix","source.fixAll"])"));
-  EXPECT_EQ(capabilities["hoverProvider"], true);
-  EXPECT_EQ(capabilities["documentFormattingProvider"], true);
-  EXPECT_EQ(capabilities["semanticTokensProvider"]["full"], true);
+  const Json initialize = Json::parse(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":
+      {"capabilities":{"workspace":{"workspaceEdit":{"documentChanges":true,
+       "resourceOperations":["create"]}}}}})");
+  Send(server, out, initialize);
   const char* szUri = "file:///s/main.ivr";
+  const Json document{
+      {"uri", szUri},
+      {"text", "10   a.wav\n1    Menu            b.ivr\n2    menu            c.ivr\n"}};
   Send(server, out,
        {{"jsonrpc", "2.0"},
         {"method", "textDocument/didOpen"},
-        {"params",
-         {{"textDocument",
-           {{"uri", szUri},
-            {"text", "10   a.wav\n1    Menu            b.ivr\n2    menu            c.ivr\n"}}}}}});
+        {"params", {{"textDocument", document}}}});
 
   // Two quick fixes (the keyword, the missing file) and the fix of all; the fix of all alone.
   const Json range =
@@ -149,27 +140,19 @@ TEST(LspPresentation, AnnouncesAndAnswersEachRequest) {
       server, out, Request(2, "textDocument/codeAction", szUri, {{"range", range}}))[0]["result"];
   ASSERT_EQ(actions.size(), 3U) << actions;
   EXPECT_EQ(actions[1]["title"], "Создать файл c.ivr");
-  EXPECT_EQ(actions[2]["kind"], "source.fixAll");
   const Json only{{"range", range}, {"context", {{"only", {"source"}}}}};
   EXPECT_EQ(Send(server, out, Request(3, "textDocument/codeAction", szUri, only))[0]["result"],
             Json::array({actions[2]}));
-
+  // Each request on one file: answered on an open file, refused on one the server has not seen.
   const Json position{{"position", {{"line", 1}, {"character", 3}}}};
-  EXPECT_EQ(
-      Send(server, out,
-           Request(4, "textDocument/hover", szUri, position))[0]["result"]["contents"]["kind"],
-      "markdown");
-  EXPECT_EQ(Send(server, out, Request(5, "textDocument/formatting", szUri))[0]["result"].size(),
-            0U);
-  EXPECT_EQ(
-      Send(server, out, Request(6, "textDocument/semanticTokens/full", szUri))[0]["result"]["data"]
-          .size(),
-      35U);
   for (const char* szMethod :
-       {"textDocument/hover", "textDocument/formatting", "textDocument/semanticTokens/full"})
+       {"textDocument/hover", "textDocument/formatting", "textDocument/semanticTokens/full"}) {
+    EXPECT_FALSE(Send(server, out, Request(4, szMethod, szUri, position))[0]["result"].is_null())
+        << szMethod;
     EXPECT_EQ(Send(server, out,
-                   Request(7, szMethod, "file:///s/other.ivr", position))[0]["error"]["code"],
+                   Request(5, szMethod, "file:///s/other.ivr", position))[0]["error"]["code"],
               -32602);
+  }
 }
 
 } // namespace

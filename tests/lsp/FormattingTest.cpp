@@ -16,16 +16,17 @@ namespace {
 
 using namespace std::string_literals;
 
-/// Every file of \p files that the set of \p strRoot reads, formatted; the number of files changed
-/// into \p pChanged.
-test::Files FormatSet(test::Files files, const std::string& strRoot,
-                      const std::string& strEncoding = {}, int* pChanged = nullptr) {
-  const std::unique_ptr<CheckedSet> pSet = test::CheckInMemory(files, strRoot, strEncoding);
+constexpr const char* kMain = "/s/a.ivr";
+
+/// \p files with every file the set reads formatted; the number of files changed into \p pChanged.
+test::Files FormatSet(test::Files files, const std::string& strEncoding = {},
+                      int* pChanged = nullptr) {
+  const std::unique_ptr<CheckedSet> pSet = test::CheckInMemory(files, kMain, strEncoding);
   for (const auto& [strPath, lines] : pSet->lines) {
-    const std::string strBefore = files[strPath];
-    files[strPath] = test::ApplyEdits(strBefore, FormatFile(*pSet, strPath));
-    if (pChanged && files[strPath] != strBefore)
-      ++*pChanged;
+    const std::string strBefore =
+        std::exchange(files[strPath], ApplyFix(files[strPath], LayoutEdits(lines)));
+    if (pChanged)
+      *pChanged += files[strPath] != strBefore ? 1 : 0;
   }
   return files;
 }
@@ -39,8 +40,7 @@ class Formatting : public testing::TestWithParam<Layout> {};
 
 TEST_P(Formatting, PutsTheWordsTheReaderTakesInTheirColumns) {
   const Layout& c = GetParam();
-  const test::Files files = FormatSet({{"/s/main.ivr", c.before}}, "/s/main.ivr");
-  EXPECT_EQ(files.at("/s/main.ivr"), c.after.empty() ? c.before : c.after);
+  EXPECT_EQ(FormatSet({{kMain, c.before}}).at(kMain), c.after.empty() ? c.before : c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,17 +84,17 @@ std::string Document(const test::Files& files, const std::string& strEncoding, D
     memory.Add(strPath, strContent);
   test::CMemoryOutput output;
   ConversionOptions options;
-  options.pFiles = &memory;
-  options.pOutput = &output;
   options.strEncoding = strEncoding;
   options.dialect = dialect;
+  options.pFiles = &memory;
+  options.pOutput = &output;
   test::CCollectingMessages messages;
   CScenarioTable table;
   std::string strBaseDir;
-  const ConversionOutcome outcome =
-      RunConversion("/s/a.ivr", "/s/a.vxml", strBaseDir, table, messages, options);
+  const bool bConverted = RunConversion(kMain, "/s/a.vxml", strBaseDir, table, messages, options) ==
+                          ConversionOutcome::Converted;
   messages.Discard();
-  return outcome == ConversionOutcome::Converted ? output.m_strDocument : std::string();
+  return bConverted ? output.m_strDocument : std::string();
 }
 
 // Over the fuzzer's corpus, each input a set: formatting every file of the set leaves both of its
@@ -110,11 +110,11 @@ TEST(FormattingCorpus, KeepsEveryDocumentAndIsDoneAtOnce) {
     test::Files files;
     for (const fuzz::ScenarioFile& file : fuzz::SplitInput(input))
       files["/s/" + file.strName] = std::string(file.content);
-    const test::Files formatted = FormatSet(files, "/s/a.ivr", strEncoding, &nChanged);
+    const test::Files formatted = FormatSet(files, strEncoding, &nChanged);
     for (const Dialect dialect : {Dialect::Classic, Dialect::W3c})
       EXPECT_EQ(Document(formatted, strEncoding, dialect), Document(files, strEncoding, dialect))
           << entry.path();
-    EXPECT_EQ(FormatSet(formatted, "/s/a.ivr", strEncoding), formatted) << entry.path();
+    EXPECT_EQ(FormatSet(formatted, strEncoding), formatted) << entry.path();
     ++nInputs;
   }
   EXPECT_GT(nInputs, 100);

@@ -19,8 +19,4 @@ std::unique_ptr<CheckedSet> CheckInMemory(const Files& files, const std::string&
                                           const std::string& strEncoding = {},
                                           std::vector<Finding>* pFindings = nullptr);
 
-/// \p text with the protocol's text edits \p edits applied (single-line ranges, UTF-16 columns
-/// counted over \p text's own lines).
-std::string ApplyEdits(const std::string& text, const nlohmann::json& edits);
-
 } // namespace dovetrel::test
