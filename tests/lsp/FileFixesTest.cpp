@@ -39,14 +39,10 @@ TEST_P(FixAll, AppliesEveryFixThatOverlapsNoneBeforeIt) {
     return;
   }
   Json edits = Json::array();
-  Json diagnostics = Json::array();
-  for (const std::size_t i : c.kept) {
+  for (const std::size_t i : c.kept)
     edits.push_back(c.fixes[i]["edit"]["changes"]["file:///s/main.ivr"][0]);
-    diagnostics.push_back(c.fixes[i]["diagnostics"][0]);
-  }
-  EXPECT_EQ(action["kind"], "source.fixAll");
   EXPECT_EQ(action["edit"]["changes"]["file:///s/main.ivr"], edits);
-  EXPECT_EQ(action["diagnostics"], diagnostics);
+  EXPECT_EQ(action["diagnostics"].size(), c.kept.size());
 }
 
 const Json kCreate{{"kind", "quickfix"}, {"edit", {{"documentChanges", Json::array()}}}};

@@ -7,8 +7,7 @@ namespace dovetrel {
 namespace {
 
 // A set with every kind of row: a menu, a dial with its busy row, no input, a key answered twice,
-// menus two and three levels down, a busy row that serves no dial, and a file read for a row
-// that never acts, which no call reaches; an empty line.
+// menus two levels down, and a file read for a row that never acts, which no call reaches.
 const test::Files kSet = {
     {"/s/main.ivr", "10   welcome.wav\n"
                     "1    menu            sales.ivr\n"
@@ -19,7 +18,7 @@ const test::Files kSet = {
                     "\n"},
     {"/s/sales.ivr",
      "15   sales.wav\n3    menu            deep.ivr\n-    menu            main.ivr\n"},
-    {"/s/deep.ivr", "20   deep.wav\n0    disconnect\nb    dial            5\n"},
+    {"/s/deep.ivr", "20   deep.wav\n0    disconnect\n"},
     {"/s/other.ivr", "x    other.wav\n"},
 };
 
@@ -63,21 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
                               "не сработает") +
                       kMain},
         HoverCase{"main.ivr", 7, ""},
-        HoverCase{"sales.ivr", 2,
-                  "`3` → меню `deep.ivr`: приветствие `deep.wav`, ожидание 20 с\n\n"
-                  "Из главного меню: `1`"},
         HoverCase{"deep.ivr", 1,
                   "Меню `deep.ivr`: приветствие `deep.wav`, ожидание 20 с\n\n"
-                  "Из главного меню: `1`, `3`"},
-        HoverCase{"deep.ivr", 3,
-                  "**Не сработает.** строка занятости (b) не служит ни одному переводу (dial) "
-                  "выше неё: она не сработает; поставьте её после строки dial\n\n"
                   "Из главного меню: `1`, `3`"},
         // A timeout that is no number is shown as it is read.
         HoverCase{"other.ivr", 1,
                   "Меню `other.ivr`: приветствие `other.wav`, ожидание `x`\n\n"
-                  "Из главного меню не достигается."},
-        HoverCase{"missing.ivr", 1, ""}));
+                  "Из главного меню не достигается."}));
 
 } // namespace
 } // namespace dovetrel
