@@ -2,6 +2,8 @@
 
 #include "convert/Conversion.h"
 #include "convert/Version.h"
+#include "lsp/FileFixes.h"
+#include "lsp/FileRequests.h"
 #include "lsp/Navigation.h"
 #include "lsp/Protocol.h"
 #include "lsp/Texts.h"
@@ -268,9 +270,11 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
     return RespondError(id, kInvalidRequest, text::kLspShutDown);
   if (method == "initialize") {
     m_bInitialized = true;
+    m_bCreateFiles = CanCreateFiles(params);
     const Json sync{{"openClose", true}, {"change", 1}};
-    const Json actions{{"codeActionKinds", {"quickfix"}}};
+    const Json actions{{"codeActionKinds", {"quickfix", "source.fixAll"}}};
     Json capabilities{{"textDocumentSync", sync}, {"codeActionProvider", actions}};
+    capabilities.update(FileRequestCapabilities());
     capabilities.update(NavigationCapabilities());
     return Respond(id, Json{{"capabilities", std::move(capabilities)},
                             {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
@@ -283,6 +287,14 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
     return OnCodeAction(id, params);
   if (IsNavigationRequest(method))
     return OnNavigation(id, method, params);
+  if (const FileRequest request = FindFileRequest(method)) {
+    const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
+    const std::string strPath = PathFromUri(strUri);
+    const CheckedSet* pSet = m_documents.contains(strPath) ? SetOf(strPath) : nullptr;
+    if (!pSet)
+      return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
+    return Respond(id, request(*pSet, strPath, params));
+  }
   RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
 }
 
@@ -296,9 +308,13 @@ void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
   Json actions = Json::array();
   for (const Json& action : m_fixes[strPath]) {
     const Json& range = action["diagnostics"][0]["range"];
-    if (range["start"]["line"].get<int>() <= nLast && range["end"]["line"].get<int>() >= nFirst)
+    if (range["start"]["line"].get<int>() <= nLast && range["end"]["line"].get<int>() >= nFirst &&
+        KindRequested(params, "quickfix"))
       actions.push_back(action);
   }
+  if (Json all = FixAllAction(m_fixes[strPath]);
+      !all.is_null() && KindRequested(params, "source.fixAll"))
+    actions.push_back(std::move(all));
   Respond(id, std::move(actions));
 }
 
@@ -409,6 +425,9 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
     if (!finding.vecFix.empty())
       m_fixes[finding.strFile].push_back(
           CodeAction(finding, diagnostic, UriOf(finding.strFile), lines));
+    if (Json create = CreateFileAction(finding, diagnostic, lines);
+        m_bCreateFiles && !create.is_null())
+      m_fixes[finding.strFile].push_back(std::move(create));
     published[finding.strFile].push_back(std::move(diagnostic));
     AddNamedAt(finding, lines, published);
   }

@@ -84,6 +84,7 @@ private:
   std::map<std::string, std::vector<Json>> m_fixes;
   bool m_bInitialized = false;
   bool m_bShutdown = false;
+  bool m_bCreateFiles = false; ///< the editor can create a file in a workspace edit
   bool m_bExit = false;
 };
 

@@ -213,11 +213,11 @@ std::string RenameRefusal(const CheckedSet& set, const std::string& strTarget,
 std::string KeyMeaning(char key) {
   switch (key) {
   case keyNoInput:
-    return std::string(text::kLspNoInput);
+    return std::string(text::kLspOutlineNoInput);
   case keyBusy:
-    return std::string(text::kLspBusy);
+    return std::string(text::kLspOutlineBusy);
   case keyFax:
-    return std::string(text::kLspFax);
+    return std::string(text::kLspOutlineFax);
   default:
     return std::string(text::kLspKey) + key;
   }
@@ -226,9 +226,9 @@ std::string KeyMeaning(char key) {
 std::string_view ActionMeaning(EntryKind kind) {
   switch (kind) {
   case kindMenu:
-    return text::kLspMenu;
+    return text::kLspOutlineMenu;
   case kindDial:
-    return text::kLspDial;
+    return text::kLspOutlineDial;
   case kindDisconnect:
     return text::kLspDisconnect;
   default:

@@ -44,13 +44,39 @@ inline constexpr std::string_view kLspRenameUnread =
 inline constexpr std::string_view kLspHeader = "тайм-аут и приветствие";
 inline constexpr std::string_view kLspNoKey = "без клавиши";
 inline constexpr std::string_view kLspKey = "клавиша ";
-inline constexpr std::string_view kLspNoInput = "нет ввода";
-inline constexpr std::string_view kLspBusy = "занято";
-inline constexpr std::string_view kLspFax = "факс";
-inline constexpr std::string_view kLspMenu = "переход в меню";
-inline constexpr std::string_view kLspDial = "перевод на номер";
+inline constexpr std::string_view kLspOutlineNoInput = "нет ввода";
+inline constexpr std::string_view kLspOutlineBusy = "занято";
+inline constexpr std::string_view kLspOutlineFax = "факс";
+inline constexpr std::string_view kLspOutlineMenu = "переход в меню";
+inline constexpr std::string_view kLspOutlineDial = "перевод на номер";
 inline constexpr std::string_view kLspDisconnect = "конец звонка";
 inline constexpr std::string_view kLspUnknownAction = "действие не распознано: строка не сработает";
 inline constexpr std::string_view kLspScenarioFile = "файл сценария";
+
+// What a hover shows of a row or a menu.
+inline constexpr std::string_view kLspMenu = "меню ";
+inline constexpr std::string_view kLspMenuTitle = "Меню ";
+inline constexpr std::string_view kLspGreeting = ": приветствие ";
+inline constexpr std::string_view kLspTimeout = ", ожидание ";
+inline constexpr std::string_view kLspSeconds = " с";
+inline constexpr std::string_view kLspNotRead = " (файл не прочитан)";
+inline constexpr std::string_view kLspDial = "набор ";
+inline constexpr std::string_view kLspNoNumber = "набор без номера";
+inline constexpr std::string_view kLspHangup = "отбой";
+inline constexpr std::string_view kLspWhenBusy = " (занято: ";
+inline constexpr std::string_view kLspBusyUnknown = "отбой: строка занятости не распознана";
+inline constexpr std::string_view kLspNoInput = " (нет ввода)";
+inline constexpr std::string_view kLspFax = " (факс)";
+inline constexpr std::string_view kLspBusy = " (занято)";
+inline constexpr std::string_view kLspAfterDial = " — после набора в строке ";
+inline constexpr std::string_view kLspNoInputStep = "нет ввода";
+inline constexpr std::string_view kLspNeverActs = "**Не сработает.** ";
+inline constexpr std::string_view kLspMainMenu = "Главное меню набора.";
+inline constexpr std::string_view kLspFromMain = "Из главного меню: ";
+inline constexpr std::string_view kLspUnreached = "Из главного меню не достигается.";
+/// The title of the code action that applies every fix of a file at once.
+inline constexpr std::string_view kLspFixAll = "Исправить всё в файле";
+/// The title of the quick fix that creates a nested file a menu names, before its name.
+inline constexpr std::string_view kLspCreateFile = "Создать файл ";
 
 } // namespace dovetrel::text

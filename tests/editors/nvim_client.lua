@@ -1,7 +1,7 @@
 -- Neovim's own LSP client against dovetrel-lsp, as a user meets it: the filetype plugin on the
 -- runtimepath starts the server for a .ivr buffer, a keyword one column off shows as a diagnostic,
--- its quick fix mends the line, and the diagnostic goes; the syntax file colours words by their
--- columns. Each step is a function run in order; a step that fails stops the run (later steps
+-- its quick fix mends the line, and the diagnostic goes; formatting lays the file out, go to
+-- definition opens a nested file; the syntax file colours words by their columns. Each step is a function run in order; a step that fails stops the run (later steps
 -- build on it). Every wait is bounded.
 -- Run by nvim_client.sh: nvim --headless --clean, with vim.g.dovetrel_test_dir an empty folder.
 local dir = vim.g.dovetrel_test_dir
@@ -78,7 +78,8 @@ local steps = {
     function()
       vim.api.nvim_win_set_cursor(0, { 3, 0 })
       local offered
-      -- The user's choice in the code action menu: the one quick fix offered.
+      -- The user's choice in the code action menu: the line's quick fix, before the fix of
+      -- the whole file.
       vim.ui.select = function(items, opts, on_choice)
         offered = vim.tbl_map(opts.format_item, items)
         on_choice(items[1], 1)
@@ -87,7 +88,8 @@ local steps = {
       wait_for('the quick fix to change the buffer', function()
         return vim.api.nvim_buf_get_lines(main_buf, 2, 3, true)[1] ~= '2   dial             123'
       end)
-      expect('actions offered', #offered, 1)
+      expect('actions offered', #offered, 2)
+      expect('the second action', offered[2], 'Исправить всё в файле')
       expect('the buffer', vim.api.nvim_buf_get_lines(main_buf, 0, -1, true),
              { '10   welcome.wav', '1    menu            sales.ivr', '2    dial            123',
                '0    disconnect' })
@@ -98,6 +100,30 @@ local steps = {
     'the diagnostic goes once the change reaches the server',
     function()
       wait_for('no diagnostics', function() return #vim.diagnostic.get(main_buf) == 0 end)
+    end,
+  },
+  {
+    'formatting puts every word in its column',
+    function()
+      vim.api.nvim_buf_set_lines(main_buf, 0, -1, true,
+                                 { '10      welcome.wav', '1      menu              sales.ivr',
+                                   '2    dial            123', '0       disconnect' })
+      vim.lsp.buf.formatting_sync(nil, wait_ms)
+      expect('the buffer', vim.api.nvim_buf_get_lines(main_buf, 0, -1, true),
+             { '10   welcome.wav', '1    menu            sales.ivr', '2    dial            123',
+               '0    disconnect' })
+    end,
+  },
+  {
+    'go to definition on a menu line opens the file it names',
+    function()
+      vim.api.nvim_win_set_cursor(0, { 2, 23 })
+      vim.lsp.buf.definition()
+      wait_for('sales.ivr to open', function()
+        return vim.api.nvim_buf_get_name(0):match('/sales%.ivr$') ~= nil
+      end)
+      expect('the first line', vim.api.nvim_get_current_line(), '15   sales.wav')
+      vim.cmd('buffer ' .. main_buf)
     end,
   },
   {

@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"1 ok", "null -32600", "null -32600"},
                 1},
         RunCase{"UnknownMethod",
-                kInitialize + Frame(R"({"jsonrpc":"2.0","id":"h","method":"textDocument/hover"})"),
+                kInitialize + Frame(R"({"jsonrpc":"2.0","id":"h","method":"dovetrel/unknown"})"),
                 {"1 ok", "\"h\" -32601"},
                 1},
         RunCase{"UnknownNotificationAndResponseIgnored",

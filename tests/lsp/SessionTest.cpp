@@ -87,10 +87,13 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   EXPECT_EQ(initialized[0]["id"], 1);
   EXPECT_EQ(initialized[0]["result"]["capabilities"],
             Json::parse(R"({"textDocumentSync":{"openClose":true,"change":1},
-                                        "codeActionProvider":{"codeActionKinds":["quickfix"]},
-                                        "definitionProvider":true,"referencesProvider":true,
-                                        "renameProvider":{"prepareProvider":true},
-                                        "documentSymbolProvider":true,"completionProvider":{}})"));
+                "codeActionProvider":{"codeActionKinds":["quickfix","source.fixAll"]},
+                "definitionProvider":true,"referencesProvider":true,
+                "renameProvider":{"prepareProvider":true},
+                "documentSymbolProvider":true,"completionProvider":{},
+                "hoverProvider":true,"documentFormattingProvider":true,
+                "semanticTokensProvider":{"full":true,"legend":{"tokenModifiers":[],
+                  "tokenTypes":["enumMember","keyword","parameter","string","number"]}}})"));
   EXPECT_TRUE(session.Send(Notification("initialized", Json::object())).empty());
 
   // Text after the greeting, behind a Cyrillic word; a keyword one column off; a nested file
@@ -110,7 +113,8 @@ TEST(LspSession, DiagnosticsFollowTheBuffers) {
   // The fix of the keyword as a quick fix on its line; none for a file the editor has not open.
   const std::vector<Json> actions = session.Send(CodeActions(3, "file:///s/main.ivr", 2));
   ASSERT_EQ(actions.size(), 1U);
-  ASSERT_EQ(actions[0]["result"].size(), 1U);
+  ASSERT_EQ(actions[0]["result"].size(), 2U); // and the fix of the whole file
+  EXPECT_EQ(actions[0]["result"][1]["kind"], "source.fixAll");
   EXPECT_EQ(actions[0]["result"][0]["edit"], Json::parse(R"({"changes":{"file:///s/main.ivr":[
               {"newText":"2    dial            100",
                "range":{"start":{"line":2,"character":0},"end":{"line":2,"character":24}}}]}})"));
