@@ -275,7 +275,6 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
     const Json actions{{"codeActionKinds", {"quickfix", "source.fixAll"}}};
     Json capabilities{{"textDocumentSync", sync}, {"codeActionProvider", actions}};
     capabilities.update(FileRequestCapabilities());
-    capabilities.update(NavigationCapabilities());
     return Respond(id, Json{{"capabilities", std::move(capabilities)},
                             {"serverInfo", {{"name", "dovetrel-lsp"}, {"version", Version()}}}});
   }
@@ -285,17 +284,23 @@ void CLanguageServer::OnRequest(const Json& id, const std::string& method, const
   }
   if (method == "textDocument/codeAction")
     return OnCodeAction(id, params);
-  if (IsNavigationRequest(method))
-    return OnNavigation(id, method, params);
-  if (const FileRequest request = FindFileRequest(method)) {
-    const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
-    const std::string strPath = PathFromUri(strUri);
-    const CheckedSet* pSet = m_documents.contains(strPath) ? SetOf(strPath) : nullptr;
-    if (!pSet)
-      return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
-    return Respond(id, request(*pSet, strPath, params));
-  }
+  if (IsFileRequest(method))
+    return OnFileRequest(id, method, params);
   RespondError(id, kMethodNotFound, std::string(text::kLspMethodNotFound) + method);
+}
+
+void CLanguageServer::OnFileRequest(const Json& id, const std::string& method, const Json& params) {
+  const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
+  const std::string strPath = PathFromUri(strUri);
+  const CheckedSet* pSet = SetOf(strPath);
+  if (!pSet)
+    return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
+  const RequestSeams seams{[this](const std::string& strFile) { return UriOf(strFile); },
+                           ListFolderFiles};
+  RequestAnswer answer = AnswerFileRequest(method, *pSet, strPath, params, seams);
+  if (!answer.strRefusal.empty())
+    return RespondError(id, kRequestFailed, answer.strRefusal);
+  Respond(id, std::move(answer.result));
 }
 
 void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
@@ -316,20 +321,6 @@ void CLanguageServer::OnCodeAction(const Json& id, const Json& params) {
       !all.is_null() && KindRequested(params, "source.fixAll"))
     actions.push_back(std::move(all));
   Respond(id, std::move(actions));
-}
-
-void CLanguageServer::OnNavigation(const Json& id, const std::string& method, const Json& params) {
-  const std::string strUri = params.at("textDocument").at("uri").get<std::string>();
-  const std::string strPath = PathFromUri(strUri);
-  const CheckedSet* pSet = SetOf(strPath);
-  if (!pSet)
-    return RespondError(id, kInvalidParams, std::string(text::kLspUnknownFile) + strUri);
-  const NavigationSeams seams{[this](const std::string& strFile) { return UriOf(strFile); },
-                              ListFolderFiles};
-  NavigationAnswer answer = AnswerNavigation(method, *pSet, strPath, params, seams);
-  if (!answer.strRefusal.empty())
-    return RespondError(id, kRequestFailed, answer.strRefusal);
-  Respond(id, std::move(answer.result));
 }
 
 void CLanguageServer::OnNotification(const std::string& method, const Json& params) {

@@ -52,8 +52,8 @@ private:
   void OnRequest(const Json& id, const std::string& method, const Json& params);
   /// The quick fixes of the findings on the lines of the range asked for.
   void OnCodeAction(const Json& id, const Json& params);
-  /// Definition, references, rename, outline and completion on a file of a checked set.
-  void OnNavigation(const Json& id, const std::string& method, const Json& params);
+  /// A request on a file of a checked set that the set answers alone (IsFileRequest).
+  void OnFileRequest(const Json& id, const std::string& method, const Json& params);
   void OnNotification(const std::string& method, const Json& params);
   void OnOpen(const Json& params);
   void OnChange(const Json& params);

@@ -129,11 +129,11 @@ Json FileStart() {
   return Json{{"start", start}, {"end", start}};
 }
 
-std::string UriOf(const NavigationSeams& seams, const std::string& strPath) {
+std::string UriOf(const RequestSeams& seams, const std::string& strPath) {
   return seams.uriOf ? seams.uriOf(strPath) : UriFromPath(strPath);
 }
 
-std::vector<std::string> ListFolder(const NavigationSeams& seams, const std::string& strFolder) {
+std::vector<std::string> ListFolder(const RequestSeams& seams, const std::string& strFolder) {
   return seams.listFolder ? seams.listFolder(strFolder) : ListFolderFiles(strFolder);
 }
 
@@ -186,7 +186,7 @@ std::string UnreadNamedFile(const CheckedSet& set, const std::vector<std::string
 
 /// Why \p strTarget cannot take the name \p strName, or empty.
 std::string RenameRefusal(const CheckedSet& set, const std::string& strTarget,
-                          const std::string& strName, const NavigationSeams& seams) {
+                          const std::string& strName, const RequestSeams& seams) {
   if (std::string strRefusal = TargetRefusal(set, strTarget); !strRefusal.empty())
     return strRefusal;
   if (const std::string_view fault = NameFault(strName); !fault.empty())
@@ -327,7 +327,7 @@ std::vector<char> UnusedKeys(const CheckedSet& set, const std::string& strPath, 
 }
 
 Json CompletionItems(const CheckedSet& set, const std::string& strPath, const Cursor& cursor,
-                     Slot slot, Span word, const NavigationSeams& seams) {
+                     Slot slot, Span word, const RequestSeams& seams) {
   const Json range = WordRange(set, strPath, cursor.nLine, word);
   Json items = Json::array();
   if (slot == Slot::Key)
@@ -367,7 +367,7 @@ std::vector<std::string> ListFolderFiles(const std::string& strFolder) {
 }
 
 Json FindDefinition(const CheckedSet& set, const std::string& strPath, const Json& position,
-                    const NavigationSeams& seams) {
+                    const RequestSeams& seams) {
   const Cursor cursor = CursorAt(set, strPath, position);
   const Span argument = MenuArgument(cursor.line, cursor.nLine);
   if (!argument.Holds(cursor.nByte))
@@ -377,7 +377,7 @@ Json FindDefinition(const CheckedSet& set, const std::string& strPath, const Jso
 }
 
 Json FindReferences(const CheckedSet& set, const std::string& strPath, const Json& position,
-                    bool bDeclaration, const NavigationSeams& seams) {
+                    bool bDeclaration, const RequestSeams& seams) {
   const std::string strTarget = TargetOf(set, strPath, CursorAt(set, strPath, position));
   Json locations = Json::array();
   if (bDeclaration && IsFileOfSet(set, strTarget))
@@ -388,8 +388,8 @@ Json FindReferences(const CheckedSet& set, const std::string& strPath, const Jso
   return locations;
 }
 
-NavigationAnswer PrepareRename(const CheckedSet& set, const std::string& strPath,
-                               const Json& position) {
+RequestAnswer PrepareRename(const CheckedSet& set, const std::string& strPath,
+                            const Json& position) {
   const Cursor cursor = CursorAt(set, strPath, position);
   const std::string strTarget = TargetOf(set, strPath, cursor);
   if (std::string strRefusal = TargetRefusal(set, strTarget); !strRefusal.empty())
@@ -405,8 +405,8 @@ NavigationAnswer PrepareRename(const CheckedSet& set, const std::string& strPath
           {}};
 }
 
-NavigationAnswer RenameFile(const CheckedSet& set, const std::string& strPath, const Json& position,
-                            const std::string& strNewName, const NavigationSeams& seams) {
+RequestAnswer RenameFile(const CheckedSet& set, const std::string& strPath, const Json& position,
+                         const std::string& strNewName, const RequestSeams& seams) {
   const std::string strTarget = TargetOf(set, strPath, CursorAt(set, strPath, position));
   if (std::string strRefusal = RenameRefusal(set, strTarget, strNewName, seams);
       !strRefusal.empty())
@@ -452,48 +452,13 @@ Json ListDocumentSymbols(const CheckedSet& set, const std::string& strPath) {
 }
 
 Json Complete(const CheckedSet& set, const std::string& strPath, const Json& position,
-              const NavigationSeams& seams) {
+              const RequestSeams& seams) {
   const Cursor cursor = CursorAt(set, strPath, position);
   if (cursor.nLine < 2 || !set.lines.contains(strPath) ||
       static_cast<std::size_t>(cursor.nLine) > set.lines.at(strPath).size() + 1)
     return Json::array();
   const Span word = WordAround(cursor.line, cursor.nByte);
   return CompletionItems(set, strPath, cursor, SlotOf(cursor.line, word), word, seams);
-}
-
-bool IsNavigationRequest(std::string_view method) {
-  static constexpr std::string_view kMethods[] = {
-      "textDocument/definition", "textDocument/references",     "textDocument/prepareRename",
-      "textDocument/rename",     "textDocument/documentSymbol", "textDocument/completion"};
-  return std::ranges::find(kMethods, method) != std::end(kMethods);
-}
-
-NavigationAnswer AnswerNavigation(std::string_view method, const CheckedSet& set,
-                                  const std::string& strPath, const Json& params,
-                                  const NavigationSeams& seams) {
-  if (method == "textDocument/documentSymbol")
-    return {ListDocumentSymbols(set, strPath), {}};
-  const Json& position = params.at("position");
-  if (method == "textDocument/definition")
-    return {FindDefinition(set, strPath, position, seams), {}};
-  if (method == "textDocument/references") {
-    const bool bDeclaration =
-        params.value("context", Json::object()).value("includeDeclaration", false);
-    return {FindReferences(set, strPath, position, bDeclaration, seams), {}};
-  }
-  if (method == "textDocument/prepareRename")
-    return PrepareRename(set, strPath, position);
-  if (method == "textDocument/rename")
-    return RenameFile(set, strPath, position, params.at("newName").get<std::string>(), seams);
-  return {Complete(set, strPath, position, seams), {}};
-}
-
-Json NavigationCapabilities() {
-  return Json{{"definitionProvider", true},
-              {"referencesProvider", true},
-              {"renameProvider", {{"prepareProvider", true}}},
-              {"documentSymbolProvider", true},
-              {"completionProvider", Json::object()}};
 }
 
 } // namespace dovetrel

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "lsp/CheckedSet.h"
+#include "lsp/FileRequests.h"
 
 #include <nlohmann/json.hpp>
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,51 +12,33 @@
 namespace dovetrel {
 
 /// The names of the regular files in the folder \p strFolder (empty or ending with '/'), in any
-/// order; empty when the folder cannot be listed. The set does not list its folder, and completion
-/// and rename need to know what else lies there.
-using FolderLister = std::function<std::vector<std::string>(const std::string& strFolder)>;
-
-/// The URI the editor knows the file \p strPath by.
-using UriOfPath = std::function<std::string(const std::string& strPath)>;
-
-/// The folder lister over the real file system, the one the server uses.
+/// order; empty when it cannot be listed: the folder lister over the real file system, the one
+/// the server uses.
 std::vector<std::string> ListFolderFiles(const std::string& strFolder);
-
-/// What the navigation requests read besides the set: the editor's URIs and the main file's folder.
-struct NavigationSeams {
-  UriOfPath uriOf;         ///< null: every URI made from its path
-  FolderLister listFolder; ///< null: ListFolderFiles
-};
-
-/// The answer to a navigation request: the protocol's result, or why it is refused.
-struct NavigationAnswer {
-  nlohmann::json result;
-  std::string strRefusal; ///< not empty: send this as an error response instead of the result
-};
 
 /// The nested file that the menu argument at \p position names, as a location at its start; null
 /// anywhere else and for a file that is not of the set.
 nlohmann::json FindDefinition(const CheckedSet& set, const std::string& strPath,
-                              const nlohmann::json& position, const NavigationSeams& seams = {});
+                              const nlohmann::json& position, const RequestSeams& seams = {});
 
 /// Every menu argument of the set that names the file at \p position: the file a menu argument
 /// there names, otherwise \p strPath itself. \p bDeclaration adds the file's start.
 nlohmann::json FindReferences(const CheckedSet& set, const std::string& strPath,
                               const nlohmann::json& position, bool bDeclaration,
-                              const NavigationSeams& seams = {});
+                              const RequestSeams& seams = {});
 
 /// What a rename at \p position would rename: the menu argument's range with the file's name, or,
 /// elsewhere in a nested file, the position itself with its name; refused for the main file.
-NavigationAnswer PrepareRename(const CheckedSet& set, const std::string& strPath,
-                               const nlohmann::json& position);
+RequestAnswer PrepareRename(const CheckedSet& set, const std::string& strPath,
+                            const nlohmann::json& position);
 
 /// Renames the nested file at \p position (as FindReferences picks it) to \p strNewName: the edits
 /// of every menu argument naming it, then the file's own rename, for the editor to apply; the
 /// server writes nothing. Refuses the main file and any name the reader or the checks would not
 /// take, or that a file of the set or of the folder already has.
-NavigationAnswer RenameFile(const CheckedSet& set, const std::string& strPath,
-                            const nlohmann::json& position, const std::string& strNewName,
-                            const NavigationSeams& seams = {});
+RequestAnswer RenameFile(const CheckedSet& set, const std::string& strPath,
+                         const nlohmann::json& position, const std::string& strNewName,
+                         const RequestSeams& seams = {});
 
 /// The outline of \p strPath: its header and each key line as the reader splits them.
 nlohmann::json ListDocumentSymbols(const CheckedSet& set, const std::string& strPath);
@@ -65,17 +47,6 @@ nlohmann::json ListDocumentSymbols(const CheckedSet& set, const std::string& str
 /// keywords at the action column, the folder's usable .ivr files at a menu's argument column;
 /// each item's edit puts its word at its column.
 nlohmann::json Complete(const CheckedSet& set, const std::string& strPath,
-                        const nlohmann::json& position, const NavigationSeams& seams = {});
-
-/// True for the requests the functions above answer.
-bool IsNavigationRequest(std::string_view method);
-
-/// Answers the navigation request \p method with its \p params on \p strPath, a file of \p set.
-NavigationAnswer AnswerNavigation(std::string_view method, const CheckedSet& set,
-                                  const std::string& strPath, const nlohmann::json& params,
-                                  const NavigationSeams& seams = {});
-
-/// The capabilities of the navigation requests, for the answer to initialize.
-nlohmann::json NavigationCapabilities();
+                        const nlohmann::json& position, const RequestSeams& seams = {});
 
 } // namespace dovetrel

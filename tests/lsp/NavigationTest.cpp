@@ -42,7 +42,7 @@ CheckedSet Check(const Files& files, const std::string& strRoot) {
   return set;
 }
 
-NavigationSeams Seams(const std::vector<std::string>& folder) {
+RequestSeams Seams(const std::vector<std::string>& folder) {
   return {nullptr, [folder](const std::string& strFolder) {
             EXPECT_EQ(strFolder, "/s/");
             return folder;
@@ -139,8 +139,7 @@ TEST_P(NavigationTest, AnswersWithItsEssentials) {
   const CheckedSet set = Check(kSet, "/s/main.ivr");
   const Json params{{"position", {{"line", c.nLine}, {"character", c.nCharacter}}},
                     {"context", {{"includeDeclaration", true}}}};
-  const NavigationAnswer answer =
-      AnswerNavigation(c.szMethod, set, c.szFile, params, Seams(kFolder));
+  const RequestAnswer answer = AnswerFileRequest(c.szMethod, set, c.szFile, params, Seams(kFolder));
   EXPECT_EQ(answer.strRefusal, "");
   EXPECT_EQ(Summary(answer.result), c.szExpected);
 }
@@ -150,8 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, NavigationTest, testing::ValuesIn(kCases));
 TEST(Navigation, RenameRewritesEveryMenuNamingTheFile) {
   const CheckedSet set = Check(kSet, "/s/main.ivr");
   const Json position{{"line", 2}, {"character", 24}};
-  const NavigationAnswer answer =
-      RenameFile(set, "/s/main.ivr", position, "faq.ivr", Seams(kFolder));
+  const RequestAnswer answer = RenameFile(set, "/s/main.ivr", position, "faq.ivr", Seams(kFolder));
   ASSERT_EQ(answer.strRefusal, "");
   EXPECT_EQ(Summary(answer.result["documentChanges"]),
             "file:///s/main.ivr 2:21-2:29=faq.ivr; ; file:///s/sales.ivr 2:21-2:29=faq.ivr; ; "
@@ -191,7 +189,7 @@ TEST(Navigation, RenameRefusesWhatTheSetCannotTake) {
   for (const RefusalCase& c : cases) {
     const CheckedSet& set = c.szFile == std::string("/s/sales.ivr") ? stopped : whole;
     const Json position{{"line", c.nLine}, {"character", 0}};
-    const NavigationAnswer answer = RenameFile(set, c.szFile, position, c.strName, Seams(kFolder));
+    const RequestAnswer answer = RenameFile(set, c.szFile, position, c.strName, Seams(kFolder));
     EXPECT_EQ(answer.result, nullptr) << c.strName;
     EXPECT_EQ(answer.strRefusal.substr(0, c.refusal.size()), c.refusal) << c.strName;
   }
