@@ -29,8 +29,29 @@ constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 constexpr int kRequestFailed = -32803;
 
-/// The open buffers over the files beneath; notes every file that opens, and keeps the lines of
-/// each for the columns of its diagnostics.
+/// A file of the disk that keeps what the reader takes of it, so that the set's lines need no
+/// second reading; the text counts only once the reader has reached its end.
+class CRecordingFile final : public IInputFile {
+public:
+  CRecordingFile(std::unique_ptr<IInputFile> pFile, std::string& strText, bool& bWhole)
+      : m_pFile(std::move(pFile)), m_strText(strText), m_bWhole(bWhole) {}
+
+  std::ptrdiff_t Read(char* pBuffer, std::size_t nSize) override {
+    const std::ptrdiff_t nRead = m_pFile->Read(pBuffer, nSize);
+    if (nRead > 0)
+      m_strText.append(pBuffer, static_cast<std::size_t>(nRead));
+    m_bWhole = nRead == 0;
+    return nRead;
+  }
+
+private:
+  std::unique_ptr<IInputFile> m_pFile;
+  std::string& m_strText;
+  bool& m_bWhole;
+};
+
+/// The open buffers over the files beneath; notes every file that opens, and keeps the text of
+/// each for the lines of its diagnostics.
 class COverlayFiles final : public IInputFiles {
 public:
   COverlayFiles(const std::map<std::string, std::string_view>& buffers, IInputFiles& files)
@@ -43,17 +64,23 @@ public:
       return std::make_unique<CMemoryInputFile>(found->second);
     }
     std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
-    if (pFile)
-      m_vecOpened.push_back(strPath);
-    return pFile;
+    if (!pFile)
+      return nullptr;
+    m_vecOpened.push_back(strPath);
+    Recorded& recorded = m_recorded[strPath];
+    recorded = Recorded{};
+    return std::make_unique<CRecordingFile>(std::move(pFile), recorded.strText, recorded.bWhole);
   }
 
-  /// The text of \p strPath: its buffer, or up to kMaxMessageBytes of the file; empty when it
-  /// cannot be read.
+  /// The text of \p strPath: its buffer, what the reader read of it to its end, or else up to
+  /// kMaxMessageBytes of the file read now; empty when it cannot be read.
   std::string Text(const std::string& strPath) {
     const auto found = m_buffers.find(strPath);
     if (found != m_buffers.end())
       return std::string(found->second);
+    const auto recorded = m_recorded.find(strPath);
+    if (recorded != m_recorded.end() && recorded->second.bWhole)
+      return recorded->second.strText;
     std::string strReason;
     std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
     std::string strText;
@@ -70,8 +97,14 @@ public:
   std::vector<std::string> m_vecOpened;
 
 private:
+  struct Recorded {
+    std::string strText;
+    bool bWhole = false; ///< the reader came to the end of the file
+  };
+
   const std::map<std::string, std::string_view>& m_buffers;
   IInputFiles& m_files;
+  std::map<std::string, Recorded> m_recorded;
 };
 
 int SeverityNumber(Severity severity) {
@@ -398,7 +431,8 @@ void CLanguageServer::CheckSet(const std::string& strRoot) {
   pSet->flow = BuildCallFlow(pSet->table);
   pSet->lines[strRoot] = SplitLines(files.Text(strRoot));
   for (const std::string& strFile : files.m_vecOpened)
-    pSet->lines.try_emplace(strFile, SplitLines(files.Text(strFile)));
+    if (!pSet->lines.contains(strFile))
+      pSet->lines.emplace(strFile, SplitLines(files.Text(strFile)));
   AddMenuLines(*pSet, findings);
   // Every file of the set gets its list, empty or not.
   std::map<std::string, Json> published{{strRoot, Json::array()}};
