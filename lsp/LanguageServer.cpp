@@ -8,6 +8,8 @@
 #include "lsp/Protocol.h"
 #include "lsp/Texts.h"
 #include "scenario/Paths.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -28,6 +30,66 @@ constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 constexpr int kRequestFailed = -32803;
+
+/// Up to kMaxMessageBytes of the file \p strPath; empty when it cannot be read.
+std::string ReadFileText(IInputFiles& files, const std::string& strPath) {
+  std::string strReason;
+  std::unique_ptr<IInputFile> pFile = files.Open(strPath, strReason);
+  std::string strText;
+  char buffer[4096];
+  for (std::ptrdiff_t nRead = 0; pFile && strText.size() < kMaxMessageBytes;) {
+    nRead = pFile->Read(buffer, sizeof buffer);
+    if (nRead <= 0)
+      break;
+    strText.append(buffer, static_cast<std::size_t>(nRead));
+  }
+  return strText;
+}
+
+/// \p text, an editor's UTF-8 buffer, as the checker reads it: in Windows-1251 when \p bWindows1251
+/// and every character has a byte there; otherwise as it is (the editor could not save it in that
+/// code page either).
+std::string CheckedText(const std::string& text, bool bWindows1251) {
+  if (!bWindows1251)
+    return text;
+  const std::unique_ptr<CTextCodec> pEncoder = CTextCodec::OpenEncoder(std::string(kWindows1251));
+  std::string strEncoded;
+  if (pEncoder && pEncoder->Decode(text, strEncoded) == text.size())
+    return strEncoded;
+  return text;
+}
+
+/// \p value with every byte of its strings that starts no UTF-8 sequence read as Windows-1251, the
+/// code page of a set that is not UTF-8 throughout: the protocol's texts are UTF-8, and such bytes
+/// come from the set's own words (a quoted word in a finding, a line a fix rewrites).
+/// The codec is opened at the first such string.
+void DecodeStrayBytes(Json& value, std::unique_ptr<CTextCodec>& pCodec) {
+  if (value.is_structured()) {
+    for (Json& item : value)
+      DecodeStrayBytes(item, pCodec);
+    return;
+  }
+  if (!value.is_string() || IsUtf8(value.get_ref<const std::string&>()))
+    return;
+  if (!pCodec)
+    pCodec = CTextCodec::Open(std::string(kWindows1251));
+  std::string strDecoded;
+  ForEachCodepoint(value.get_ref<const std::string&>(),
+                   [&](auto nCodepoint, std::string_view bytes) {
+                     if (nCodepoint >= 0)
+                       strDecoded += bytes;
+                     else if (!pCodec || pCodec->Decode(bytes, strDecoded) == 0)
+                       strDecoded += "\uFFFD";
+                   });
+  value = std::move(strDecoded);
+}
+
+/// \p message as the protocol's UTF-8 text.
+std::string Dump(Json message) {
+  std::unique_ptr<CTextCodec> pCodec;
+  DecodeStrayBytes(message, pCodec);
+  return message.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 /// A file of the disk that keeps what the reader takes of it, so that the set's lines need no
 /// second reading; the text counts only once the reader has reached its end.
@@ -81,17 +143,7 @@ public:
     const auto recorded = m_recorded.find(strPath);
     if (recorded != m_recorded.end() && recorded->second.bWhole)
       return recorded->second.strText;
-    std::string strReason;
-    std::unique_ptr<IInputFile> pFile = m_files.Open(strPath, strReason);
-    std::string strText;
-    char buffer[4096];
-    for (std::ptrdiff_t nRead = 0; pFile && strText.size() < kMaxMessageBytes;) {
-      nRead = pFile->Read(buffer, sizeof buffer);
-      if (nRead <= 0)
-        break;
-      strText.append(buffer, static_cast<std::size_t>(nRead));
-    }
-    return strText;
+    return ReadFileText(m_files, strPath);
   }
 
   std::vector<std::string> m_vecOpened;
@@ -281,19 +333,19 @@ bool CLanguageServer::Handle(std::string_view body) {
 }
 
 void CLanguageServer::Respond(const Json& id, Json result) {
-  const Json message{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
-  WriteFrame(m_out, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+  Json message{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
+  WriteFrame(m_out, Dump(std::move(message)));
 }
 
 void CLanguageServer::RespondError(const Json& id, int nCode, std::string_view message) {
   const Json error{{"code", nCode}, {"message", message}};
   const Json response{{"jsonrpc", "2.0"}, {"id", id}, {"error", error}};
-  WriteFrame(m_out, response.dump(-1, ' ', false, Json::error_handler_t::replace));
+  WriteFrame(m_out, Dump(response));
 }
 
 void CLanguageServer::Notify(std::string_view method, Json params) {
-  const Json message{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
-  WriteFrame(m_out, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+  Json message{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
+  WriteFrame(m_out, Dump(std::move(message)));
 }
 
 void CLanguageServer::OnRequest(const Json& id, const std::string& method, const Json& params) {
@@ -375,7 +427,10 @@ void CLanguageServer::OnOpen(const Json& params) {
   const std::string strPath = PathFromUri(strUri);
   if (strPath.empty())
     return;
-  m_documents[strPath] = Document{strUri, document.at("text").get<std::string>()};
+  Document& opened = m_documents[strPath];
+  opened = Document{strUri, document.at("text").get<std::string>(), false, ""};
+  opened.bWindows1251 = !IsUtf8(ReadFileText(m_files, strPath));
+  opened.strChecked = CheckedText(opened.strText, opened.bWindows1251);
   Recheck(strPath);
 }
 
@@ -387,6 +442,7 @@ void CLanguageServer::OnChange(const Json& params) {
     return;
   // Whole texts only, as initialize announced: the last one is the buffer now.
   found->second.strText = changes.back().at("text").get<std::string>();
+  found->second.strChecked = CheckedText(found->second.strText, found->second.bWindows1251);
   Recheck(strPath);
 }
 
@@ -423,7 +479,7 @@ void CLanguageServer::Recheck(const std::string& strPath) {
 void CLanguageServer::CheckSet(const std::string& strRoot) {
   std::map<std::string, std::string_view> buffers;
   for (const auto& [strPath, document] : m_documents)
-    buffers.emplace(strPath, document.strText);
+    buffers.emplace(strPath, document.strChecked);
   COverlayFiles files(buffers, m_files);
   auto pSet = std::make_unique<CheckedSet>();
   pSet->strRoot = strRoot;

@@ -43,7 +43,11 @@ public:
 private:
   struct Document {
     std::string strUri;
-    std::string strText;
+    std::string strText; ///< as the editor sent it, UTF-8
+    /// The file on disk is not UTF-8: the set is kept in Windows-1251, and the buffer is read in
+    /// that code page, as the file will be once saved.
+    bool bWindows1251 = false;
+    std::string strChecked; ///< the text the checker reads: strText, in Windows-1251 if so
   };
 
   void Respond(const Json& id, Json result);

@@ -27,6 +27,13 @@ std::unique_ptr<CTextCodec> CTextCodec::Open(const std::string& strEncoding) {
   return std::unique_ptr<CTextCodec>(new CTextCodec(pIconv));
 }
 
+std::unique_ptr<CTextCodec> CTextCodec::OpenEncoder(const std::string& strEncoding) {
+  const iconv_t pIconv = iconv_open(strEncoding.c_str(), "UTF-8");
+  if (pIconv == kNoIconv)
+    return nullptr;
+  return std::unique_ptr<CTextCodec>(new CTextCodec(pIconv));
+}
+
 CTextCodec::~CTextCodec() {
   iconv_close(Handle(m_pIconv));
 }

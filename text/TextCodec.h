@@ -11,11 +11,15 @@ inline constexpr std::string_view kUtf8 = "UTF-8";
 inline constexpr std::string_view kWindows1251 = "WINDOWS-1251";
 
 /// Decodes texts of a scenario set from the set's code page into UTF-8: the one holder of iconv,
-/// whether the text goes into a document, a transcript or a diagram.
+/// whether the text goes into a document, a transcript or a diagram. An encoder goes the other
+/// way, for an editor's UTF-8 buffer of a file its set keeps in another code page.
 class CTextCodec {
 public:
   /// A codec from \p strEncoding, any name iconv knows; null when it knows no such code page.
   static std::unique_ptr<CTextCodec> Open(const std::string& strEncoding);
+  /// A codec from UTF-8 into \p strEncoding: its Decode writes the code page's bytes. Null when
+  /// iconv knows no such code page.
+  static std::unique_ptr<CTextCodec> OpenEncoder(const std::string& strEncoding);
   ~CTextCodec();
   CTextCodec(const CTextCodec&) = delete;
   CTextCodec& operator=(const CTextCodec&) = delete;

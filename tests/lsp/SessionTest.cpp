@@ -240,5 +240,37 @@ TEST(LspSession, AFileNamedNoMoreIsCheckedAlone) {
   EXPECT_EQ(Diagnostics(changed), std::vector<std::string>{"file:///s/f.ivr:"});
 }
 
+// A set kept in Windows-1251, its main file open: the editor's UTF-8 buffer is read as the file
+// will be saved, so a greeting of 40 Cyrillic letters fits the row, the hover names it, and a
+// finding quotes the author's word in the editor's letters.
+TEST(LspSession, ABufferOfAWindows1251SetReadsAsItsFile) {
+  const std::string strGreeting1251(40, '\xEF'); // 40 times "п"
+  std::string strGreeting;
+  for (int i = 0; i < 40; ++i)
+    strGreeting += "п";
+  test::CMemoryFiles files;
+  files.Add("/s/main.ivr", "10   " + strGreeting1251 + ".wav\n1    menu            sales.ivr\n");
+  files.Add("/s/sales.ivr", "10   \xEF.wav\n1    \xC4\xE8\xE0\xEB            1\n"); // "Диал"
+  Session session(files);
+  session.Send(
+      {{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", Json::object()}});
+
+  const std::string strText = "10   " + strGreeting + ".wav\n1    menu            sales.ivr\n";
+  const std::vector<Json> opened = session.Send(Open("file:///s/main.ivr", strText.c_str()));
+  EXPECT_EQ(Diagnostics(opened),
+            (std::vector<std::string>{"file:///s/main.ivr: not-a-keyword 2 1:0-1:30;",
+                                      "file:///s/sales.ivr: not-a-keyword 2 1:5-1:9;"}));
+  EXPECT_EQ(opened[1]["params"]["diagnostics"][0]["message"].get<std::string>().substr(0, 12),
+            "«Диал»");
+  const Json hover = session.Send({{"jsonrpc", "2.0"},
+                                   {"id", 2},
+                                   {"method", "textDocument/hover"},
+                                   {"params",
+                                    {{"textDocument", {{"uri", "file:///s/main.ivr"}}},
+                                     {"position", {{"line", 0}, {"character", 0}}}}}})[0];
+  EXPECT_NE(hover["result"]["contents"]["value"].get<std::string>().find(strGreeting + ".wav"),
+            std::string::npos);
+}
+
 } // namespace
 } // namespace dovetrel
