@@ -268,12 +268,12 @@ CallExitStatus RunCoverage(const Invocation& call, std::ostream& out, std::ostre
   bool bDiffers = false;
   if (!CoverRecords(call, records, coverage, keep, bDiffers, err))
     return CallExitStatus::Failure;
-  for (const Finding& finding : coverage.Findings())
-    err << FormatFinding(finding) << '\n';
-  out << coverage.Summary() << '\n';
   CCallMessages messages(err);
   if (!call.strLcov.empty() && !WriteLcov(call.strLcov, coverage, keep, messages))
     return CallExitStatus::Failure;
+  for (const Finding& finding : coverage.Findings())
+    err << FormatFinding(finding) << '\n';
+  out << coverage.Summary() << '\n';
   const double fMin = call.strMin.empty() ? 100.0 : std::strtod(call.strMin.c_str(), nullptr);
   return bDiffers || coverage.Percent() < fMin ? CallExitStatus::Differs : CallExitStatus::Success;
 }

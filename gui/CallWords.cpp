@@ -1,8 +1,6 @@
 #include "gui/CallWords.h"
 
 #include "call/Transcript.h"
-#include "scenario/ScenarioTable.h"
-#include "text/Keys.h"
 
 #include <algorithm>
 #include <array>

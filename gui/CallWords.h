@@ -1,8 +1,5 @@
 #pragma once
 
-#include "flow/CallFlow.h"
-#include "vxml/VoiceXmlWriter.h"
-
 #include <string>
 #include <string_view>
 
