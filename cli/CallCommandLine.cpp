@@ -1,6 +1,7 @@
 #include "cli/CallCommandLine.h"
 
 #include "call/Call.h"
+#include "call/CallCoverage.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
@@ -9,6 +10,7 @@
 #include "vxml/XmlOutput.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <istream>
@@ -25,6 +27,8 @@ constexpr const char* kProgram = "dovetrel-call";
 constexpr const char* kHelp = R"(Использование:
   dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-call --coverage [--lcov ФАЙЛ] [--min ПРОЦЕНТ] [--dialect classic|w3c|both]
+                [--encoding NAME] IVR_FILE ЗАПИСЬ...
   dovetrel-call --help | --version
 
 Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
@@ -48,7 +52,8 @@ dovetrel-convert; предупреждения о сценарии — по од
 
 Коды завершения: 0 — успех; 1 — сценарий не преобразуется или документ нельзя
 выполнить; 2 — неверный вызов или событие, которого звонок не ждёт;
-3 — (--expect) звонок расходится с записью.
+3 — (--expect) звонок расходится с записью; (--coverage) звонок расходится с
+записью или строк проверено меньше --min.
 )";
 
 /// What the command line asked for.
@@ -56,7 +61,11 @@ struct Invocation {
   std::string strEncoding;
   Dialect dialect = Dialect::Classic;
   std::string strExpect;             ///< the record to compare with; empty for none
-  std::vector<std::string> vecWords; ///< the scenario file, then the events
+  std::vector<std::string> vecWords; ///< the scenario file, then the events (or the records)
+  bool bCoverage = false;            ///< --coverage: the words after the file are records
+  bool bBothDialects = false;        ///< --dialect both, for --coverage
+  std::string strLcov;               ///< the tracefile --coverage writes; empty for none
+  std::string strMin; ///< the rows covered, in percent, that --coverage requires; empty for 100
 };
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
@@ -177,72 +186,102 @@ CallExitStatus Converse(CCall& call, const std::string& strEncoding, std::istrea
   return CallExitStatus::Success;
 }
 
-/// The lines of the record at \p strPath, comments and blank lines left out, each with its line
-/// number; false with the reason when it cannot be read.
-bool ReadRecord(const std::string& strPath, std::vector<std::pair<int, std::string>>& lines,
-                std::string& strReason) {
-  std::ifstream file(strPath, std::ios::binary);
-  if (!file) {
-    strReason = std::strerror(errno);
-    return false;
+/// Reads the record at \p strPath; says why on \p err when it cannot be read (1) or is no
+/// transcript (2), the exit status then.
+std::optional<std::vector<RecordedLine>> ReadRecord(const std::string& strPath, std::ostream& err,
+                                                    CallExitStatus& status) {
+  Finding error;
+  std::optional<std::vector<RecordedLine>> record = ReadCallRecord(strPath, error);
+  if (!record) {
+    err << FormatFinding(error) << '\n';
+    status = error.code == FindingCode::ReadError ? CallExitStatus::Failure : CallExitStatus::Usage;
   }
-  int nLine = 0;
-  for (std::string strLine; std::getline(file, strLine);) {
-    ++nLine;
-    if (!strLine.empty() && strLine.back() == '\r')
-      strLine.pop_back();
-    if (!strLine.empty() && strLine[0] != '#')
-      lines.emplace_back(nLine, strLine);
-  }
-  if (file.bad()) {
-    strReason = std::strerror(errno);
-    return false;
-  }
-  return true;
+  return record;
 }
 
 /// Runs the events the record at \p strPath holds and compares the call with it, line by line.
 CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string& strPath,
                                  const std::string& strEncoding, std::ostream& err) {
-  std::vector<std::pair<int, std::string>> record;
-  std::string strReason;
-  if (!ReadRecord(strPath, record, strReason)) {
-    Error(err, "не удалось прочитать запись звонка " + strPath + ": " + strReason);
+  CallExitStatus status = CallExitStatus::Success;
+  const std::optional<std::vector<RecordedLine>> record = ReadRecord(strPath, err, status);
+  if (!record)
+    return status;
+  const Replay replay = ReplayRecord(program, *record, strPath, strEncoding);
+  if (replay.fault)
+    return Faulted(*replay.fault, err);
+  if (replay.strDifference.empty())
+    return CallExitStatus::Success;
+  Error(err, "звонок расходится с записью " + replay.strDifference);
+  return CallExitStatus::Differs;
+}
+
+/// Runs every record in every dialect asked for and counts the rows the calls took on
+/// \p coverage, the set's files into \p setFiles; false when the set does not convert or its
+/// document fails (said on \p err).
+bool CoverRecords(const Invocation& call, const std::vector<std::vector<RecordedLine>>& records,
+                  CCallCoverage& coverage, std::vector<std::string>& setFiles, bool& bDiffers,
+                  std::ostream& err) {
+  CCallMessages messages(err);
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  for (const Dialect dialect : call.bBothDialects ? std::vector{Dialect::Classic, Dialect::W3c}
+                                                  : std::vector{call.dialect}) {
+    options.dialect = dialect;
+    const std::optional<PreparedCall> prepared =
+        PrepareCall(call.vecWords.front(), messages, options);
+    if (!prepared)
+      return false;
+    const CallSet& set = prepared->set;
+    for (const FlowMenu& menu : set.flow.menus)
+      setFiles.push_back(menu.strPath);
+    coverage.AddRows(ActingRows(set.flow, dialect));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const std::string& strPath = call.vecWords[i + 1];
+      const Replay replay = ReplayRecord(*prepared->pProgram, records[i], strPath, set.strEncoding);
+      if (replay.fault) {
+        Error(err, DescribeFault(*replay.fault));
+        return false;
+      }
+      if (!replay.strDifference.empty())
+        Error(err, "звонок расходится с записью " + replay.strDifference +
+                       (dialect == Dialect::W3c ? " (документ w3c)" : " (документ classic)"));
+      bDiffers = bDiffers || !replay.strDifference.empty();
+      coverage.Count(TraceCallPath(set.flow, set.menus, replay.lines, set.strEncoding, dialect));
+    }
+  }
+  return true;
+}
+
+/// --coverage: reads every record first, runs them, says which rows no call took and writes the
+/// tracefile. 3 when a call differs from its record or too few rows are covered.
+CallExitStatus RunCoverage(const Invocation& call, std::ostream& out, std::ostream& err) {
+  std::vector<std::vector<RecordedLine>> records;
+  for (std::size_t i = 1; i < call.vecWords.size(); ++i) {
+    CallExitStatus status = CallExitStatus::Success;
+    std::optional<std::vector<RecordedLine>> record = ReadRecord(call.vecWords[i], err, status);
+    if (!record)
+      return status;
+    records.push_back(std::move(*record));
+  }
+  CCallCoverage coverage;
+  std::vector<std::string> keep(call.vecWords.begin() + 1, call.vecWords.end());
+  bool bDiffers = false;
+  if (!CoverRecords(call, records, coverage, keep, bDiffers, err))
     return CallExitStatus::Failure;
-  }
-  CStreamTranscript transcript(nullptr);
-  CCall call(program, transcript);
-  if (!call.Start())
-    return Faulted(call.Fault(), err);
-  for (const auto& [nLine, strLine] : record) {
-    const std::optional<CallEvent> event = EventOfLine(strLine, strEncoding);
-    if (!event)
-      continue;
-    const FeedResult result = call.Feed(*event);
-    if (result == FeedResult::Fault)
-      return Faulted(call.Fault(), err);
-    if (result == FeedResult::DoesNotFit)
-      break; // the transcript ends before this line, and differs there
-  }
-  const std::vector<std::string>& lines = transcript.m_vecLines;
-  for (std::size_t i = 0; i <= record.size(); ++i) {
-    const bool bRecorded = i < record.size();
-    const bool bRan = i < lines.size();
-    if (!bRecorded && !bRan)
-      break;
-    if (bRecorded && bRan && record[i].second == lines[i])
-      continue;
-    const int nLine = bRecorded ? record[i].first : (record.empty() ? 0 : record.back().first) + 1;
-    Error(err, "звонок расходится с записью " + strPath + ":" + std::to_string(nLine) +
-                   ": в записи " + (bRecorded ? "«" + record[i].second + "»" : "конец") +
-                   ", в звонке " + (bRan ? "«" + lines[i] + "»" : "конец"));
-    return CallExitStatus::Differs;
-  }
-  return CallExitStatus::Success;
+  CCallMessages messages(err);
+  if (!call.strLcov.empty() && !WriteLcov(call.strLcov, coverage, keep, messages))
+    return CallExitStatus::Failure;
+  for (const Finding& finding : coverage.Findings())
+    err << FormatFinding(finding) << '\n';
+  out << coverage.Summary() << '\n';
+  const double fMin = call.strMin.empty() ? 100.0 : std::strtod(call.strMin.c_str(), nullptr);
+  return bDiffers || coverage.Percent() < fMin ? CallExitStatus::Differs : CallExitStatus::Success;
 }
 
 CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
                        std::ostream& err, bool bInteractiveInput) {
+  if (call.bCoverage)
+    return RunCoverage(call, out, err);
   CCallMessages messages(err);
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
@@ -267,6 +306,40 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   return status;
 }
 
+/// Declares --coverage, --lcov and --min.
+void AddCoverageOptions(CCommandLine& line, Invocation& call) {
+  line.add_flag("--coverage", call.bCoverage,
+                "проверить, какие строки сценария проходят звонки ЗАПИСЬ...:\n"
+                "каждая запись выполняется, как с --expect; о каждой строке,\n"
+                "которая может сработать, но не сработала ни в одном звонке,\n"
+                "выводится предупреждение, затем итог");
+  line.AddValue("--lcov", call.strLcov, "ФАЙЛ", "имя файла покрытия",
+                "с --coverage: записать покрытие в ФАЙЛ в формате lcov\n"
+                "(для genhtml): строка сценария — число звонков через неё");
+  line.AddValue("--min", call.strMin, "ПРОЦЕНТ", "процент от 0 до 100",
+                "с --coverage: сколько процентов строк должно быть\n"
+                "проверено (по умолчанию 100), иначе код завершения 3",
+                [](const std::string& strValue) -> std::string {
+                  char* pEnd = nullptr;
+                  const double fValue = std::strtod(strValue.c_str(), &pEnd);
+                  const bool bNumber =
+                      !strValue.empty() && pEnd == strValue.c_str() + strValue.size();
+                  return bNumber && fValue >= 0.0 && fValue <= 100.0
+                             ? ""
+                             : "--min: нужно число от 0 до 100, а не " + strValue;
+                });
+}
+
+/// What --coverage and its options get wrong together; empty when nothing.
+std::string CoverageMistake(const Invocation& call) {
+  if (!call.bCoverage)
+    return call.bBothDialects ? "--dialect both только с --coverage"
+                              : "--lcov и --min только с --coverage";
+  if (!call.strExpect.empty())
+    return "--coverage и --expect вместе не используются";
+  return call.vecWords.size() < 2 ? "--coverage: нужна хотя бы одна запись звонка" : "";
+}
+
 } // namespace
 
 CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::istream& in,
@@ -275,13 +348,17 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   CCommandLine line(kProgram, kHelp);
   line.add_option("IVR_FILE", call.vecWords)->required();
   line.AddSetOptions(call.dialect, call.strEncoding,
-                     "какой документ выполнять: classic (по умолчанию) или w3c",
-                     "кодировка файлов сценария, как у dovetrel-convert");
+                     "какой документ выполнять: classic (по умолчанию) или w3c;\n"
+                     "с --coverage также both — оба",
+                     "кодировка файлов сценария, как у dovetrel-convert", &call.bBothDialects);
   line.AddValue("--expect", call.strExpect, "ЗАПИСЬ", "файл записи звонка",
                 "сверить звонок с записанным ходом: события берутся из\n"
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
+  AddCoverageOptions(line, call);
   const auto relations = [&call] {
+    if (call.bCoverage || call.bBothDialects || !call.strLcov.empty() || !call.strMin.empty())
+      return CoverageMistake(call);
     return call.strExpect.empty() || call.vecWords.size() < 2
                ? std::string()
                : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";

@@ -46,14 +46,21 @@ CCommandLine::CCommandLine(const char* szProgram, const char* szHelp)
 }
 
 void CCommandLine::AddSetOptions(Dialect& dialect, std::string& strEncoding,
-                                 const char* szDialectHelp, const char* szEncodingHelp) {
+                                 const char* szDialectHelp, const char* szEncodingHelp,
+                                 bool* pBoth) {
   // A wrong dialect is a mistake where it stands, even beside --help: checked as it is read.
   add_option_function<std::string>(
       "--dialect",
-      [&dialect](const std::string& strName) {
+      [&dialect, pBoth](const std::string& strName) {
+        if (pBoth && strName == "both") {
+          *pBoth = true;
+          return;
+        }
         if (strName != "classic" && strName != "w3c")
           throw CLI::ConversionError("неизвестный вид документа " + strName + " (classic или w3c)");
         dialect = strName == "w3c" ? Dialect::W3c : Dialect::Classic;
+        if (pBoth)
+          *pBoth = false; // the last --dialect holds
       },
       szDialectHelp)
       ->option_text("DIALECT")

@@ -35,9 +35,10 @@ public:
         ->type_name(szWhat);
   }
 
-  /// Declares --dialect and --encoding, how both programs read a scenario set.
+  /// Declares --dialect and --encoding, how both programs read a scenario set. With \p pBoth,
+  /// --dialect also takes "both", which sets *pBoth.
   void AddSetOptions(Dialect& dialect, std::string& strEncoding, const char* szDialectHelp,
-                     const char* szEncodingHelp);
+                     const char* szEncodingHelp, bool* pBoth = nullptr);
 
   /// Reads \p args (after the program name); prints help or the version to \p out, a mistake (of
   /// CLI11 or \p relations, what the options get wrong together) to \p err, and returns the exit

@@ -5,7 +5,7 @@
 #include "call/Transcript.h"
 #include "convert/FlowCommand.h"
 #include "diagram/FlowText.h"
-#include "gui/CallPath.h"
+#include "call/CallPath.h"
 #include "gui/CallWords.h"
 #include "gui/PathDrawing.h"
 #include "gui/QtDialogServices.h"

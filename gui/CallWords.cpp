@@ -1,8 +1,6 @@
 #include "gui/CallWords.h"
 
 #include "call/Transcript.h"
-#include "scenario/ScenarioTable.h"
-#include "text/Keys.h"
 
 #include <algorithm>
 #include <array>
@@ -53,21 +51,6 @@ std::string ShownCallStep(std::string_view line) {
     strShown += word == word::kWait ? ShownTimeout(text) : std::string(text);
   }
   return strShown;
-}
-
-bool EventActs(const FlowMenu& menu, std::string_view word, Dialect dialect) {
-  if (word == word::kSilence)
-    return menu.noInput.has_value();
-  const bool bFax = word == word::kFax;
-  if (!bFax && word.size() != 1)
-    return false;
-  const char key = bFax ? keyFax : word.front();
-  if (!bFax && (key == keyFax || key == keyNoInput || key == keyBusy))
-    return false; // never a key press, whatever the rows say
-  if (dialect == Dialect::W3c && (bFax || !IsDtmfKey(key)))
-    return false;
-  return std::any_of(menu.keys.begin(), menu.keys.end(),
-                     [&](const KeyAction& action) { return action.key == key; });
 }
 
 } // namespace dovetrel

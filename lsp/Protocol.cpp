@@ -208,11 +208,13 @@ std::string_view FindingCodeName(FindingCode code) {
                                         "table-nearly-full",
                                         "row-never-acts",
                                         "row-left-out",
+                                        "row-not-covered",
                                         "call-not-xml",
                                         "call-bad-structure",
                                         "call-bad-value",
                                         "call-broken-reference",
                                         "call-timeout-missing",
+                                        "record-not-transcript",
                                         "call-stopped"};
   static_assert(kNames.size() == static_cast<std::size_t>(FindingCode::CallStopped) + 1,
                 "every finding code has a name");

@@ -52,12 +52,14 @@ enum class FindingCode {
   TableNearlyFull,     ///< the set fills more than nine tenths of the table
   RowNeverActs,        ///< a row of the call flow that never acts
   RowLeftOut,          ///< a row the standard document leaves out
+  RowNotCovered,       ///< a row that can act and acts in no recorded call
   // Why a converted document cannot be run.
   CallNotXml,          ///< the document does not parse
   CallBadStructure,    ///< an element, text or attribute the simulator does not run
   CallBadValue,        ///< an attribute value or condition the simulator cannot read
   CallBrokenReference, ///< a goto, a filled or a condition names nothing in the document
   CallTimeoutMissing,  ///< a field waits without a timeout
+  RecordNotTranscript, ///< a call's record holds a line no call writes
   CallStopped,         ///< the running call met an instruction that ends it in a fault
 };
 

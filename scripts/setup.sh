@@ -29,9 +29,9 @@ if [ "$profile" = test ]; then
   # graphviz: dot, the reference of the diagram benchmark; clang-tidy: scripts/tidy.sh; dpkg-dev
   # (dpkg-buildflags): the hardened build of scripts/test.sh; neovim: a real editor's LSP client
   # against dovetrel-lsp; libkf5syntaxhighlighting-tools: Kate's highlighter reads the .ivr
-  # syntax definition.
+  # syntax definition; lcov: genhtml renders the recorded calls' coverage of the examples.
   packages+=(libxml2-utils xvfb xdotool xauth x11-utils openbox imagemagick clang libclang-rt-14-dev
-             graphviz clang-tidy dpkg-dev neovim libkf5syntaxhighlighting-tools)
+             graphviz clang-tidy dpkg-dev neovim libkf5syntaxhighlighting-tools lcov)
 fi
 
 # Every build makes the manual pages (scdoc) and the icon's PNG sizes (librsvg2-bin's

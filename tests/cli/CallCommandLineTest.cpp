@@ -276,10 +276,18 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{"RecordEndsEarly", kMain + Lines({"press 2"}), CallExitStatus::Differs,
                    "error: dovetrel-call: звонок расходится с записью RECORD:5: в записи конец, в "
                    "звонке «dial 123»\n"},
-        RecordCase{"EventTheCallDoesNotTake", kMain + Lines({"press 0", "hangup", "press 1"}),
+        RecordCase{"EventTheCallDoesNotTake", kMain + Lines({"press 0", "press 1"}),
                    CallExitStatus::Differs,
-                   "error: dovetrel-call: звонок расходится с записью RECORD:6: в записи «press "
-                   "1», в звонке конец\n"}),
+                   "error: dovetrel-call: звонок расходится с записью RECORD:5: в записи «press "
+                   "1», в звонке «hangup»\n"},
+        RecordCase{"EventAfterHangup", kMain + Lines({"press 0", "hangup", "", "press 1"}),
+                   CallExitStatus::Usage,
+                   "RECORD:7: error: Строка записи звонка стоит после hangup: звонок на нём "
+                   "окончен!\n"},
+        RecordCase{"UnknownWord", "# a note\n" + kMain + Lines({"hold 1"}), CallExitStatus::Usage,
+                   "RECORD:5: error: Строка записи звонка начинается не со слова хода звонка "
+                   "(menu, play, wait, press, silence, fax, dial, answer, busy, noanswer, "
+                   "hangup)!\n"}),
     [](const auto& info) { return std::string(info.param.szName); });
 
 TEST_F(CallSets, ARecordReplaysTheKeysItWasMadeWith) {
@@ -298,8 +306,9 @@ TEST_F(CallSets, ARecordReplaysTheKeysItWasMadeWith) {
 TEST_F(CallSets, AMissingRecordIsAFailure) {
   const Outcome run = Call({"--expect", dir.Path() + "none.txt", kWorked});
   EXPECT_EQ(run.status, CallExitStatus::Failure);
-  EXPECT_EQ(run.err, "error: dovetrel-call: не удалось прочитать запись звонка " + dir.Path() +
-                         "none.txt: No such file or directory\n");
+  EXPECT_EQ(run.err, dir.Path() +
+                         "none.txt: error: Не удалось прочитать запись звонка! (No such file or "
+                         "directory)\n");
 }
 
 } // namespace

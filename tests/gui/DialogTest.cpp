@@ -1,5 +1,5 @@
 #include "convert/Texts.h"
-#include "gui/CallPath.h"
+#include "call/CallPath.h"
 #include "gui/CallWindow.h"
 #include "gui/CallWords.h"
 #include "gui/DovetrelDlg.h"

@@ -5,9 +5,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dovetrel {
+
+/// True when the event \p word names ("1", "silence", "fax") is answered by a row of \p menu in a
+/// document of \p dialect: the keys that act and stand out on the keypad. A standard document
+/// carries neither fax rows nor keys a telephone cannot send.
+bool EventActs(const FlowMenu& menu, std::string_view word, Dialect dialect);
 
 /// Where a call has been on its call flow: what the call window's diagram highlights.
 struct CallPath {

@@ -1,9 +1,9 @@
-#include "gui/CallPath.h"
+#include "call/CallPath.h"
 
 #include "call/CallEvent.h"
 #include "call/Transcript.h"
-#include "gui/CallWords.h"
 #include "scenario/ScenarioTable.h"
+#include "text/Keys.h"
 
 #include <algorithm>
 
@@ -86,6 +86,21 @@ private:
 };
 
 } // namespace
+
+bool EventActs(const FlowMenu& menu, std::string_view word, Dialect dialect) {
+  if (word == word::kSilence)
+    return menu.noInput.has_value();
+  const bool bFax = word == word::kFax;
+  if (!bFax && word.size() != 1)
+    return false;
+  const char key = bFax ? keyFax : word.front();
+  if (!bFax && (key == keyFax || key == keyNoInput || key == keyBusy))
+    return false; // never a key press, whatever the rows say
+  if (dialect == Dialect::W3c && (bFax || !IsDtmfKey(key)))
+    return false;
+  return std::any_of(menu.keys.begin(), menu.keys.end(),
+                     [&](const KeyAction& action) { return action.key == key; });
+}
 
 CallPath TraceCallPath(const CallFlow& flow, const std::vector<std::string>& menuNames,
                        const std::vector<std::string>& lines, const std::string& strEncoding,

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real dovetrel-call --coverage, one case per run.
+# Usage: call_coverage_e2e.sh BINARY EXAMPLES_DIR CASE
+set -u
+bin=$1 examples=$2 case=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL [$case]: $*" >&2; failures=$((failures + 1)); }
+
+# run ARGS...: runs the binary in the copy of the worked example, leaving $status, $out and $err.
+run() {
+  (cd "$work" && "$bin" "$@") >"$work/.out" 2>"$work/.err"
+  status=$?
+  out=$(cat "$work/.out")
+  err=$(cat "$work/.err")
+}
+
+expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"; }
+expect_out() { [ "$out" = "$1" ] || fail "standard output was:"$'\n'"$out"$'\n'"expected:"$'\n'"$1"; }
+expect_err() { [ "$err" = "$1" ] || fail "standard error was:"$'\n'"$err"$'\n'"expected:"$'\n'"$1"; }
+
+cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+cp -r "$examples/worked/calls" "$work/calls"
+
+case $case in
+covered)
+  run --coverage --dialect both --lcov calls.info main.ivr "$work"/calls/*.txt
+  expect_status 0; expect_err ""
+  expect_out "строк проверено звонками: 7 из 7 (100,0 %)"
+  grep -qx "SF:$work/sales.ivr" "$work/calls.info" || fail "no record of sales.ivr in calls.info"
+  [ "$(grep -c '^DA:' "$work/calls.info")" -eq 7 ] || fail "calls.info does not hold 7 rows"
+  ;;
+uncovered)
+  run --coverage main.ivr calls/sales-no-input.txt
+  expect_status 3
+  expect_err "main.ivr:3:1: warning: строка не проверена ни одним звонком
+main.ivr:4:1: warning: строка не проверена ни одним звонком
+main.ivr:5:1: warning: строка не проверена ни одним звонком
+sales.ivr:2:1: warning: строка не проверена ни одним звонком
+sales.ivr:3:1: warning: строка не проверена ни одним звонком"
+  expect_out "строк проверено звонками: 2 из 7 (28,5 %)"
+  run --coverage --min 25 main.ivr calls/sales-no-input.txt
+  expect_status 0
+  ;;
+bad-record)
+  printf 'menu main.ivr\nplay welcome.wav\nwait 10s\npress 0\nhangup\npress 1\n' >"$work/late.txt"
+  run --coverage main.ivr calls/sales-busy.txt late.txt
+  expect_status 2; expect_out ""
+  expect_err "late.txt:6: error: Строка записи звонка стоит после hangup: звонок на нём окончен!"
+  ;;
+*)
+  fail "no such case"
+  ;;
+esac
+exit $((failures > 0))
