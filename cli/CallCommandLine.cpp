@@ -1,8 +1,10 @@
 #include "cli/CallCommandLine.h"
 
 #include "call/Call.h"
+#include "call/CallCover.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
+#include "call/Texts.h"
 #include "call/Transcript.h"
 #include "cli/CommandLine.h"
 #include "cli/Options.h"
@@ -10,11 +12,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <unistd.h>
 
 namespace dovetrel {
 
@@ -25,6 +29,7 @@ constexpr const char* kProgram = "dovetrel-call";
 constexpr const char* kHelp = R"(Использование:
   dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-call --cover КАТАЛОГ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
 
 Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
@@ -47,7 +52,8 @@ noanswer — исход перевода. Когда события кончаю
 dovetrel-convert; предупреждения о сценарии — по одному в строке.
 
 Коды завершения: 0 — успех; 1 — сценарий не преобразуется или документ нельзя
-выполнить; 2 — неверный вызов или событие, которого звонок не ждёт;
+выполнить; 2 — неверный вызов или событие, которого звонок не ждёт, или
+в каталог --cover нельзя писать;
 3 — (--expect) звонок расходится с записью.
 )";
 
@@ -56,6 +62,7 @@ struct Invocation {
   std::string strEncoding;
   Dialect dialect = Dialect::Classic;
   std::string strExpect;             ///< the record to compare with; empty for none
+  std::string strCover;              ///< the folder to write generated calls into; empty for none
   std::vector<std::string> vecWords; ///< the scenario file, then the events
 };
 
@@ -241,8 +248,71 @@ CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string&
   return CallExitStatus::Success;
 }
 
+/// Makes the folder \p strDir when it is missing; false, said on \p err, when it cannot be
+/// written, so that no call runs for records that could not be kept.
+bool CoverFolderWritable(const std::string& strDir, std::ostream& err) {
+  std::error_code error;
+  std::filesystem::create_directories(strDir, error);
+  if (!error && !std::filesystem::is_directory(strDir, error))
+    error = std::make_error_code(std::errc::not_a_directory);
+  if (!error && access(strDir.c_str(), W_OK | X_OK) != 0)
+    error = std::error_code(errno, std::generic_category());
+  if (error)
+    Error(err, std::string(text::kCoverFolderNotWritable) + " " + strDir + ": " + error.message());
+  return !error;
+}
+
+/// "N звонков", the word agreeing with \p n.
+std::string CallCount(int n) {
+  const int nTens = n % 100;
+  const int nOnes = n % 10;
+  const std::size_t nForm = nTens >= 11 && nTens <= 14 ? 2
+                            : nOnes == 1               ? 0
+                            : nOnes >= 2 && nOnes <= 4 ? 1
+                                                       : 2;
+  return std::to_string(n) + " " + std::string(text::kCoverCallForms[nForm]);
+}
+
+/// Generates the calls that make every row of the set act that can, and writes each record into
+/// the --cover folder, keeping the records already there.
+CallExitStatus WriteCover(const PreparedCall& prepared, const Invocation& call, std::ostream& out,
+                          std::ostream& err) {
+  const CallCover cover =
+      CoverFlow(prepared.set.flow, *prepared.pProgram, call.dialect, prepared.set.strEncoding);
+  for (const IdleRow& row : cover.idle)
+    err << FormatFinding(Finding{FindingCode::RowNeverActs, Severity::Information,
+                                 std::string(text::kCoverIdle) + row.strReason, row.source.strFile,
+                                 row.source.nLine})
+        << '\n';
+  std::vector<std::string> setFiles;
+  for (const FlowMenu& menu : prepared.set.flow.menus)
+    setFiles.push_back(menu.strPath);
+  CStreamMessageSink messages(err);
+  int nWritten = 0;
+  for (const CoverCall& generated : cover.calls) {
+    const std::string strPath = (std::filesystem::path(call.strCover) / generated.strName).string();
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(strPath, error))) {
+      err << strPath << ": " << text::kCoverRecordKept << '\n';
+      continue;
+    }
+    if (!WriteCallRecord(strPath, generated.lines, setFiles, messages))
+      return CallExitStatus::Failure;
+    ++nWritten;
+  }
+  const int nCalls = static_cast<int>(cover.calls.size());
+  out << text::kCoverWritten << ' ' << CallCount(nWritten);
+  if (nWritten != nCalls)
+    out << ' ' << text::kCoverOf << ' ' << nCalls;
+  out << " (" << text::kCoverBound << ' ' << cover.nLowerBound << ": " << text::kCoverBoundWhy
+      << ")\n";
+  return cover.fault.strText.empty() ? CallExitStatus::Success : Faulted(cover.fault, err);
+}
+
 CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
                        std::ostream& err, bool bInteractiveInput) {
+  if (!call.strCover.empty() && !CoverFolderWritable(call.strCover, err))
+    return CallExitStatus::Usage;
   CCallMessages messages(err);
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
@@ -252,6 +322,8 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   if (!prepared)
     return CallExitStatus::Failure;
   const std::string& strEncoding = prepared->set.strEncoding;
+  if (!call.strCover.empty())
+    return WriteCover(*prepared, call, out, err);
   if (!call.strExpect.empty())
     return CompareWithRecord(*prepared->pProgram, call.strExpect, strEncoding, err);
   CStreamTranscript transcript(&out);
@@ -281,10 +353,18 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
                 "сверить звонок с записанным ходом: события берутся из\n"
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
+  line.AddValue("--cover", call.strCover, "КАТАЛОГ", "каталог для записей звонков",
+                "записать в КАТАЛОГ звонки, в которых срабатывает каждая\n"
+                "строка сценария, какая может сработать, — по записи на\n"
+                "звонок; записи, которые уже есть, не перезаписываются");
   const auto relations = [&call] {
-    return call.strExpect.empty() || call.vecWords.size() < 2
+    if (!call.strCover.empty() && !call.strExpect.empty())
+      return std::string("--cover и --expect не сочетаются");
+    const char* szFrom = call.strCover.empty() ? "--expect события берутся из записи"
+                                               : "--cover события выбираются сами";
+    return (call.strExpect.empty() && call.strCover.empty()) || call.vecWords.size() < 2
                ? std::string()
-               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+               : "лишний аргумент " + call.vecWords[1] + ": с " + szFrom;
   };
   if (const auto status = line.Read(args, out, err, relations))
     return static_cast<CallExitStatus>(*status);
