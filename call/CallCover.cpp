@@ -331,10 +331,10 @@ CallCover CoverFlow(const CallFlow& flow, const CCallProgram& program, Dialect d
   for (std::vector<std::string>& events : planner.Plan()) {
     CoverCall call{std::move(events), {}, {}};
     call.strName = CoverRecordName(call.events);
-    const bool bRan = RunCoverCall(program, strEncoding, call, cover.fault);
-    cover.calls.push_back(std::move(call));
-    if (!bRan)
+    // A call its document fails on has no record to keep: the fault is said instead.
+    if (!RunCoverCall(program, strEncoding, call, cover.fault))
       break;
+    cover.calls.push_back(std::move(call));
   }
   return cover;
 }

@@ -30,7 +30,9 @@ struct CallCover {
   /// Ways the rows end a call (a hang-up, a dial's outcome): a call ends once, so at least as
   /// many calls are needed.
   int nLowerBound = 0;
-  CallFault fault; ///< why a call stopped in its document; empty text when every call ran
+  /// Why a call stopped in its document, its record and those after it left out; empty text when
+  /// every call ran.
+  CallFault fault;
 };
 
 /// Plans the calls over \p flow that make every row act that can act in the document of

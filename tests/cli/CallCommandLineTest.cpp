@@ -328,11 +328,12 @@ TEST_F(CallSets, CoverWritesRecordsThatReplayAndKeepsThoseThere) {
     EXPECT_EQ(names,
               (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-2-answer.txt",
                                         "cover-1-silence.txt", "cover-silence-0.txt"}));
-    for (const std::string& strName : names)
-      EXPECT_EQ(
-          Call({"--dialect", szDialect, "--expect", strCalls + "/" + strName, kWorked}).status,
-          CallExitStatus::Success)
+    for (const std::string& strName : names) {
+      const std::string strRecord = strCalls + "/" += strName;
+      EXPECT_EQ(Call({"--dialect", szDialect, "--expect", strRecord, kWorked}).status,
+                CallExitStatus::Success)
           << strName;
+    }
     // A record already there stays as it is, whatever it holds; the missing ones are written.
     const std::string strKept = strCalls + "/" + names.front();
     dir.Write(std::string("calls-") + szDialect + "/" + names.front(), "# kept\n");
