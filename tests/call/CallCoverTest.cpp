@@ -108,6 +108,7 @@ struct Tally {
   int nCalls = 0;
   int nRows = 0;
   int nBusy = 0;    ///< calls that take a busy outcome
+  int nIdle = 0;    ///< rows listed as acting in no call
   int nAtBound = 0; ///< covers with no more calls than the lower bound
 };
 
@@ -138,6 +139,9 @@ void CheckCover(const test::RandomSet& random, Dialect dialect, Tally& tally) {
   }
   const std::set<std::string> expected = RowsThatCanAct(set.flow, dialect);
   EXPECT_EQ(acted, expected) << strShown;
+  for (const IdleRow& row : cover.idle)
+    EXPECT_EQ(acted.count(Row(row.source)), 0U) << Row(row.source) << "\n" << strShown;
+  tally.nIdle += static_cast<int>(cover.idle.size());
   EXPECT_GE(static_cast<int>(cover.calls.size()), cover.nLowerBound) << strShown;
   ++tally.nCovered;
   tally.nCalls += static_cast<int>(cover.calls.size());
@@ -157,9 +161,10 @@ TEST(CallCover, RecordsReplayAndMakeEveryRowActThatCan) {
   EXPECT_GT(tally.nCovered, kSets);
   EXPECT_GT(tally.nRows, kSets * 4);
   EXPECT_GT(tally.nBusy, kSets / 10);
+  EXPECT_GT(tally.nIdle, kSets / 10);
   EXPECT_GT(tally.nAtBound, tally.nCovered / 2);
   std::cout << tally.nCovered << " covers, " << tally.nCalls << " calls, " << tally.nRows
-            << " rows, " << tally.nAtBound << " at the lower bound\n";
+            << " rows, " << tally.nIdle << " idle, " << tally.nAtBound << " at the lower bound\n";
 }
 
 } // namespace
