@@ -227,9 +227,20 @@ std::vector<std::vector<std::string>> CCoverPlanner::Plan() {
 }
 
 int CCoverPlanner::LowerBound() const {
-  return static_cast<int>(std::count_if(m_edges.begin(), m_edges.end(), [this](const Edge& edge) {
-    return edge.bTarget && edge.nTo == kEnd && Reached(edge);
-  }));
+  // A menu in which no row acts ends every call that enters it.
+  const auto Sink = [this](int nMenu) {
+    return nMenu >= 0 && std::none_of(m_out[static_cast<std::size_t>(nMenu)].begin(),
+                                      m_out[static_cast<std::size_t>(nMenu)].end(),
+                                      [this](std::size_t n) { return m_edges[n].bTarget; });
+  };
+  // Each call takes at most one row that ends it, there or in such a menu.
+  const auto nEnds = std::count_if(m_edges.begin(), m_edges.end(), [&](const Edge& edge) {
+    return edge.bTarget && Reached(edge) && (edge.nTo == kEnd || Sink(edge.nTo));
+  });
+  // Rows that act but end no call still need one call.
+  const bool bAny = std::any_of(m_edges.begin(), m_edges.end(),
+                                [this](const Edge& edge) { return edge.bTarget && Reached(edge); });
+  return std::max(static_cast<int>(nEnds), bAny ? 1 : 0);
 }
 
 std::vector<IdleRow> CCoverPlanner::Idle() const {

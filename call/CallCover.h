@@ -27,8 +27,8 @@ struct IdleRow {
 struct CallCover {
   std::vector<CoverCall> calls;
   std::vector<IdleRow> idle; ///< menu by menu, in row order
-  /// Ways the rows end a call (a hang-up, a dial's outcome): a call ends once, so at least as
-  /// many calls are needed.
+  /// Ways the rows end a call (a hang-up, a dial's outcome, entering a menu in which no row
+  /// acts), at least 1 when any row acts: a call ends once, so at least as many calls are needed.
   int nLowerBound = 0;
   /// Why a call stopped in its document, its record and those after it left out; empty text when
   /// every call ran.
