@@ -1,24 +1,21 @@
 #include "cli/CallCommandLine.h"
 
 #include "call/Call.h"
-#include "call/CallCover.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
-#include "call/Texts.h"
 #include "call/Transcript.h"
+#include "cli/CallCoverCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/Options.h"
 #include "vxml/XmlOutput.h"
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <sstream>
-#include <unistd.h>
 
 namespace dovetrel {
 
@@ -248,67 +245,6 @@ CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string&
   return CallExitStatus::Success;
 }
 
-/// Makes the folder \p strDir when it is missing; false, said on \p err, when it cannot be
-/// written, so that no call runs for records that could not be kept.
-bool CoverFolderWritable(const std::string& strDir, std::ostream& err) {
-  std::error_code error;
-  std::filesystem::create_directories(strDir, error);
-  if (!error && !std::filesystem::is_directory(strDir, error))
-    error = std::make_error_code(std::errc::not_a_directory);
-  if (!error && access(strDir.c_str(), W_OK | X_OK) != 0)
-    error = std::error_code(errno, std::generic_category());
-  if (error)
-    Error(err, std::string(text::kCoverFolderNotWritable) + " " + strDir + ": " + error.message());
-  return !error;
-}
-
-/// "N звонков", the word agreeing with \p n.
-std::string CallCount(int n) {
-  const int nTens = n % 100;
-  const int nOnes = n % 10;
-  const std::size_t nForm = nTens >= 11 && nTens <= 14 ? 2
-                            : nOnes == 1               ? 0
-                            : nOnes >= 2 && nOnes <= 4 ? 1
-                                                       : 2;
-  return std::to_string(n) + " " + std::string(text::kCoverCallForms[nForm]);
-}
-
-/// Generates the calls that make every row of the set act that can, and writes each record into
-/// the --cover folder, keeping the records already there.
-CallExitStatus WriteCover(const PreparedCall& prepared, const Invocation& call, std::ostream& out,
-                          std::ostream& err) {
-  const CallCover cover =
-      CoverFlow(prepared.set.flow, *prepared.pProgram, call.dialect, prepared.set.strEncoding);
-  for (const IdleRow& row : cover.idle)
-    err << FormatFinding(Finding{FindingCode::RowNeverActs, Severity::Information,
-                                 std::string(text::kCoverIdle) + row.strReason, row.source.strFile,
-                                 row.source.nLine})
-        << '\n';
-  std::vector<std::string> setFiles;
-  for (const FlowMenu& menu : prepared.set.flow.menus)
-    setFiles.push_back(menu.strPath);
-  CStreamMessageSink messages(err);
-  int nWritten = 0;
-  for (const CoverCall& generated : cover.calls) {
-    const std::string strPath = (std::filesystem::path(call.strCover) / generated.strName).string();
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(strPath, error))) {
-      err << strPath << ": " << text::kCoverRecordKept << '\n';
-      continue;
-    }
-    if (!WriteCallRecord(strPath, generated.lines, setFiles, messages))
-      return CallExitStatus::Failure;
-    ++nWritten;
-  }
-  const int nCalls = static_cast<int>(cover.calls.size());
-  out << text::kCoverWritten << ' ' << CallCount(nWritten);
-  if (nWritten != nCalls)
-    out << ' ' << text::kCoverOf << ' ' << nCalls;
-  out << " (" << text::kCoverBound << ' ' << cover.nLowerBound << ": " << text::kCoverBoundWhy
-      << ")\n";
-  return cover.fault.strText.empty() ? CallExitStatus::Success : Faulted(cover.fault, err);
-}
-
 CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
                        std::ostream& err, bool bInteractiveInput) {
   if (!call.strCover.empty() && !CoverFolderWritable(call.strCover, err))
@@ -323,7 +259,7 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
     return CallExitStatus::Failure;
   const std::string& strEncoding = prepared->set.strEncoding;
   if (!call.strCover.empty())
-    return WriteCover(*prepared, call, out, err);
+    return WriteCover(*prepared, call.dialect, call.strCover, out, err);
   if (!call.strExpect.empty())
     return CompareWithRecord(*prepared->pProgram, call.strExpect, strEncoding, err);
   CStreamTranscript transcript(&out);
