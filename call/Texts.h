@@ -22,4 +22,17 @@ inline constexpr std::string_view kLcovIsSetFile =
 inline constexpr std::string_view kCannotWriteLcov = "Не удалось записать файл покрытия звонками!";
 inline constexpr std::string_view kRowNotCovered = "строка не проверена ни одним звонком";
 
+/// Generated calls (dovetrel-call --cover).
+inline constexpr std::string_view kMenuNeverReached =
+    "ни один звонок не доходит из главного меню до меню этой строки: она не сработает";
+inline constexpr std::string_view kCoverFolderNotWritable = "нельзя писать в каталог записей";
+inline constexpr std::string_view kCoverIdle = "звонка для строки нет: ";
+inline constexpr std::string_view kCoverRecordKept = "запись уже есть, оставлена как есть";
+/// "записано N звонков (не меньше M: столько исходов завершают звонок)", the word after N agreeing.
+inline constexpr std::string_view kCoverWritten = "записано";
+inline constexpr std::string_view kCoverCallForms[] = {"звонок", "звонка", "звонков"};
+inline constexpr std::string_view kCoverOf = "из";
+inline constexpr std::string_view kCoverBound = "не меньше";
+inline constexpr std::string_view kCoverBoundWhy = "столько исходов завершают звонок";
+
 } // namespace dovetrel::text

@@ -5,6 +5,7 @@
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
+#include "cli/CallCoverCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/Options.h"
 #include "vxml/XmlOutput.h"
@@ -29,6 +30,7 @@ constexpr const char* kHelp = R"(Использование:
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-call --coverage [--lcov ФАЙЛ] [--min ПРОЦЕНТ] [--dialect classic|w3c|both]
                 [--encoding NAME] IVR_FILE ЗАПИСЬ...
+  dovetrel-call --cover КАТАЛОГ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
 
 Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
@@ -51,7 +53,8 @@ noanswer — исход перевода. Когда события кончаю
 dovetrel-convert; предупреждения о сценарии — по одному в строке.
 
 Коды завершения: 0 — успех; 1 — сценарий не преобразуется или документ нельзя
-выполнить; 2 — неверный вызов или событие, которого звонок не ждёт;
+выполнить; 2 — неверный вызов или событие, которого звонок не ждёт, или
+в каталог --cover нельзя писать;
 3 — (--expect) звонок расходится с записью; (--coverage) звонок расходится с
 записью или строк проверено меньше --min.
 )";
@@ -61,6 +64,7 @@ struct Invocation {
   std::string strEncoding;
   Dialect dialect = Dialect::Classic;
   std::string strExpect;             ///< the record to compare with; empty for none
+  std::string strCover;              ///< the folder to write generated calls into; empty for none
   std::vector<std::string> vecWords; ///< the scenario file, then the events (or the records)
   bool bCoverage = false;            ///< --coverage: the words after the file are records
   bool bBothDialects = false;        ///< --dialect both, for --coverage
@@ -282,6 +286,8 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
                        std::ostream& err, bool bInteractiveInput) {
   if (call.bCoverage)
     return RunCoverage(call, out, err);
+  if (!call.strCover.empty() && !CoverFolderWritable(call.strCover, err))
+    return CallExitStatus::Usage;
   CCallMessages messages(err);
   ConversionOptions options;
   options.strEncoding = call.strEncoding;
@@ -291,6 +297,8 @@ CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& o
   if (!prepared)
     return CallExitStatus::Failure;
   const std::string& strEncoding = prepared->set.strEncoding;
+  if (!call.strCover.empty())
+    return WriteCover(*prepared, call.dialect, call.strCover, out, err);
   if (!call.strExpect.empty())
     return CompareWithRecord(*prepared->pProgram, call.strExpect, strEncoding, err);
   CStreamTranscript transcript(&out);
@@ -337,6 +345,8 @@ std::string CoverageMistake(const Invocation& call) {
                               : "--lcov и --min только с --coverage";
   if (!call.strExpect.empty())
     return "--coverage и --expect вместе не используются";
+  if (!call.strCover.empty())
+    return "--coverage и --cover вместе не используются";
   return call.vecWords.size() < 2 ? "--coverage: нужна хотя бы одна запись звонка" : "";
 }
 
@@ -356,12 +366,20 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
   AddCoverageOptions(line, call);
+  line.AddValue("--cover", call.strCover, "КАТАЛОГ", "каталог для записей звонков",
+                "записать в КАТАЛОГ звонки, в которых срабатывает каждая\n"
+                "строка сценария, какая может сработать, — по записи на\n"
+                "звонок; записи, которые уже есть, не перезаписываются");
   const auto relations = [&call] {
     if (call.bCoverage || call.bBothDialects || !call.strLcov.empty() || !call.strMin.empty())
       return CoverageMistake(call);
-    return call.strExpect.empty() || call.vecWords.size() < 2
+    if (!call.strCover.empty() && !call.strExpect.empty())
+      return std::string("--cover и --expect не сочетаются");
+    const char* szFrom = call.strCover.empty() ? "--expect события берутся из записи"
+                                               : "--cover события выбираются сами";
+    return (call.strExpect.empty() && call.strCover.empty()) || call.vecWords.size() < 2
                ? std::string()
-               : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
+               : "лишний аргумент " + call.vecWords[1] + ": с " + szFrom;
   };
   if (const auto status = line.Read(args, out, err, relations))
     return static_cast<CallExitStatus>(*status);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 namespace dovetrel {
@@ -75,7 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                               "неизвестная кодировка NO-SUCH"},
                     UsageCase{{"a.ivr", "--expect"}, "параметру --expect нужно файл записи звонка"},
                     UsageCase{{"--expect", "r.txt", "a.ivr", "1"},
-                              "лишний аргумент 1: с --expect события берутся из записи"}));
+                              "лишний аргумент 1: с --expect события берутся из записи"},
+                    UsageCase{{"--cover", "d", "a.ivr", "1"},
+                              "лишний аргумент 1: с --cover события выбираются сами"},
+                    UsageCase{{"--cover", "d", "--expect", "r.txt", "a.ivr"},
+                              "--cover и --expect не сочетаются"}));
 
 struct RunCase {
   const char* szName;
@@ -309,6 +315,55 @@ TEST_F(CallSets, AMissingRecordIsAFailure) {
   EXPECT_EQ(run.err, dir.Path() +
                          "none.txt: error: Не удалось прочитать запись звонка! (No such file or "
                          "directory)\n");
+}
+
+/// The names in folder \p strDir, sorted.
+std::vector<std::string> Files(const std::string& strDir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(strDir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(CallSets, CoverWritesRecordsThatReplayAndKeepsThoseThere) {
+  for (const char* szDialect : {"classic", "w3c"}) {
+    const std::string strCalls = dir.Path() + "calls-" + szDialect;
+    const Outcome first = Call({"--dialect", szDialect, "--cover", strCalls, kWorked});
+    EXPECT_EQ(first.status, CallExitStatus::Success) << first.err;
+    EXPECT_EQ(first.out, "записано 4 звонка (не меньше 4: столько исходов завершают звонок)\n");
+    EXPECT_EQ(first.err, "");
+    const std::vector<std::string> names = Files(strCalls);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-2-answer.txt",
+                                        "cover-1-silence.txt", "cover-silence-0.txt"}));
+    for (const std::string& strName : names) {
+      const std::string strRecord = strCalls + "/" += strName;
+      EXPECT_EQ(Call({"--dialect", szDialect, "--expect", strRecord, kWorked}).status,
+                CallExitStatus::Success)
+          << strName;
+    }
+    // A record already there stays as it is, whatever it holds; the missing ones are written.
+    const std::string strKept = strCalls + "/" + names.front();
+    dir.Write(std::string("calls-") + szDialect + "/" + names.front(), "# kept\n");
+    for (std::size_t i = 1; i < names.size(); ++i)
+      std::filesystem::remove(strCalls + "/" + names[i]);
+    const Outcome second = Call({"--dialect", szDialect, "--cover", strCalls, kWorked});
+    EXPECT_EQ(second.status, CallExitStatus::Success);
+    EXPECT_EQ(second.out,
+              "записано 3 звонка из 4 (не меньше 4: столько исходов завершают звонок)\n");
+    EXPECT_EQ(second.err, strKept + ": запись уже есть, оставлена как есть\n");
+    EXPECT_EQ(test::ReadWholeFile(strKept), "# kept\n");
+  }
+  // A folder that cannot be written is said before any call runs.
+  const std::string strFile = dir.Write("file", "x");
+  const Outcome blocked = Call({"--cover", strFile + "/calls", kWorked});
+  EXPECT_EQ(blocked.status, CallExitStatus::Usage);
+  EXPECT_EQ(blocked.out, "");
+  EXPECT_EQ(blocked.err.rfind(
+                "error: dovetrel-call: нельзя писать в каталог записей " + strFile + "/calls: ", 0),
+            0U)
+      << blocked.err;
 }
 
 } // namespace

@@ -29,6 +29,9 @@ public:
     return m_run;
   }
 
+  /// The rows that acted so far, "FILE:LINE" each, in the order they acted.
+  const std::vector<std::string>& Rows() const { return m_vecRows; }
+
 private:
   enum class Wait { Input, Outcome, Nothing };
 
@@ -71,6 +74,7 @@ private:
   }
 
   void Do(const FlowStep& step, const std::optional<FlowStep>& busy) {
+    m_vecRows.push_back(step.source.strFile + ":" + std::to_string(step.source.nLine));
     switch (step.kind) {
     case ActionKind::Menu:
       Enter(Target(step));
@@ -140,6 +144,7 @@ private:
   int m_nMenu = 0;
   Wait m_wait = Wait::Nothing;
   std::optional<FlowStep> m_busy;
+  std::vector<std::string> m_vecRows;
 };
 
 class CCollectedTranscript final : public ICallTranscript {
@@ -157,6 +162,14 @@ CallRun WalkFlow(const CallFlow& flow, const std::vector<std::string>& menus,
                  const std::string& strEncoding, Dialect dialect,
                  const std::vector<std::string>& events) {
   return CFlowWalk(flow, menus, strEncoding, dialect).Walk(events);
+}
+
+std::vector<std::string> ActingRows(const CallFlow& flow, const std::vector<std::string>& menus,
+                                    const std::string& strEncoding, Dialect dialect,
+                                    const std::vector<std::string>& events) {
+  CFlowWalk walk(flow, menus, strEncoding, dialect);
+  (void)walk.Walk(events);
+  return walk.Rows();
 }
 
 CallRun RunDocument(const std::string& document, Dialect dialect,

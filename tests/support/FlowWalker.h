@@ -30,6 +30,12 @@ CallRun WalkFlow(const CallFlow& flow, const std::vector<std::string>& menus,
                  const std::string& strEncoding, Dialect dialect,
                  const std::vector<std::string>& events);
 
+/// The rows that act on the call WalkFlow walks for the same arguments, "FILE:LINE" each, in the
+/// order they act: a key's, no input's or fax's row, then a dial's busy row on busy.
+std::vector<std::string> ActingRows(const CallFlow& flow, const std::vector<std::string>& menus,
+                                    const std::string& strEncoding, Dialect dialect,
+                                    const std::vector<std::string>& events);
+
 /// The same events run by the simulator on \p document (a converted set's), in the same form.
 /// Faults of the document fail the run: the returned transcript then ends with a line
 /// "FAULT: TEXT".
