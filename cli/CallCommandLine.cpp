@@ -1,6 +1,7 @@
 #include "cli/CallCommandLine.h"
 
 #include "call/Call.h"
+#include "call/CallPaths.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
@@ -25,6 +26,7 @@ constexpr const char* kProgram = "dovetrel-call";
 constexpr const char* kHelp = R"(Использование:
   dovetrel-call [--dialect classic|w3c] [--encoding NAME] IVR_FILE [СОБЫТИЕ...]
   dovetrel-call --expect ЗАПИСЬ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-call --paths [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
 
 Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
@@ -57,6 +59,7 @@ struct Invocation {
   Dialect dialect = Dialect::Classic;
   std::string strExpect;             ///< the record to compare with; empty for none
   std::vector<std::string> vecWords; ///< the scenario file, then the events
+  bool bPaths = false;               ///< list the caller's paths instead of running a call
 };
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
@@ -241,6 +244,20 @@ CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string&
   return CallExitStatus::Success;
 }
 
+/// Prints the caller's path to every dial and every end of the set, a line each.
+CallExitStatus ListPaths(const Invocation& call, std::ostream& out, std::ostream& err) {
+  CCallMessages messages(err);
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  const std::optional<CallSet> set = ConvertForCall(call.vecWords.front(), messages, options);
+  if (!set)
+    return CallExitStatus::Failure;
+  for (const std::string& strLine : DescribeCallPaths(set->flow, set->strEncoding,
+                                                      SystemAudioFiles()))
+    out << strLine << '\n';
+  return CallExitStatus::Success;
+}
+
 CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
                        std::ostream& err, bool bInteractiveInput) {
   CCallMessages messages(err);
@@ -281,7 +298,12 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
                 "сверить звонок с записанным ходом: события берутся из\n"
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
+  line.add_flag("--paths", call.bPaths,
+                "вывести кратчайший путь звонящего к каждому набору и отбою:\n"
+                "события, приветствия с их длительностью и ожидания");
   const auto relations = [&call] {
+    if (call.bPaths && (call.vecWords.size() > 1 || !call.strExpect.empty()))
+      return std::string("--paths не принимает событий и --expect");
     return call.strExpect.empty() || call.vecWords.size() < 2
                ? std::string()
                : "лишний аргумент " + call.vecWords[1] + ": с --expect события берутся из записи";
@@ -292,7 +314,10 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   CallExitStatus status = CallExitStatus::Failure;
   CStreamMessageSink messages(err);
   const bool bFinished =
-      ReportExceptions(messages, [&] { status = RunCall(call, in, out, err, bInteractiveInput); });
+      ReportExceptions(messages, [&] {
+        status = call.bPaths ? ListPaths(call, out, err)
+                             : RunCall(call, in, out, err, bInteractiveInput);
+      });
   out.flush();
   return bFinished ? status : CallExitStatus::Failure;
 }

@@ -208,6 +208,8 @@ std::string_view FindingCodeName(FindingCode code) {
                                         "table-nearly-full",
                                         "row-never-acts",
                                         "row-left-out",
+                                        "greeting-missing",
+                                        "greeting-not-telephone",
                                         "call-not-xml",
                                         "call-bad-structure",
                                         "call-bad-value",
