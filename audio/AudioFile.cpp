@@ -119,10 +119,10 @@ bool IsTelephoneAudio(const AudioFormat& format) {
 }
 
 std::string DescribeAudio(const AudioFormat& format) {
-  std::string strChannels = format.nChannels == 1   ? std::string(text::kMono)
-                            : format.nChannels == 2 ? std::string(text::kStereo)
-                                                    : std::string(text::kChannels) +
-                                                          std::to_string(format.nChannels);
+  std::string strChannels = format.nChannels == 1 ? std::string(text::kMono)
+                            : format.nChannels == 2
+                                ? std::string(text::kStereo)
+                                : std::string(text::kChannels) + std::to_string(format.nChannels);
   return Thousandths(format.nSampleRate) + std::string(text::kKiloHertz) + ", " + strChannels +
          ", " + DescribeCoding(format);
 }

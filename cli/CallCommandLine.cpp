@@ -252,8 +252,8 @@ CallExitStatus ListPaths(const Invocation& call, std::ostream& out, std::ostream
   const std::optional<CallSet> set = ConvertForCall(call.vecWords.front(), messages, options);
   if (!set)
     return CallExitStatus::Failure;
-  for (const std::string& strLine : DescribeCallPaths(set->flow, set->strEncoding,
-                                                      SystemAudioFiles()))
+  for (const std::string& strLine :
+       DescribeCallPaths(set->flow, set->strEncoding, SystemAudioFiles()))
     out << strLine << '\n';
   return CallExitStatus::Success;
 }
@@ -313,11 +313,10 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   CallExitStatus status = CallExitStatus::Failure;
   CStreamMessageSink messages(err);
-  const bool bFinished =
-      ReportExceptions(messages, [&] {
-        status = call.bPaths ? ListPaths(call, out, err)
-                             : RunCall(call, in, out, err, bInteractiveInput);
-      });
+  const bool bFinished = ReportExceptions(messages, [&] {
+    status =
+        call.bPaths ? ListPaths(call, out, err) : RunCall(call, in, out, err, bInteractiveInput);
+  });
   out.flush();
   return bFinished ? status : CallExitStatus::Failure;
 }

@@ -13,7 +13,7 @@ namespace {
 /// The finding of \p reading, the sound file of \p menu's greeting; nothing when all is well.
 std::optional<Finding> GreetingFinding(const FlowMenu& menu, const AudioReading& reading,
                                        const std::string& strGreeting) {
-  Finding finding{FindingCode::GreetingNotTelephone, Severity::Warning,
+  Finding finding{FindingCode::GreetingWrongFormat, Severity::Warning,
                   "приветствие " + Quoted(strGreeting), menu.strPath, 1};
   if (reading.bMissing) {
     finding.code = FindingCode::GreetingMissing;
@@ -24,7 +24,7 @@ std::optional<Finding> GreetingFinding(const FlowMenu& menu, const AudioReading&
     finding.strNote = reading.strReason;
   } else if (!IsTelephoneAudio(*reading.format)) {
     finding.strText += " (" + DescribeAudio(*reading.format) + ")";
-    finding.strText += text::kGreetingNotTelephone;
+    finding.strText += text::kGreetingWrongFormat;
   } else {
     return std::nullopt;
   }

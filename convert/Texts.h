@@ -29,7 +29,7 @@ inline constexpr std::string_view kCannotWriteFix =
 /// The greetings' sound files, as --check finds them; each text follows "приветствие «NAME»".
 inline constexpr std::string_view kGreetingMissing =
     ": звукового файла с таким именем нет рядом со сценарием, звонок его не проиграет";
-inline constexpr std::string_view kGreetingNotTelephone =
+inline constexpr std::string_view kGreetingWrongFormat =
     " — не телефонный звук: линия проигрывает 8 кГц, моно, PCM, µ-law или A-law; перекодируйте "
     "файл";
 inline constexpr std::string_view kGreetingNotAudio = ": файл не читается как звук";

@@ -209,7 +209,7 @@ std::string_view FindingCodeName(FindingCode code) {
                                         "row-never-acts",
                                         "row-left-out",
                                         "greeting-missing",
-                                        "greeting-not-telephone",
+                                        "greeting-wrong-format",
                                         "call-not-xml",
                                         "call-bad-structure",
                                         "call-bad-value",

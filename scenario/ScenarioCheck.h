@@ -74,12 +74,13 @@ private:
   std::vector<KeyRow> m_vecKeyRows; ///< every key line read
   std::vector<MenuRef> m_vecMenus;
   std::map<std::string, std::string> m_formNames; ///< form name to the first file giving it
-  std::map<std::string, std::uint64_t> m_greetingColumns; ///< file to its greeting's column
   std::uint64_t m_nTimeoutColumn = 0;             ///< of the last header line
   std::uint64_t m_nGreetingColumn = 0;            ///< of the last header line
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
   bool m_bCrReported = false;            ///< CR line ends were reported in the current file
+  /// Each file's greeting column, where its first line has a greeting.
+  std::map<std::string, std::uint64_t> m_greetingColumns;
 };
 
 } // namespace dovetrel

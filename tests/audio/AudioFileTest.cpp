@@ -60,21 +60,20 @@ TEST_P(Sounds, ReadAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, Sounds,
-    testing::Values(
-        WavCase{"mulaw.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_ULAW, 4000, true,
-                "8 кГц, моно, µ-law", "0,5"},
-        WavCase{"alaw.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_ALAW, 99960, true,
-                "8 кГц, моно, A-law", "12,5"},
-        WavCase{"pcm8k.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, true,
-                "8 кГц, моно, PCM 16 бит", "1,0"},
-        WavCase{"cd.wav", 44100, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, false,
-                "44,1 кГц, стерео, PCM 16 бит", "1,0"},
-        WavCase{"wide.wav", 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2205, false,
-                "22,05 кГц, моно, PCM 24 бит", "0,1"},
-        WavCase{"float.au", 8000, 1, SF_FORMAT_AU | SF_FORMAT_FLOAT, 800, false,
-                "8 кГц, моно, PCM с плавающей точкой", "0,1"},
-        WavCase{"gsm.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_GSM610, 1600, false,
-                "8 кГц, моно, сжатый звук", "0,2"}));
+    testing::Values(WavCase{"mulaw.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_ULAW, 4000, true,
+                            "8 кГц, моно, µ-law", "0,5"},
+                    WavCase{"alaw.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_ALAW, 99960, true,
+                            "8 кГц, моно, A-law", "12,5"},
+                    WavCase{"pcm8k.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, true,
+                            "8 кГц, моно, PCM 16 бит", "1,0"},
+                    WavCase{"cd.wav", 44100, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, false,
+                            "44,1 кГц, стерео, PCM 16 бит", "1,0"},
+                    WavCase{"wide.wav", 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2205, false,
+                            "22,05 кГц, моно, PCM 24 бит", "0,1"},
+                    WavCase{"float.au", 8000, 1, SF_FORMAT_AU | SF_FORMAT_FLOAT, 800, false,
+                            "8 кГц, моно, PCM с плавающей точкой", "0,1"},
+                    WavCase{"gsm.wav", 8000, 1, SF_FORMAT_WAV | SF_FORMAT_GSM610, 1600, false,
+                            "8 кГц, моно, сжатый звук", "0,2"}));
 
 TEST(Sounds, ThatAreNoneSayWhy) {
   const test::CTempDir dir;

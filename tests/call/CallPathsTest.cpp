@@ -1,8 +1,8 @@
 // The caller's paths: by hand over small sets, and against the call itself over the examples.
 
+#include "call/CallPaths.h"
 #include "call/Call.h"
 #include "call/CallEvent.h"
-#include "call/CallPaths.h"
 #include "call/CallSetup.h"
 #include "scenario/ScenarioReader.h"
 #include "tests/support/CollectingMessages.h"
@@ -119,8 +119,7 @@ TEST_P(ExamplePaths, TakeTheCallWhereTheySay) {
     CCall call(*prepared->pProgram, transcript);
     ASSERT_TRUE(call.Start());
     for (const std::string& strEvent : EventsOf(strLine)) {
-      const std::optional<CallEvent> event =
-          ParseCallEvent(strEvent, prepared->set.strEncoding);
+      const std::optional<CallEvent> event = ParseCallEvent(strEvent, prepared->set.strEncoding);
       ASSERT_TRUE(event) << strLine;
       ASSERT_EQ(call.Feed(*event), FeedResult::Taken) << strLine;
     }

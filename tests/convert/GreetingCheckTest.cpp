@@ -69,7 +69,7 @@ TEST(Greetings, AreLeftAloneWithoutTheirFiles) {
   options.pAudio = &audio;
   const std::vector<Finding> findings = RunCheck("/s/main.ivr", options);
   ASSERT_EQ(findings.size(), 1U);
-  EXPECT_EQ(findings[0].code, FindingCode::GreetingNotTelephone);
+  EXPECT_EQ(findings[0].code, FindingCode::GreetingWrongFormat);
   EXPECT_EQ(findings[0].strText, "приветствие «welcome.wav»: файл не читается как звук");
 }
 

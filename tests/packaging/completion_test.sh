@@ -89,7 +89,7 @@ if command -v iconv >/dev/null; then
   expect_some "CP1251" dovetrel-convert --encoding = CP125
 fi
 
-expect "--dialect --encoding --expect --help --version" dovetrel-call --
+expect "--dialect --encoding --expect --help --paths --version" dovetrel-call --
 expect "classic w3c" dovetrel-call --dialect ''
 expect "main.ivr sales.IVR scenarios" dovetrel-call ''
 expect "main.ivr sales.IVR scenarios" dovetrel-call --encoding = KOI8-R --dialect w3c ''
@@ -98,6 +98,7 @@ expect "0 1 2 3 4 5 6 7 8 9 \\# \\* answer busy fax noanswer silence" dovetrel-c
 expect "silence" dovetrel-call main.ivr 1 si
 expect "busy" dovetrel-call main.ivr 2 b
 expect "" dovetrel-call --expect call.txt main.ivr ''
+expect "" dovetrel-call --paths main.ivr ''
 expect "flow.json flow.svg main.ivr main.vxml notes.txt old.vxml sales.IVR scenarios" \
   dovetrel-call --expect ''
 if command -v iconv >/dev/null; then
