@@ -107,6 +107,7 @@ TEST_P(ExamplePaths, TakeTheCallWhereTheySay) {
   const std::optional<PreparedCall> prepared = PrepareCall(
       std::string(DOVETREL_SOURCE_DIR "/examples/") + szExample + "/main.ivr", messages, options);
   ASSERT_TRUE(prepared);
+  messages.Discard(); // the success, with the fax row the standard document leaves out
   test::CFakeAudio audio;
   const std::vector<std::string> lines =
       DescribeCallPaths(prepared->set.flow, prepared->set.strEncoding, audio);
