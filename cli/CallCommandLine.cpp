@@ -2,6 +2,7 @@
 
 #include "call/Call.h"
 #include "call/CallCoverage.h"
+#include "call/CallPaths.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "call/Transcript.h"
@@ -31,6 +32,7 @@ constexpr const char* kHelp = R"(Использование:
   dovetrel-call --coverage [--lcov ФАЙЛ] [--min ПРОЦЕНТ] [--dialect classic|w3c|both]
                 [--encoding NAME] IVR_FILE ЗАПИСЬ...
   dovetrel-call --cover КАТАЛОГ [--dialect classic|w3c] [--encoding NAME] IVR_FILE
+  dovetrel-call --paths [--encoding NAME] IVR_FILE
   dovetrel-call --help | --version
 
 Проводит звонок по сценарию IVR: преобразует набор файлов в документ VoiceXML
@@ -70,6 +72,7 @@ struct Invocation {
   bool bBothDialects = false;        ///< --dialect both, for --coverage
   std::string strLcov;               ///< the tracefile --coverage writes; empty for none
   std::string strMin; ///< the rows covered, in percent, that --coverage requires; empty for 100
+  bool bPaths = false;               ///< list the caller's paths instead of running a call
 };
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
@@ -282,6 +285,20 @@ CallExitStatus RunCoverage(const Invocation& call, std::ostream& out, std::ostre
   return bDiffers || coverage.Percent() < fMin ? CallExitStatus::Differs : CallExitStatus::Success;
 }
 
+/// Prints the caller's path to every dial and every end of the set, a line each.
+CallExitStatus ListPaths(const Invocation& call, std::ostream& out, std::ostream& err) {
+  CCallMessages messages(err);
+  ConversionOptions options;
+  options.strEncoding = call.strEncoding;
+  const std::optional<CallSet> set = ConvertForCall(call.vecWords.front(), messages, options);
+  if (!set)
+    return CallExitStatus::Failure;
+  for (const std::string& strLine :
+       DescribeCallPaths(set->flow, set->strEncoding, SystemAudioFiles()))
+    out << strLine << '\n';
+  return CallExitStatus::Success;
+}
+
 CallExitStatus RunCall(const Invocation& call, std::istream& in, std::ostream& out,
                        std::ostream& err, bool bInteractiveInput) {
   if (call.bCoverage)
@@ -345,8 +362,8 @@ std::string CoverageMistake(const Invocation& call) {
                               : "--lcov и --min только с --coverage";
   if (!call.strExpect.empty())
     return "--coverage и --expect вместе не используются";
-  if (!call.strCover.empty())
-    return "--coverage и --cover вместе не используются";
+  if (!call.strCover.empty() || call.bPaths)
+    return "--coverage не сочетается с --cover и --paths";
   return call.vecWords.size() < 2 ? "--coverage: нужна хотя бы одна запись звонка" : "";
 }
 
@@ -365,6 +382,9 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
                 "сверить звонок с записанным ходом: события берутся из\n"
                 "строк записи (press K, silence, ...), и весь ход звонка\n"
                 "должен с ней совпасть; строки с # в начале — комментарии");
+  line.add_flag("--paths", call.bPaths,
+                "вывести кратчайший путь звонящего к каждому набору и отбою:\n"
+                "события, приветствия с их длительностью и ожидания");
   AddCoverageOptions(line, call);
   line.AddValue("--cover", call.strCover, "КАТАЛОГ", "каталог для записей звонков",
                 "записать в КАТАЛОГ звонки, в которых срабатывает каждая\n"
@@ -373,6 +393,9 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   const auto relations = [&call] {
     if (call.bCoverage || call.bBothDialects || !call.strLcov.empty() || !call.strMin.empty())
       return CoverageMistake(call);
+    if (call.bPaths && (call.vecWords.size() > 1 || !call.strExpect.empty() ||
+                        !call.strCover.empty()))
+      return std::string("--paths не принимает событий, --expect и --cover");
     if (!call.strCover.empty() && !call.strExpect.empty())
       return std::string("--cover и --expect не сочетаются");
     const char* szFrom = call.strCover.empty() ? "--expect события берутся из записи"
@@ -386,8 +409,10 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   SilenceLibXmlReports(); // every failure reaches standard error once, as a message line
   CallExitStatus status = CallExitStatus::Failure;
   CStreamMessageSink messages(err);
-  const bool bFinished =
-      ReportExceptions(messages, [&] { status = RunCall(call, in, out, err, bInteractiveInput); });
+  const bool bFinished = ReportExceptions(messages, [&] {
+    status =
+        call.bPaths ? ListPaths(call, out, err) : RunCall(call, in, out, err, bInteractiveInput);
+  });
   out.flush();
   return bFinished ? status : CallExitStatus::Failure;
 }

@@ -118,7 +118,9 @@ ExitStatus Flow(const Invocation& call, std::ostream& err) {
 
 /// Reads the set exactly as the conversion does and prints every finding.
 ExitStatus Check(const Invocation& call, std::ostream& err) {
-  const std::vector<Finding> findings = RunCheck(call.strIvr, call.options);
+  ConversionOptions options = call.options;
+  options.pAudio = &SystemAudioFiles(); // the greetings' sound files beside the scenario files
+  const std::vector<Finding> findings = RunCheck(call.strIvr, options);
   for (const Finding& finding : findings)
     err << FormatFinding(finding) << '\n';
   if (HasFindings(findings, Severity::Error))

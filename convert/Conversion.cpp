@@ -1,5 +1,6 @@
 #include "convert/Conversion.h"
 
+#include "convert/Greetings.h"
 #include "convert/Texts.h"
 #include "flow/CallFlow.h"
 #include "scenario/Paths.h"
@@ -121,6 +122,13 @@ std::vector<Finding> RunCheck(const std::string& strIvrFile, const ConversionOpt
   AddFlowFindings(checker, table, options.dialect);
   if (bLoaded) {
     checker.CheckTableUse(table);
+    if (options.pAudio != nullptr) {
+      const std::string strEncoding =
+          options.strEncoding.empty() ? DetectSourceEncoding(table) : options.strEncoding;
+      for (Finding& finding :
+           FindGreetingFindings(BuildCallFlow(table), strEncoding, *options.pAudio))
+        checker.AddAtGreeting(std::move(finding));
+    }
     (void)WriteVoiceXml(
         strIvrFile, table,
         WriteContext{checker, DiscardingXmlOutput(), options.strEncoding, options.dialect});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/AudioFile.h"
 #include "scenario/Message.h"
 #include "scenario/ScenarioCheck.h"
 #include "scenario/ScenarioReader.h"
@@ -31,6 +32,9 @@ struct ConversionOptions {
   Dialect dialect = Dialect::Classic;
   IInputFiles* pFiles = nullptr;        ///< null: the real file system
   IXmlOutputFactory* pOutput = nullptr; ///< null: libxml2 over the real file system
+  /// The greetings' sound files that a check looks at beside the scenario files; null: the check
+  /// leaves the greetings' audio alone (a set given in memory has none).
+  IAudioFiles* pAudio = nullptr;
   /// Watches the reading; null to have the author diagnostics watch it, see bReportWarnings.
   IScenarioObserver* pObserver = nullptr;
   /// Hands the author diagnostics' warnings over with the success message, one per line of its

@@ -26,6 +26,14 @@ inline constexpr std::string_view kCannotWriteFlow = "Не удалось зап
 inline constexpr std::string_view kCannotWriteFix =
     "Не удалось записать исправленный файл сценария!";
 
+/// The greetings' sound files, as --check finds them; each text follows "приветствие «NAME»".
+inline constexpr std::string_view kGreetingMissing =
+    ": звукового файла с таким именем нет рядом со сценарием, звонок его не проиграет";
+inline constexpr std::string_view kGreetingWrongFormat =
+    " — не телефонный звук: линия проигрывает 8 кГц, моно, PCM, µ-law или A-law; перекодируйте "
+    "файл";
+inline constexpr std::string_view kGreetingNotAudio = ": файл не читается как звук";
+
 /// Shown when a command runs out of memory; every other exception brings its own text.
 inline constexpr std::string_view kOutOfMemory = "Недостаточно памяти для выполнения команды!";
 

@@ -209,6 +209,8 @@ std::string_view FindingCodeName(FindingCode code) {
                                         "row-never-acts",
                                         "row-left-out",
                                         "row-not-covered",
+                                        "greeting-missing",
+                                        "greeting-wrong-format",
                                         "call-not-xml",
                                         "call-bad-structure",
                                         "call-bad-value",

@@ -53,6 +53,8 @@ enum class FindingCode {
   RowNeverActs,        ///< a row of the call flow that never acts
   RowLeftOut,          ///< a row the standard document leaves out
   RowNotCovered,       ///< a row that can act and acts in no recorded call
+  GreetingMissing,     ///< no sound file of the greeting's name beside the scenario
+  GreetingWrongFormat, ///< the greeting's sound file is not what a telephone line plays
   // Why a converted document cannot be run.
   CallNotXml,          ///< the document does not parse
   CallBadStructure,    ///< an element, text or attribute the simulator does not run

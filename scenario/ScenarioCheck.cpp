@@ -191,6 +191,8 @@ void CScenarioChecker::CheckHeader(const CScenarioLine& line) {
   const std::size_t nEnd = IndexOf(text, words.timeout) + words.timeout.size();
   m_nGreetingColumn = Column(line, words.greeting.empty() ? std::min(nEnd + 3, text.size())
                                                           : IndexOf(text, words.greeting));
+  if (!words.greeting.empty())
+    m_greetingColumns[m_vecFiles.back()] = m_nGreetingColumn;
   // The timeout row gets an "s": a timeout of 63 bytes is already too long.
   m_nLongHeaderColumn =
       TableTextLength(words.timeout) + 1 >= kEntryTextSize ? m_nTimeoutColumn : m_nGreetingColumn;
@@ -340,6 +342,12 @@ void CScenarioChecker::WarnAtKey(Finding finding) {
     return key.nLine == finding.nLine && m_vecFiles[key.nFile] == finding.strFile;
   });
   finding.nColumn = row == m_vecKeyRows.end() ? 0 : row->nColumn;
+  m_vecFindings.push_back(std::move(finding));
+}
+
+void CScenarioChecker::AddAtGreeting(Finding finding) {
+  const auto column = m_greetingColumns.find(finding.strFile);
+  finding.nColumn = column == m_greetingColumns.end() ? 0 : column->second;
   m_vecFindings.push_back(std::move(finding));
 }
 

@@ -26,6 +26,9 @@ public:
   /// Adds \p finding about a key row, placed at its key; the call flow finds these (keys answered
   /// twice, busy rows that serve no dial, rows a document leaves out).
   void WarnAtKey(Finding finding);
+  /// Adds \p finding about the greeting of the file it names, placed at the greeting's column of
+  /// that file's first line: what its sound file holds.
+  void AddAtGreeting(Finding finding);
   /// Warns when the loaded set \p table fills more than nine tenths of the table's rows.
   void CheckTableUse(const CScenarioTable& table);
   /// Adds a failure that a load or a write reports, at the most precise place the lines tell,
@@ -76,6 +79,8 @@ private:
   std::uint64_t m_nLongHeaderColumn = 0; ///< of the header word that is too long, if one is
   std::uint64_t m_nArgumentColumn = 0;   ///< of the last key line
   bool m_bCrReported = false;            ///< CR line ends were reported in the current file
+  /// Each file's greeting column, where its first line has a greeting.
+  std::map<std::string, std::uint64_t> m_greetingColumns;
 };
 
 } // namespace dovetrel

@@ -2,6 +2,8 @@
 # Checks that the source folders include one another only along the layers:
 #   text <- scenario <- flow <- vxml <- diagram <- convert <- call <- the front ends (cli, gui)
 #   convert <- lsp (the language server, beside call)
+# audio/, the greetings' sound files, lies beside text: it includes nothing but itself, and the
+# conversion and everything above it may include it.
 # text/, the set's texts (stepping, code page, escaping, quoting), lies below them all: it includes
 # nothing but itself, and every folder may include it.
 # Every `#include "FOLDER/..."` (or <FOLDER/...> naming a folder of the repository) in a .h or
@@ -17,15 +19,16 @@ cd "$top"
 # without a line is not checked.
 rules="
 text      text
+audio     audio
 scenario  text scenario
 flow      text scenario flow
 vxml      text scenario flow vxml
 diagram   text scenario flow vxml diagram
-convert   text scenario flow vxml diagram convert
-call      text scenario flow vxml diagram convert call
-lsp       text scenario flow vxml diagram convert call lsp
-cli       text scenario flow vxml diagram convert call cli
-gui       text scenario flow vxml diagram convert call gui
+convert   text scenario flow vxml diagram convert audio
+call      text scenario flow vxml diagram convert call audio
+lsp       text scenario flow vxml diagram convert call lsp audio
+cli       text scenario flow vxml diagram convert call cli audio
+gui       text scenario flow vxml diagram convert call gui audio
 "
 
 declare -A allowed=()

@@ -18,11 +18,12 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # fonts-dejavu-core: the dialog's and the diagrams' Cyrillic texts need a font that has the glyphs;
 # libgraphviz-dev: the drawing module of --flow; nlohmann-json3-dev: the call flow as JSON;
 # qt6-svg-dev: the dialog shows the drawn call flow; qt6-multimedia-dev: greetings play in a call;
-# libcli11-dev: the command-line programs declare their options with CLI11; ccache: rebuilds of
+# libcli11-dev: the command-line programs declare their options with CLI11; libsndfile1-dev: the
+# greetings' format and length for --check and --paths; ccache: rebuilds of
 # unchanged files, in every build directory, cost next to nothing.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev qt6-base-dev qt6-translations-l10n
           libgtest-dev libbenchmark-dev fonts-dejavu-core libgraphviz-dev nlohmann-json3-dev
-          qt6-svg-dev qt6-multimedia-dev libcli11-dev ccache)
+          qt6-svg-dev qt6-multimedia-dev libcli11-dev libsndfile1-dev ccache)
 if [ "$profile" = test ]; then
   # xvfb, xdotool, x11-utils (xprop): the dialog's smoke test; openbox: the window manager of the
   # real-input check of the dialog's windows; imagemagick: scripts/screenshot.sh;

@@ -137,6 +137,13 @@ void PrintTo(const CheckCase& c, std::ostream* pOut) {
   *pOut << c.szName;
 }
 
+/// What --check notes of the set's greetings, a.wav and b.wav, whose sound files are not there.
+const std::string kGreetings =
+    "DIRmain.ivr:1:6: information: приветствие «a.wav»: звукового файла с таким именем нет рядом "
+    "со сценарием, звонок его не проиграет\n"
+    "DIRsub.ivr:1:6: information: приветствие «b.wav»: звукового файла с таким именем нет рядом "
+    "со сценарием, звонок его не проиграет\n";
+
 class Check : public Conversions, public testing::WithParamInterface<CheckCase> {};
 
 TEST_P(Check, ReadsAndReportsWithoutWriting) {
@@ -155,21 +162,24 @@ TEST_P(Check, ReadsAndReportsWithoutWriting) {
 INSTANTIATE_TEST_SUITE_P(
     Sets, Check,
     testing::Values(
-        CheckCase{"Clean", "15   b.wav\n1    menu            main.ivr\n", ExitStatus::Success, ""},
+        CheckCase{"Clean", "15   b.wav\n1    menu            main.ivr\n", ExitStatus::Success,
+                  kGreetings},
         CheckCase{"WarningsOnly", "15   b.wav\n1    Menu            main.ivr\n",
                   ExitStatus::Warnings,
-                  "DIRsub.ivr:2:6: warning: «Menu» — не ключевое слово: ключевые слова пишутся "
-                  "строчными буквами, «menu»; строка не сработает\n"},
+                  kGreetings +
+                      "DIRsub.ivr:2:6: warning: «Menu» — не ключевое слово: ключевые слова пишутся "
+                      "строчными буквами, «menu»; строка не сработает\n"},
         CheckCase{"ReaderFailure", "15\n", ExitStatus::Failure,
                   "DIRsub.ivr:1:3: error: Формат файла сценария IVR не верен (имя аудио файла "
                   "приветствия)!\n"},
         CheckCase{"RowThatCannotBeWritten", "15   b.wav\n1    dial            \x01\n",
                   ExitStatus::Failure,
-                  "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"},
+                  kGreetings + "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"},
         CheckCase{"NoInputWithoutAKeyword", "15   b.wav\n-    jump\n", ExitStatus::Failure,
-                  "DIRsub.ivr:2:6: warning: «jump» — не ключевое слово действия: строка не "
-                  "сработает; укажите menu, dial или disconnect\n"
-                  "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"}),
+                  kGreetings +
+                      "DIRsub.ivr:2:6: warning: «jump» — не ключевое слово действия: строка не "
+                      "сработает; укажите menu, dial или disconnect\n"
+                      "DIRsub.ivr:2: error: Ошибка записи элемента сценария VoiceXML!\n"}),
     [](const auto& info) { return std::string(info.param.szName); });
 
 TEST_F(Conversions, CheckOfAMissingFile) {

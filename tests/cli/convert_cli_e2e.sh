@@ -259,7 +259,9 @@ main.ivr:3: +2    dial            123" ] || fail "listing was:"$'\n'"$out"
   [ "$(stat -c %i "$work/sales.ivr")" = "$sales_inode" ] || fail "sales.ivr was replaced"
   run_in "$work" --check main.ivr
   expect_status 3
-  [[ $err == "main.ivr:4:24: warning: текст «6» после аргумента"* && $err != *$'\n'* ]] ||
+  # The greetings' sound files are not there: notes, which no fix mends.
+  warnings=$(grep -v ': information: приветствие «' <<<"$err")
+  [[ $warnings == "main.ivr:4:24: warning: текст «6» после аргумента"* && $warnings != *$'\n'* ]] ||
     fail "--check after --fix: $err"
   main_inode=$(stat -c %i "$work/main.ivr")
   run_in "$work" --fix main.ivr

@@ -89,7 +89,8 @@ if command -v iconv >/dev/null; then
   expect_some "CP1251" dovetrel-convert --encoding = CP125
 fi
 
-expect "--cover --dialect --encoding --expect --help --version" dovetrel-call --
+expect "--cover --coverage --dialect --encoding --expect --help --lcov --min --paths --version" \
+  dovetrel-call --
 expect "classic w3c" dovetrel-call --dialect ''
 expect "main.ivr sales.IVR scenarios" dovetrel-call ''
 expect "main.ivr sales.IVR scenarios" dovetrel-call --encoding = KOI8-R --dialect w3c ''
@@ -100,6 +101,9 @@ expect "busy" dovetrel-call main.ivr 2 b
 expect "" dovetrel-call --expect call.txt main.ivr ''
 expect "" dovetrel-call --cover scenarios main.ivr ''
 expect "scenarios" dovetrel-call --cover ''
+expect "" dovetrel-call --paths main.ivr ''
+expect "notes.txt" dovetrel-call --coverage main.ivr no
+expect "" dovetrel-call --coverage --min ''
 expect "flow.json flow.svg main.ivr main.vxml notes.txt old.vxml sales.IVR scenarios" \
   dovetrel-call --expect ''
 if command -v iconv >/dev/null; then
