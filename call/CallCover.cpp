@@ -1,5 +1,7 @@
 #include "call/CallCover.h"
 
+#include "call/CallRecord.h"
+
 #include "call/Call.h"
 #include "call/Texts.h"
 #include "call/Transcript.h"
@@ -311,28 +313,6 @@ bool RunCoverCall(const CCallProgram& program, const std::string& strEncoding, C
 
 } // namespace
 
-std::string CoverRecordName(const std::vector<std::string>& events) {
-  std::string strName = "cover";
-  for (const std::string& strEvent : events) {
-    strName += '-';
-    const char c = strEvent.front();
-    const bool bWord = strEvent.size() > 1;
-    const bool bPlain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    if (bWord || bPlain) {
-      strName += strEvent;
-      continue;
-    }
-    if (c == '*' || c == '#') {
-      strName += c == '*' ? "star" : "hash";
-      continue;
-    }
-    char szHex[8];
-    std::snprintf(szHex, sizeof szHex, "x%02X", static_cast<unsigned char>(c));
-    strName += szHex;
-  }
-  return strName + ".txt";
-}
-
 CallCover CoverFlow(const CallFlow& flow, const CCallProgram& program, Dialect dialect,
                     const std::string& strEncoding) {
   CCoverPlanner planner(flow, dialect);
@@ -341,7 +321,7 @@ CallCover CoverFlow(const CallFlow& flow, const CCallProgram& program, Dialect d
   cover.idle = planner.Idle();
   for (std::vector<std::string>& events : planner.Plan()) {
     CoverCall call{std::move(events), {}, {}};
-    call.strName = CoverRecordName(call.events);
+    call.strName = RecordFileName("cover", call.events);
     // A call its document fails on has no record to keep: the fault is said instead.
     if (!RunCoverCall(program, strEncoding, call, cover.fault))
       break;

@@ -45,8 +45,4 @@ struct CallCover {
 CallCover CoverFlow(const CallFlow& flow, const CCallProgram& program, Dialect dialect,
                     const std::string& strEncoding);
 
-/// The record's file name of a call of \p events (words as dovetrel-call takes them):
-/// "cover-1-2-busy.txt", each key that is not an ASCII letter or digit spelled out.
-std::string CoverRecordName(const std::vector<std::string>& events);
-
 } // namespace dovetrel

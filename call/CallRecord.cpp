@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -146,6 +147,28 @@ Replay ReplayRecord(const CCallProgram& program, const std::vector<RecordedLine>
   if (!replay.fault)
     replay.strDifference = Difference(record, replay.lines, strPath);
   return replay;
+}
+
+std::string RecordFileName(std::string_view strPrefix, const std::vector<std::string>& events) {
+  std::string strName(strPrefix);
+  for (const std::string& strEvent : events) {
+    strName += '-';
+    const char c = strEvent.front();
+    const bool bWord = strEvent.size() > 1;
+    const bool bPlain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (bWord || bPlain) {
+      strName += strEvent;
+      continue;
+    }
+    if (c == '*' || c == '#') {
+      strName += c == '*' ? "star" : "hash";
+      continue;
+    }
+    char szHex[8];
+    std::snprintf(szHex, sizeof szHex, "x%02X", static_cast<unsigned char>(c));
+    strName += szHex;
+  }
+  return strName + ".txt";
 }
 
 } // namespace dovetrel

@@ -54,4 +54,9 @@ struct Replay {
                                   const std::vector<RecordedLine>& record,
                                   const std::string& strPath, const std::string& strEncoding);
 
+/// The file name of the record of a call of \p events (words as dovetrel-call takes them), after
+/// \p strPrefix: "main-1-2-busy.txt". A key that is not an ASCII letter or digit is spelled out
+/// ("star", "hash", "x2F"), so no key makes the name a path or a hidden file.
+std::string RecordFileName(std::string_view strPrefix, const std::vector<std::string>& events);
+
 } // namespace dovetrel

@@ -1,11 +1,11 @@
 #include "gui/CallWindow.h"
 
 #include "call/CallEvent.h"
+#include "call/CallPath.h"
 #include "call/CallRecord.h"
 #include "call/Transcript.h"
 #include "convert/FlowCommand.h"
 #include "diagram/FlowText.h"
-#include "call/CallPath.h"
 #include "gui/CallWords.h"
 #include "gui/PathDrawing.h"
 #include "gui/QtDialogServices.h"
@@ -250,17 +250,14 @@ bool CCallWindow::eventFilter(QObject* pObject, QEvent* pEvent) {
 }
 
 std::string CCallWindow::ProposedRecord() const {
-  std::string strName(ScenarioName(FileNameOf(m_strIvrFile)));
+  std::vector<std::string> events;
   for (const std::string& strLine : m_vecLines) {
     const std::optional<CallEvent> event = EventOfLine(strLine, m_set.strEncoding);
-    if (!event)
-      continue;
-    const std::string strEvent =
-        event->kind == CallEventKind::Key ? event->strKey : strLine.substr(0, strLine.find(' '));
-    strName += '-';
-    strName += strEvent == "*" ? "star" : strEvent == "#" ? "hash" : strEvent;
+    if (event)
+      events.push_back(event->kind == CallEventKind::Key ? event->strKey
+                                                         : strLine.substr(0, strLine.find(' ')));
   }
-  return strName + ".txt";
+  return RecordFileName(ScenarioName(FileNameOf(m_strIvrFile)), events);
 }
 
 void CCallWindow::OnSaveCall() {

@@ -3,6 +3,7 @@
 
 #include "call/CallCover.h"
 #include "call/Call.h"
+#include "call/CallRecord.h"
 #include "call/CallSetup.h"
 #include "scenario/Paths.h"
 #include "tests/support/FlowWalker.h"
@@ -165,6 +166,14 @@ TEST(CallCover, RecordsReplayAndMakeEveryRowActThatCan) {
   EXPECT_GT(tally.nAtBound, tally.nCovered * 3 / 4);
   std::cout << tally.nCovered << " covers, " << tally.nCalls << " calls, " << tally.nRows
             << " rows, " << tally.nIdle << " idle, " << tally.nAtBound << " at the lower bound\n";
+}
+
+// A record's name never leaves its folder nor hides: every key but an ASCII letter or digit is
+// spelled out, words stay as they are.
+TEST(RecordFileName, SpellsOutKeysThatAreNoLetterOrDigit) {
+  EXPECT_EQ(RecordFileName("main", {"1", "*", "#", "busy", "/", ".", "\xD0\x96"}),
+            "main-1-star-hash-busy-x2F-x2E-\xD0\x96.txt");
+  EXPECT_EQ(RecordFileName("cover", {}), "cover.txt");
 }
 
 } // namespace
