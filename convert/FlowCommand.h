@@ -22,10 +22,12 @@ struct LoadedFlow {
                                                  IMessageSink& messages,
                                                  const ConversionOptions& options = {});
 
-/// The bytes of \p flow in \p format; false, its message shown, when they cannot be made (the
-/// drawing module is missing, Graphviz fails).
+/// The bytes of \p flow in \p format, with the recorded calls' coverage \p pHits when given;
+/// false, its message shown, when they cannot be made (the drawing module is missing, Graphviz
+/// fails).
 [[nodiscard]] bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding,
-                                 FlowFormat format, std::string& strBytes, IMessageSink& messages);
+                                 FlowFormat format, std::string& strBytes, IMessageSink& messages,
+                                 const RowHits* pHits = nullptr);
 
 /// Puts \p strBytes in place of \p strPath once complete; false, its message shown, when it
 /// cannot, or when \p strPath is a file of the set.
@@ -46,9 +48,11 @@ enum class FlowOutcome {
 /// The Flow command: loads the set \p strIvrFile exactly as the conversion does (the same
 /// messages on failure), builds its call flow and writes it to \p strFlowFile in \p format, in
 /// place of any earlier file only once complete. The drawn formats open the drawing module;
-/// JSON does without. A read error in the middle of a file is not caught.
+/// JSON does without. With \p pHits, the flow shows the recorded calls' coverage. A read error in
+/// the middle of a file is not caught.
 [[nodiscard]] FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
                                   FlowFormat format, IMessageSink& messages,
-                                  const ConversionOptions& options = {});
+                                  const ConversionOptions& options = {},
+                                  const RowHits* pHits = nullptr);
 
 } // namespace dovetrel

@@ -11,7 +11,8 @@ namespace {
 /// dial carries its own busy edge and every node its own row.
 class CGraphBuilder {
 public:
-  CGraphBuilder(const CallFlow& flow, CFlowText& text) : m_flow(flow), m_text(text) {}
+  CGraphBuilder(const CallFlow& flow, CFlowText& text, const RowHits* pHits)
+      : m_flow(flow), m_text(text), m_pHits(pHits) {}
 
   DiagramGraph Build() {
     for (const FlowMenu& menu : m_flow.menus)
@@ -35,6 +36,20 @@ private:
   void AddEdge(DiagramEdgeKind kind, int nFrom, int nTo, std::string_view label,
                std::string strTooltip) {
     m_graph.edges.push_back({kind, nFrom, nTo, std::string(label), std::move(strTooltip)});
+  }
+
+  /// An edge of the row \p source that acts; with the calls' coverage, its count in the label.
+  void AddActingEdge(DiagramEdgeKind kind, int nFrom, int nTo, std::string_view label,
+                     const SourcePlace& source) {
+    AddEdge(kind, nFrom, nTo, label, Place(source));
+    if (!m_pHits)
+      return;
+    const auto found = m_pHits->find({source.strFile, source.nLine});
+    if (found == m_pHits->end())
+      return;
+    DiagramEdge& edge = m_graph.edges.back();
+    edge.nHits = found->second;
+    edge.strLabel += std::string(text::kHitsMark) + std::to_string(found->second);
   }
 
   void AddMenuNode(const FlowMenu& menu) {
@@ -68,10 +83,10 @@ private:
 
   void AddAction(int nMenu, std::string_view label, const FlowAction& action) {
     const int nStep = StepNode(action);
-    AddEdge(DiagramEdgeKind::Key, nMenu, nStep, label, Place(action.source));
+    AddActingEdge(DiagramEdgeKind::Key, nMenu, nStep, label, action.source);
     if (action.kind == ActionKind::Dial && action.busy)
-      AddEdge(DiagramEdgeKind::Busy, nStep, StepNode(*action.busy), text::kBusyEdge,
-              Place(action.busy->source));
+      AddActingEdge(DiagramEdgeKind::Busy, nStep, StepNode(*action.busy), text::kBusyEdge,
+                    action.busy->source);
   }
 
   /// How a key is named on the diagram: its own character, or the word of a key of its own kind.
@@ -114,13 +129,14 @@ private:
 
   const CallFlow& m_flow;
   CFlowText& m_text;
+  const RowHits* m_pHits; ///< the calls' coverage to show; null for none
   DiagramGraph m_graph;
 };
 
 } // namespace
 
-DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text) {
-  return CGraphBuilder(flow, text).Build();
+DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text, const RowHits* pHits) {
+  return CGraphBuilder(flow, text, pHits).Build();
 }
 
 } // namespace dovetrel

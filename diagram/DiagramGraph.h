@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/RowHits.h"
 #include "flow/CallFlow.h"
 
 #include <string>
@@ -39,6 +40,9 @@ struct DiagramEdge {
   int nTo = 0;
   std::string strLabel;
   std::string strTooltip; ///< "FILE:LINE" of its row, and what an inert row means
+  /// How many recorded calls took its row, when the drawing shows their coverage; -1 otherwise,
+  /// and for a row that cannot act in the documents the calls ran on.
+  int nHits = -1;
 };
 
 /// The call flow as boxes and arrows, every text decoded and ready to show: what the drawing module
@@ -51,6 +55,8 @@ struct DiagramGraph {
 
 /// The diagram of \p flow: a node per menu, a node per dial, hang-up and inert row, an edge per key
 /// that acts, per busy row that a dial takes and per inert row. Texts decoded through \p text.
-DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text);
+/// With \p pHits, every arrow of a row it holds carries the row's count, in its label as well.
+DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text,
+                               const RowHits* pHits = nullptr);
 
 } // namespace dovetrel

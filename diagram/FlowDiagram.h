@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/RowHits.h"
 #include "flow/CallFlow.h"
 
 #include <optional>
@@ -49,9 +50,11 @@ public:
   static const CDiagramModule* LoadFrom(const std::string& strPath, std::string& strReason);
 
   /// Lays out and draws \p flow in \p format (any but Json), its texts decoded from
-  /// \p strEncoding. False, with Graphviz's or the codec's reason, when it cannot.
+  /// \p strEncoding; with \p pHits, the recorded calls' coverage on its arrows. False, with
+  /// Graphviz's or the codec's reason, when it cannot.
   [[nodiscard]] bool Draw(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
-                          std::string& strBytes, std::string& strReason) const;
+                          std::string& strBytes, std::string& strReason,
+                          const RowHits* pHits = nullptr) const;
 
 private:
   explicit CDiagramModule(const DiagramModuleApi* pApi) : m_pApi(pApi) {}

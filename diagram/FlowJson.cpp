@@ -40,7 +40,8 @@ const char* ReasonName(InertReason reason) {
 /// Writes the flow's parts; every text goes through the decoder.
 class CJsonWriter {
 public:
-  CJsonWriter(const CallFlow& flow, CFlowText& text) : m_flow(flow), m_text(text) {}
+  CJsonWriter(const CallFlow& flow, CFlowText& text, const RowHits* pHits)
+      : m_flow(flow), m_text(text), m_pHits(pHits) {}
 
   Json Source(const SourcePlace& source) {
     return {{"file", m_text.DecodePath(PathInSet(m_flow, source.strFile))}, {"line", source.nLine}};
@@ -55,6 +56,10 @@ public:
       json["number"] = m_text.Decode(step.strArgument);
     }
     json["source"] = Source(step.source);
+    if (m_pHits)
+      if (const auto found = m_pHits->find({step.source.strFile, step.source.nLine});
+          found != m_pHits->end())
+        json["hits"] = found->second;
     return json;
   }
 
@@ -103,18 +108,19 @@ public:
 private:
   const CallFlow& m_flow;
   CFlowText& m_text;
+  const RowHits* m_pHits; ///< the recorded calls' coverage; null for none
 };
 
 } // namespace
 
 bool WriteFlowJson(const CallFlow& flow, const std::string& strEncoding, std::string& strJson,
-                   std::string& strReason) {
+                   std::string& strReason, const RowHits* pHits) {
   const std::unique_ptr<CFlowText> pText = CFlowText::Open(strEncoding);
   if (!pText) {
     strReason = "unknown code page " + strEncoding;
     return false;
   }
-  CJsonWriter writer(flow, *pText);
+  CJsonWriter writer(flow, *pText, pHits);
   Json menus = Json::array();
   for (const FlowMenu& menu : flow.menus)
     menus.push_back(writer.Menu(menu));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/RowHits.h"
 #include "flow/CallFlow.h"
 
 #include <string>
@@ -11,8 +12,10 @@ namespace dovetrel {
 inline constexpr int kFlowJsonVersion = 1;
 
 /// \p flow as JSON for other tools (docs/flow.md), its texts decoded from \p strEncoding into
-/// UTF-8. False, with the reason, when iconv knows no such code page.
+/// UTF-8; with \p pHits, every action and busy step of a row it holds carries the row's count as
+/// "hits". False, with the reason, when iconv knows no such code page.
 [[nodiscard]] bool WriteFlowJson(const CallFlow& flow, const std::string& strEncoding,
-                                 std::string& strJson, std::string& strReason);
+                                 std::string& strJson, std::string& strReason,
+                                 const RowHits* pHits = nullptr);
 
 } // namespace dovetrel

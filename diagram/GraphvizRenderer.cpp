@@ -78,6 +78,12 @@ constexpr Attribute kEdgeKindLook[][3] = {
     {{"color", "#a3a3a3"}, {"fontcolor", "#8a8a8a"}, {"style", "dashed"}},
 };
 
+/// An arrow whose row the recorded calls took: solid and a little heavier.
+constexpr Attribute kCoveredLook[] = {{"style", "solid"}, {"penwidth", "1.6"}};
+/// An arrow whose row can act and no recorded call took: dashed, in the colour of a warning.
+constexpr Attribute kUncoveredLook[] = {
+    {"style", "dashed"}, {"penwidth", "1.6"}, {"color", "#c2255c"}, {"fontcolor", "#c2255c"}};
+
 /// Backslashes a label must hold for one to show: Graphviz reads "\\" as one backslash, and a
 /// single one with the letter after it as a command of its own ("\N" the node's name, "\n" a line
 /// break).
@@ -216,6 +222,10 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Agedge_t* pEdge = agedge(pGraph, nodes.at(static_cast<std::size_t>(edge.nFrom)),
                              nodes.at(static_cast<std::size_t>(edge.nTo)), nullptr, 1);
     SetAll(pEdge, kEdgeKindLook[static_cast<int>(edge.kind)]);
+    if (edge.nHits > 0)
+      SetAll(pEdge, kCoveredLook);
+    else if (edge.nHits == 0)
+      SetAll(pEdge, kUncoveredLook);
     Set(pEdge, "label", GraphvizText(edge.strLabel, kLabelBackslashes));
     Set(pEdge, "tooltip", TooltipText(edge.strTooltip));
     Set(pEdge, "labeltooltip", TooltipText(edge.strTooltip));
