@@ -31,6 +31,11 @@ inline constexpr std::string_view kLcovIsSetFile =
     "перезаписан!";
 inline constexpr std::string_view kCannotWriteLcov = "Не удалось записать файл покрытия звонками!";
 inline constexpr std::string_view kRowNotCovered = "строка не проверена ни одним звонком";
+/// A recorded call that went otherwise this time: the record's place and lines follow, then the
+/// document it ran on.
+inline constexpr std::string_view kCallDiffers = "звонок расходится с записью ";
+inline constexpr std::string_view kInClassicDocument = " (документ classic)";
+inline constexpr std::string_view kInW3cDocument = " (документ w3c)";
 
 /// Generated calls (dovetrel-call --cover).
 inline constexpr std::string_view kMenuNeverReached =

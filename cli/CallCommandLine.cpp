@@ -5,6 +5,7 @@
 #include "call/CallPaths.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
+#include "call/RecordedCoverage.h"
 #include "call/Transcript.h"
 #include "cli/CallCoverCommand.h"
 #include "cli/CommandLine.h"
@@ -71,8 +72,8 @@ struct Invocation {
   bool bCoverage = false;            ///< --coverage: the words after the file are records
   bool bBothDialects = false;        ///< --dialect both, for --coverage
   std::string strLcov;               ///< the tracefile --coverage writes; empty for none
-  std::string strMin; ///< the rows covered, in percent, that --coverage requires; empty for 100
-  bool bPaths = false;               ///< list the caller's paths instead of running a call
+  std::string strMin;  ///< the rows covered, in percent, that --coverage requires; empty for 100
+  bool bPaths = false; ///< list the caller's paths instead of running a call
 };
 
 /// The conversion's messages as dovetrel-convert prints them, but for its success: the set was
@@ -222,67 +223,37 @@ CallExitStatus CompareWithRecord(const CCallProgram& program, const std::string&
   return CallExitStatus::Differs;
 }
 
-/// Runs every record in every dialect asked for and counts the rows the calls took on
-/// \p coverage, the set's files into \p setFiles; false when the set does not convert or its
-/// document fails (said on \p err).
-bool CoverRecords(const Invocation& call, const std::vector<std::vector<RecordedLine>>& records,
-                  CCallCoverage& coverage, std::vector<std::string>& setFiles, bool& bDiffers,
-                  std::ostream& err) {
-  CCallMessages messages(err);
-  ConversionOptions options;
-  options.strEncoding = call.strEncoding;
-  for (const Dialect dialect : call.bBothDialects ? std::vector{Dialect::Classic, Dialect::W3c}
-                                                  : std::vector{call.dialect}) {
-    options.dialect = dialect;
-    const std::optional<PreparedCall> prepared =
-        PrepareCall(call.vecWords.front(), messages, options);
-    if (!prepared)
-      return false;
-    const CallSet& set = prepared->set;
-    for (const FlowMenu& menu : set.flow.menus)
-      setFiles.push_back(menu.strPath);
-    coverage.AddRows(ActingRows(set.flow, dialect));
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      const std::string& strPath = call.vecWords[i + 1];
-      const Replay replay = ReplayRecord(*prepared->pProgram, records[i], strPath, set.strEncoding);
-      if (replay.fault) {
-        Error(err, DescribeFault(*replay.fault));
-        return false;
-      }
-      if (!replay.strDifference.empty())
-        Error(err, "звонок расходится с записью " + replay.strDifference +
-                       (dialect == Dialect::W3c ? " (документ w3c)" : " (документ classic)"));
-      bDiffers = bDiffers || !replay.strDifference.empty();
-      coverage.Count(TraceCallPath(set.flow, set.menus, replay.lines, set.strEncoding, dialect));
-    }
-  }
-  return true;
-}
-
 /// --coverage: reads every record first, runs them, says which rows no call took and writes the
 /// tracefile. 3 when a call differs from its record or too few rows are covered.
 CallExitStatus RunCoverage(const Invocation& call, std::ostream& out, std::ostream& err) {
-  std::vector<std::vector<RecordedLine>> records;
-  for (std::size_t i = 1; i < call.vecWords.size(); ++i) {
-    CallExitStatus status = CallExitStatus::Success;
-    std::optional<std::vector<RecordedLine>> record = ReadRecord(call.vecWords[i], err, status);
-    if (!record)
-      return status;
-    records.push_back(std::move(*record));
+  const std::vector<std::string> paths(call.vecWords.begin() + 1, call.vecWords.end());
+  Finding error;
+  const std::optional<std::vector<CoverageRecord>> records = ReadCoverageRecords(paths, error);
+  if (!records) {
+    err << FormatFinding(error) << '\n';
+    return error.code == FindingCode::ReadError ? CallExitStatus::Failure : CallExitStatus::Usage;
   }
-  CCallCoverage coverage;
-  std::vector<std::string> keep(call.vecWords.begin() + 1, call.vecWords.end());
-  bool bDiffers = false;
-  if (!CoverRecords(call, records, coverage, keep, bDiffers, err))
-    return CallExitStatus::Failure;
   CCallMessages messages(err);
-  if (!call.strLcov.empty() && !WriteLcov(call.strLcov, coverage, keep, messages))
+  const std::optional<RecordedCoverage> run = CoverRecordedCalls(
+      call.vecWords.front(), *records,
+      call.bBothDialects ? std::vector{Dialect::Classic, Dialect::W3c} : std::vector{call.dialect},
+      call.strEncoding, messages);
+  if (!run)
     return CallExitStatus::Failure;
-  for (const Finding& finding : coverage.Findings())
+  for (const std::string& strDifference : run->differences)
+    Error(err, strDifference);
+  if (run->fault)
+    return Faulted(*run->fault, err);
+  std::vector<std::string> keep = paths;
+  keep.insert(keep.end(), run->setFiles.begin(), run->setFiles.end());
+  if (!call.strLcov.empty() && !WriteLcov(call.strLcov, run->coverage, keep, messages))
+    return CallExitStatus::Failure;
+  for (const Finding& finding : run->coverage.Findings())
     err << FormatFinding(finding) << '\n';
-  out << coverage.Summary() << '\n';
+  out << run->coverage.Summary() << '\n';
   const double fMin = call.strMin.empty() ? 100.0 : std::strtod(call.strMin.c_str(), nullptr);
-  return bDiffers || coverage.Percent() < fMin ? CallExitStatus::Differs : CallExitStatus::Success;
+  return !run->differences.empty() || run->coverage.Percent() < fMin ? CallExitStatus::Differs
+                                                                     : CallExitStatus::Success;
 }
 
 /// Prints the caller's path to every dial and every end of the set, a line each.
@@ -393,8 +364,8 @@ CallExitStatus RunCallCommandLine(const std::vector<std::string>& args, std::ist
   const auto relations = [&call] {
     if (call.bCoverage || call.bBothDialects || !call.strLcov.empty() || !call.strMin.empty())
       return CoverageMistake(call);
-    if (call.bPaths && (call.vecWords.size() > 1 || !call.strExpect.empty() ||
-                        !call.strCover.empty()))
+    if (call.bPaths &&
+        (call.vecWords.size() > 1 || !call.strExpect.empty() || !call.strCover.empty()))
       return std::string("--paths не принимает событий, --expect и --cover");
     if (!call.strCover.empty() && !call.strExpect.empty())
       return std::string("--cover и --expect не сочетаются");
