@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "call/RecordedCoverage.h"
 #include "cli/Options.h"
 #include "convert/Conversion.h"
 #include "convert/FixCommand.h"
@@ -21,6 +22,8 @@ constexpr const char* kHelp = R"(Использование:
   dovetrel-convert --check [--dialect classic|w3c] [--encoding NAME] IVR_FILE
   dovetrel-convert --fix [--dry-run] [--encoding NAME] IVR_FILE
   dovetrel-convert --flow FILE [--encoding NAME] IVR_FILE
+  dovetrel-convert --flow FILE --coverage ЗАПИСЬ... [--dialect classic|w3c|both]
+                   [--encoding NAME] IVR_FILE
   dovetrel-convert --help | --version
 
 Преобразует сценарий IVR (главный файл и все вложенные сценарии, которые
@@ -35,8 +38,15 @@ constexpr const char* kHelp = R"(Использование:
 «ФАЙЛ:СТРОКА: -БЫЛО» и «ФАЙЛ:СТРОКА: +СТАЛО»; с --dry-run — единый diff
 («--- a/ФАЙЛ», «+++ b/ФАЙЛ», блоки «@@»), который примут patch -p1 и git apply.
 
+--flow с --coverage выполняет записи звонков, как dovetrel-call --coverage,
+и рисует стрелки строк, через которые прошли звонки, сплошными с числом
+звонков («×3»), а стрелки строк, не проверенных ни одним звонком, —
+пунктиром цвета предупреждения («×0»); итог выводится в стандартный вывод.
+
 Коды завершения: 0 — успех; 1 — преобразование не удалось;
-2 — неверный вызов; 3 — (--check) есть только предупреждения.
+2 — неверный вызов или запись звонка не является ходом звонка;
+3 — (--check) есть только предупреждения; (--coverage) звонок расходится
+с записью.
 )";
 
 /// What the command line asked for.
@@ -45,6 +55,8 @@ struct Invocation {
   bool bFix = false;                   ///< --fix
   bool bDryRun = false;                ///< --dry-run
   std::optional<std::string> flowFile; ///< --flow FILE
+  std::vector<std::string> vecRecords; ///< --coverage: the calls' records to show on the flow
+  bool bBothDialects = false;          ///< --dialect both, for --coverage
   ConversionOptions options;           ///< --encoding, --dialect
   std::string strIvr;
   std::vector<std::string> vecVxml; ///< VXML_FILE, then any word too many
@@ -61,10 +73,12 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
                      "вид документа: classic (по умолчанию) — для платформы,\n"
                      "как она его ожидает; w3c — стандартный W3C VoiceXML 2.1\n"
                      "для любого голосового браузера (с --check также\n"
-                     "сообщает о строках, которые он не может передать)",
+                     "сообщает о строках, которые он не может передать);\n"
+                     "с --coverage также both — записи выполняются в обоих",
                      "кодировка файлов сценария, любое имя, известное iconv\n"
                      "(например WINDOWS-1251, KOI8-R); по умолчанию UTF-8, если\n"
-                     "все тексты сценария в UTF-8, иначе WINDOWS-1251");
+                     "все тексты сценария в UTF-8, иначе WINDOWS-1251",
+                     &call.bBothDialects);
   line.add_flag("--check", call.bCheck, "только проверить сценарий, ничего не записывая");
   line.add_flag("--fix", call.bFix,
                 "исправить в файлах сценария то, что --check может исправить,\n"
@@ -84,7 +98,18 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
                   return "неизвестный формат схемы " + strFlow +
                          ": расширение должно быть .svg, .png, .pdf, .dot или .json";
                 });
+  line.add_option("--coverage", call.vecRecords,
+                  "с --flow: выполнить записи звонков ЗАПИСЬ... и показать на\n"
+                  "схеме, сколько звонков прошло через каждую строку")
+      ->option_text("ЗАПИСЬ...")
+      ->type_name("запись звонка")
+      ->expected(1, CLI::detail::expected_max_vector_size)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   return [&call]() -> std::string {
+    if (!call.vecRecords.empty() && !call.flowFile)
+      return "--coverage указывают только вместе с --flow";
+    if (call.bBothDialects && call.vecRecords.empty())
+      return "--dialect both только с --coverage";
     if (call.bCheck && call.flowFile)
       return "--check и --flow нельзя указывать вместе";
     if (call.bFix && (call.bCheck || call.flowFile))
@@ -108,12 +133,63 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 
-/// Loads the set as the conversion does and writes its call flow instead of the document.
-ExitStatus Flow(const Invocation& call, std::ostream& err) {
+/// The conversion's messages but its success: a set converted for its calls says nothing more.
+class CFailureMessages final : public IMessageSink {
+public:
+  explicit CFailureMessages(std::ostream& err) : m_messages(err) {}
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
+    return kind == MessageKind::Information ? MessageReply::Ok
+                                            : m_messages.ShowMessage(finding, kind);
+  }
+
+private:
+  CStreamMessageSink m_messages;
+};
+
+/// Runs the records of --coverage on the set as dovetrel-call --coverage does, each difference
+/// said on \p err; the exit status when the flow is not to be drawn.
+std::optional<ExitStatus> RunRecords(const Invocation& call, std::optional<RecordedCoverage>& run,
+                                     std::ostream& err) {
+  Finding error;
+  const std::optional<std::vector<CoverageRecord>> records =
+      ReadCoverageRecords(call.vecRecords, error);
+  if (!records) {
+    err << FormatFinding(error) << '\n';
+    return error.code == FindingCode::ReadError ? ExitStatus::Failure : ExitStatus::Usage;
+  }
+  CFailureMessages messages(err);
+  run = CoverRecordedCalls(call.strIvr, *records,
+                           call.bBothDialects ? std::vector{Dialect::Classic, Dialect::W3c}
+                                              : std::vector{call.options.dialect},
+                           call.options.strEncoding, messages);
+  if (!run)
+    return ExitStatus::Failure;
+  for (const std::string& strDifference : run->differences)
+    err << "error: dovetrel-convert: " << strDifference << '\n';
+  if (!run->fault)
+    return std::nullopt;
+  err << "error: dovetrel-convert: " << DescribeFault(*run->fault) << '\n';
+  return ExitStatus::Failure;
+}
+
+/// Loads the set as the conversion does and writes its call flow instead of the document; with
+/// --coverage, the calls' counts on its arrows and their summary on \p out.
+ExitStatus Flow(const Invocation& call, std::ostream& out, std::ostream& err) {
+  std::optional<RecordedCoverage> run;
+  if (!call.vecRecords.empty())
+    if (const std::optional<ExitStatus> status = RunRecords(call, run, err))
+      return *status;
+  const std::optional<RowHits> hits = run ? std::optional(HitsOf(run->coverage)) : std::nullopt;
   CStreamMessageSink messages(err);
-  const FlowOutcome outcome = RunFlow(call.strIvr, *call.flowFile,
-                                      *FlowFormatOfPath(*call.flowFile), messages, call.options);
-  return outcome == FlowOutcome::Written ? ExitStatus::Success : ExitStatus::Failure;
+  const FlowOutcome outcome =
+      RunFlow(call.strIvr, *call.flowFile, *FlowFormatOfPath(*call.flowFile), messages,
+              call.options, hits ? &*hits : nullptr);
+  if (outcome != FlowOutcome::Written)
+    return ExitStatus::Failure;
+  if (!run)
+    return ExitStatus::Success;
+  out << run->coverage.Summary() << '\n';
+  return run->differences.empty() ? ExitStatus::Success : ExitStatus::Warnings;
 }
 
 /// Reads the set exactly as the conversion does and prints every finding.
@@ -201,7 +277,7 @@ ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& ou
     else if (call.bFix)
       status = Fix(call, out, err);
     else if (call.flowFile)
-      status = Flow(call, err);
+      status = Flow(call, out, err);
     else
       status = Convert(call, err);
   });

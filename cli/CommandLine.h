@@ -13,7 +13,7 @@ enum class ExitStatus {
   Success = 0,  ///< converted (or, with --check, nothing to report)
   Failure = 1,  ///< the conversion failed
   Usage = 2,    ///< the command line was wrong
-  Warnings = 3, ///< --check found warnings only
+  Warnings = 3, ///< --check found warnings only; --flow --coverage: a call differs from its record
 };
 
 /// Prints every message as "SEVERITY: TEXT" with its detail on an indented line below, and the

@@ -169,6 +169,23 @@ flow-usage)
   [[ $err == *"неизвестный формат схемы $work/f.txt"* ]] || fail "the suffix is not named: $err"
   expect_listing "main.ivr sales.ivr "
   ;;
+flow-coverage)
+  # The records' counts on the arrows and the summary on standard output; a record that is no
+  # transcript is an error at its line, and nothing is drawn; --coverage only with --flow.
+  cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
+  run --flow "$work/flow.dot" --coverage "$examples/worked/calls/sales-busy.txt" "$work/main.ivr"
+  expect_status 0
+  [ "$out" = "строк проверено звонками: 4 из 7 (57,1 %)" ] || fail "summary was: $out"
+  grep -qF 'label="1 ×1"' "$work/flow.dot" || fail "no count on the arrow of main.ivr:2"
+  grep -qF 'label="2 ×0"' "$work/flow.dot" || fail "no uncovered arrow of main.ivr:3"
+  printf 'menu main.ivr\nhangup\nsilence\n' >"$work/bad.txt"
+  run --flow "$work/bad.dot" --coverage "$work/bad.txt" "$work/main.ivr"
+  expect_status 2; expect_no_out
+  expect_err "$work/bad.txt:3: error: Строка записи звонка стоит после hangup: звонок на нём окончен!"
+  run --coverage "$work/bad.txt" "$work/main.ivr"
+  expect_status 2
+  expect_listing "bad.txt flow.dot main.ivr sales.ivr "
+  ;;
 flow-load-failure)
   # The conversion's own messages, and nothing written.
   printf '10   a.wav\n1    menu            gone.ivr\n' >"$work/main.ivr"

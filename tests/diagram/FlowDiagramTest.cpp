@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -42,13 +43,14 @@ CallFlow LoadFlow(const std::string& strMain, CScenarioTable& table,
   return BuildCallFlow(table);
 }
 
-std::string Draw(const CallFlow& flow, FlowFormat format, const std::string& strEncoding) {
+std::string Draw(const CallFlow& flow, FlowFormat format, const std::string& strEncoding,
+                 const RowHits* pHits = nullptr) {
   std::string strReason;
   const CDiagramModule* pModule = CDiagramModule::Load(strReason);
   EXPECT_NE(pModule, nullptr) << strReason;
   std::string strBytes;
   if (pModule) {
-    EXPECT_TRUE(pModule->Draw(flow, strEncoding, format, strBytes, strReason)) << strReason;
+    EXPECT_TRUE(pModule->Draw(flow, strEncoding, format, strBytes, strReason, pHits)) << strReason;
   }
   return strBytes;
 }
@@ -347,6 +349,53 @@ TEST(Drawings, TwoAtOnceAreEachTheDrawingOfTheirFlow) {
   std::thread other(DrawRepeatedly, FlowFormat::Dot, strDot);
   DrawRepeatedly(FlowFormat::Svg, strSvg);
   other.join();
+}
+
+TEST(Coverage, ShowsOnEveryArrowOfARowThatActs) {
+  CScenarioTable table;
+  const CallFlow flow = LoadFlow(kExamples + "worked/main.ivr", table);
+  const std::string strMain = flow.menus.at(0).strPath;
+  const std::string strSales = flow.menus.at(1).strPath;
+  // Rows 4 and 5 of main.ivr are left out, as rows a dialect's document cannot carry are.
+  const RowHits hits{{{strMain, 2}, 3}, {{strMain, 3}, 0}, {{strSales, 2}, 1}, {{strSales, 3}, 0}};
+  // Each arrow's row: its label, style, colour and line width in the DOT; its "hits" in the JSON.
+  const std::map<std::string, std::vector<std::string>> expected = {
+      {"main.ivr:2", {"1 ×3", "solid", "#4a4a4a", "1.6", "3"}},
+      {"main.ivr:3", {"2 ×0", "dashed", "#c2255c", "1.6", "0"}},
+      {"main.ivr:4", {"0", "solid", "#4a4a4a", "", "-"}},
+      {"main.ivr:5", {"нет ввода", "solid", "#4a4a4a", "", "-"}},
+      {"sales.ivr:2", {"1 ×1", "solid", "#4a4a4a", "1.6", "1"}},
+      {"sales.ivr:3", {"занято ×0", "dashed", "#c2255c", "1.6", "0"}},
+      {"sales.ivr:4", {"нет ввода", "solid", "#4a4a4a", "", "-"}},
+  };
+  std::map<std::string, std::vector<std::string>> shown;
+  const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8", &hits));
+  ASSERT_NE(pGraph, nullptr);
+  for (Agnode_t* pNode = agfstnode(pGraph.get()); pNode; pNode = agnxtnode(pGraph.get(), pNode))
+    for (Agedge_t* pEdge = agfstout(pGraph.get(), pNode); pEdge;
+         pEdge = agnxtout(pGraph.get(), pEdge))
+      shown[ShownTooltip(Attribute(pEdge, "tooltip"))] = {
+          ShownLabel(Attribute(pEdge, "label")), Attribute(pEdge, "style"),
+          Attribute(pEdge, "color"), Attribute(pEdge, "penwidth"), "-"};
+  std::string strJson;
+  std::string strReason;
+  ASSERT_TRUE(WriteFlowJson(flow, "UTF-8", strJson, strReason, &hits)) << strReason;
+  const auto ShowHits = [&](const nlohmann::json& step) {
+    const nlohmann::json& source = step.at("source");
+    const std::string strPlace =
+        source.at("file").get<std::string>() + ':' + std::to_string(source.at("line").get<int>());
+    shown[strPlace].resize(5);
+    shown[strPlace][4] = step.contains("hits") ? std::to_string(step.at("hits").get<int>()) : "-";
+  };
+  for (const nlohmann::json& menu : nlohmann::json::parse(strJson).at("menus")) {
+    for (const nlohmann::json& key : menu.at("keys")) {
+      ShowHits(key);
+      if (key.contains("busy") && !key.at("busy").is_null())
+        ShowHits(key.at("busy"));
+    }
+    ShowHits(menu.at("noInput"));
+  }
+  EXPECT_EQ(shown, expected);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,7 +61,7 @@ expect_some() {
   done
 }
 
-expect "--check --dialect --dry-run --encoding --fix --flow --help --version" dovetrel-convert --
+expect "--check --coverage --dialect --dry-run --encoding --fix --flow --help --version" dovetrel-convert --
 expect "--dialect" dovetrel-convert --di
 expect "classic w3c" dovetrel-convert --dialect ''
 expect "w3c" dovetrel-convert --dialect w
@@ -83,6 +83,10 @@ expect "flow.json flow.svg scenarios" dovetrel-convert --flow = ''
 expect "main.ivr sales.IVR scenarios" dovetrel-convert --flow flow.svg ''
 expect "" dovetrel-convert --flow flow.svg main.ivr ''
 expect "" dovetrel-convert --flow = flow.svg main.ivr ''
+all="flow.json flow.svg main.ivr main.vxml notes.txt old.vxml sales.IVR scenarios"
+expect "$all" dovetrel-convert --flow flow.svg --coverage notes.txt ''
+expect "both classic w3c" dovetrel-convert --coverage notes.txt --dialect ''
+expect "main.ivr sales.IVR scenarios" dovetrel-convert --coverage notes.txt --flow flow.svg ''
 if command -v iconv >/dev/null; then
   expect_some "KOI8-R KOI8-U" dovetrel-convert --encoding KOI8-
   expect_some "WINDOWS-1251 UTF-8" dovetrel-convert --encoding ''
