@@ -387,7 +387,8 @@ TEST(Coverage, ShowsOnEveryArrowOfARowThatActs) {
     shown[strPlace].resize(5);
     shown[strPlace][4] = step.contains("hits") ? std::to_string(step.at("hits").get<int>()) : "-";
   };
-  for (const nlohmann::json& menu : nlohmann::json::parse(strJson).at("menus")) {
+  const nlohmann::json json = nlohmann::json::parse(strJson);
+  for (const nlohmann::json& menu : json.at("menus")) {
     for (const nlohmann::json& key : menu.at("keys")) {
       ShowHits(key);
       if (key.contains("busy") && !key.at("busy").is_null())
