@@ -3,6 +3,9 @@
 #include "call/CallEvent.h"
 #include "call/CallPath.h"
 #include "call/CallRecord.h"
+#include "call/CoverFolder.h"
+#include "call/RecordedCoverage.h"
+#include "call/Texts.h"
 #include "call/Transcript.h"
 #include "convert/FlowCommand.h"
 #include "diagram/FlowText.h"
@@ -13,6 +16,7 @@
 #include "gui/Texts.h"
 #include "scenario/Paths.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFile>
 #include <QGraphicsScene>
@@ -20,9 +24,11 @@
 #include <QGraphicsView>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
@@ -107,15 +113,33 @@ void CCallWindow::CreateControls() {
   auto* pControls = new QHBoxLayout();
   pControls->addLayout(pKeys);
   pControls->addLayout(pEvents);
-  auto* pLayout = new QHBoxLayout(this);
-  pLayout->addLayout(pControls);
-  pLayout->addWidget(m_pTranscript, 1);
-  CreateDiagram(pLayout);
+  auto* pCall = new QHBoxLayout();
+  pCall->addLayout(pControls);
+  pCall->addWidget(m_pTranscript, 1);
+  CreateDiagram(pCall);
+  auto* pLayout = new QVBoxLayout(this);
+  pLayout->addLayout(pCall, 1);
+  pLayout->addLayout(CreateCoverageControls());
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
           &QWidget::close);
   connect(new QShortcut(QKeySequence(QKeySequence::Save), this), &QShortcut::activated, this,
           &CCallWindow::OnSaveCall);
-  resize(m_pDiagram ? 1000 : 640, m_pDiagram ? 420 : 360);
+  resize(m_pDiagram ? 1000 : 640, m_pDiagram ? 450 : 390);
+}
+
+QBoxLayout* CCallWindow::CreateCoverageControls() {
+  QPushButton* pCover = MakeButton(this, FromUtf8(text::kCoverCalls), QStringLiteral("coverCalls"));
+  connect(pCover, &QPushButton::clicked, this, &CCallWindow::OnCoverCalls);
+  m_pCoverageBox = new QCheckBox(FromUtf8(text::kShowCoverage), this);
+  m_pCoverageBox->setObjectName(QStringLiteral("showCoverage"));
+  connect(m_pCoverageBox, &QCheckBox::toggled, this, &CCallWindow::OnShowCoverage);
+  m_pCoverageSummary = new QLabel(this);
+  m_pCoverageSummary->setObjectName(QStringLiteral("coverageSummary"));
+  auto* pRow = new QHBoxLayout();
+  pRow->addWidget(pCover);
+  pRow->addWidget(m_pCoverageBox);
+  pRow->addWidget(m_pCoverageSummary, 1);
+  return pRow;
 }
 
 void CCallWindow::OnRestart() {
@@ -194,13 +218,19 @@ public:
 
 } // namespace
 
-void CCallWindow::CreateDiagram(QBoxLayout* pLayout) {
+bool CCallWindow::DrawFlow(const RowHits* pHits) {
   CNoMessages quiet;
   std::string strSvg;
-  m_pText = CFlowText::Open(m_set.strEncoding);
-  if (!m_pText || !MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet))
-    return;
+  if (!MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet, pHits))
+    return false;
   m_svg = QByteArray::fromStdString(strSvg);
+  return true;
+}
+
+void CCallWindow::CreateDiagram(QBoxLayout* pLayout) {
+  m_pText = CFlowText::Open(m_set.strEncoding);
+  if (!m_pText || !DrawFlow(nullptr))
+    return;
   m_pDiagram = new QSvgRenderer(m_svg, this);
   auto* pScene = new QGraphicsScene(this);
   m_pDiagramItem = new QGraphicsSvgItem();
@@ -241,6 +271,87 @@ void CCallWindow::ShowPath() {
     strCurrent = MenuTitle(path.nWaitingMenu);
   m_pDiagram->load(DrawCallPath(m_svg, taken, strCurrent));
   m_pDiagramItem->update();
+}
+
+std::string CCallWindow::CallsFolder() const {
+  return (std::filesystem::path(m_strDirectory) / "calls").string();
+}
+
+std::optional<RowHits> CCallWindow::CountCallsFolder() {
+  std::vector<std::string> paths;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(CallsFolder(), error), end; !error && it != end;
+       it.increment(error))
+    if (it->path().extension() == ".txt" && it->is_regular_file(error))
+      paths.push_back(it->path().string());
+  std::sort(paths.begin(), paths.end());
+  Finding failure;
+  const std::optional<std::vector<CoverageRecord>> records = ReadCoverageRecords(paths, failure);
+  if (!records) {
+    m_services.ShowBox(MessageKind::Warning, failure.strText, failure);
+    return std::nullopt;
+  }
+  RecordedCoverage run;
+  CountRecordedCalls(m_set, *m_pProgram, m_dialect, *records, run);
+  if (run.fault) {
+    m_services.ShowBox(MessageKind::Error, text::kCannotCountCalls,
+                       {.code = FindingCode::CannotRunCall,
+                        .strText = std::string(text::kCannotCountCalls),
+                        .strFile = CallsFolder(),
+                        .strNote = DescribeFault(*run.fault)});
+    return std::nullopt;
+  }
+  std::string strDifferences;
+  for (const std::string& strDifference : run.differences)
+    strDifferences += (strDifferences.empty() ? "" : "\n") + strDifference;
+  if (!strDifferences.empty())
+    m_services.ShowBox(MessageKind::Warning, text::kCallsDiffer,
+                       {.severity = Severity::Warning,
+                        .strText = std::string(text::kCallsDiffer),
+                        .strNote = strDifferences});
+  m_pCoverageSummary->setText(FromUtf8(run.coverage.Summary()));
+  return HitsOf(run.coverage);
+}
+
+void CCallWindow::OnShowCoverage(bool bShow) {
+  m_pCoverageSummary->clear();
+  const std::optional<RowHits> hits = bShow ? CountCallsFolder() : std::nullopt;
+  {
+    const QSignalBlocker quiet(m_pCoverageBox); // called from the box, or to set it
+    m_pCoverageBox->setChecked(hits.has_value());
+  }
+  if (!m_pDiagram || !DrawFlow(hits ? &*hits : nullptr))
+    return;
+  ShowPath();
+  m_pDiagramView->fitInView(m_pDiagramItem, Qt::KeepAspectRatio);
+}
+
+void CCallWindow::OnCoverCalls() {
+  const std::string strFolder = CallsFolder();
+  std::string strError;
+  if (!CoverFolderWritable(strFolder, strError)) {
+    m_services.ShowBox(MessageKind::Warning, text::kCannotCover,
+                       {.code = FindingCode::CannotWriteCall,
+                        .strText = std::string(text::kCannotCover),
+                        .strNote = strError});
+    return;
+  }
+  CBoxMessageSink messages(m_services, strFolder);
+  CoverWriting writing;
+  if (!WriteCoverRecords(m_set, *m_pProgram, m_dialect, strFolder, messages, writing))
+    return;
+  std::string strIdle;
+  for (const IdleRow& row : writing.cover.idle)
+    strIdle += (strIdle.empty() ? "" : "\n") +
+               FormatFinding({FindingCode::RowNeverActs, Severity::Information,
+                              std::string(text::kCoverIdle) + row.strReason, row.source.strFile,
+                              row.source.nLine});
+  if (!writing.cover.fault.strText.empty())
+    strIdle += (strIdle.empty() ? "" : "\n") + DescribeFault(writing.cover.fault);
+  m_services.ShowBox(MessageKind::Information, CoverCountText(writing),
+                     {.severity = Severity::Information, .strFile = strFolder, .strNote = strIdle});
+  if (m_pCoverageBox->isChecked())
+    OnShowCoverage(true);
 }
 
 bool CCallWindow::eventFilter(QObject* pObject, QEvent* pEvent) {

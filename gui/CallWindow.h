@@ -3,16 +3,20 @@
 #include "call/Call.h"
 #include "call/CallSetup.h"
 #include "diagram/FlowText.h"
+#include "diagram/RowHits.h"
 #include "gui/DialogServices.h"
 
 #include <QByteArray>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QBoxLayout;
+class QCheckBox;
+class QLabel;
 class QGraphicsSvgItem;
 class QGraphicsView;
 class QListWidget;
@@ -28,7 +32,9 @@ namespace dovetrel {
 /// step that ended the call filled, the boxes and arrows the call has taken drawn as its path),
 /// "Сначала" to start over and "Сохранить звонок…" (Ctrl+S) to keep the call as a record that
 /// dovetrel-call --expect replays. A greeting whose audio file lies in the scenario's folder plays
-/// as its line appears. Escape closes it.
+/// as its line appears. "Покрытие звонками" shows on the call flow how the records in calls/ beside
+/// the main file cover the set's rows, and "Покрыть звонками…" writes generated calls there.
+/// Escape closes it.
 class CCallWindow : public QWidget, private ICallTranscript {
   Q_OBJECT
 
@@ -51,6 +57,18 @@ public:
   const std::vector<std::string>& Transcript() const { return m_vecLines; }
   /// The main file of the set called, as the dialog named it.
   const std::string& IvrFile() const { return m_strIvrFile; }
+  /// Runs every record in calls/ beside the main file on the window's document and shows on the
+  /// call flow how many took each row (the rows none took in a warning colour), with the summary
+  /// beneath it; \p bShow false shows the call flow plain again. A record that cannot be read or
+  /// run is a box, and the coverage is not shown.
+  void OnShowCoverage(bool bShow);
+  /// Writes the generated calls that make every row act that can into calls/ beside the main
+  /// file, keeping the records there, and says in a box how many it wrote and the fewest there can
+  /// be; a folder that cannot be written is a box. A coverage shown is counted again.
+  void OnCoverCalls();
+  /// The call flow as drawn now, the coverage included when shown and the call's path left out;
+  /// empty when it could not be drawn.
+  const QByteArray& Drawing() const { return m_svg; }
 
 protected:
   /// The call flow keeps fitting its view.
@@ -60,6 +78,15 @@ private:
   void Step(std::string_view line) override;
   /// Draws the call flow into \p pLayout, when the drawing module can draw it.
   void CreateDiagram(QBoxLayout* pLayout);
+  /// The controls of the calls' coverage, in a row beneath the rest.
+  QBoxLayout* CreateCoverageControls();
+  /// Draws the call flow anew into m_svg, with the calls' counts \p pHits when given.
+  [[nodiscard]] bool DrawFlow(const RowHits* pHits);
+  /// Counts the records in calls/ on the window's document; nothing, after a box, when one cannot
+  /// be read or run.
+  std::optional<RowHits> CountCallsFolder();
+  /// The set's folder of call records: calls/ beside the main file.
+  std::string CallsFolder() const;
   /// Draws the call's path so far on the call flow.
   void ShowPath();
   /// The link title the drawing gives the row at \p place: its file and line.
@@ -87,6 +114,8 @@ private:
   QGraphicsView* m_pDiagramView = nullptr;
   std::vector<QPushButton*> m_vecInputButtons;   ///< keys, silence, fax; named by their events
   std::vector<QPushButton*> m_vecOutcomeButtons; ///< answer, busy, no answer
+  QCheckBox* m_pCoverageBox = nullptr;           ///< "Покрытие звонками"
+  QLabel* m_pCoverageSummary = nullptr;          ///< the coverage's summary; empty when not shown
 };
 
 } // namespace dovetrel

@@ -59,6 +59,17 @@ inline constexpr std::string_view kRestart = "Сначала";
 inline constexpr std::string_view kSaveCall = "Сохранить звонок…";
 inline constexpr std::string_view kCallFilter = "Запись звонка (*.txt)";
 inline constexpr std::string_view kCallFault = "ошибка: ";
+/// The call window's coverage: the check box that shows on the call flow how the records in the
+/// set's calls/ folder cover its rows, the button that writes generated calls there, and what
+/// either says when it cannot.
+inline constexpr std::string_view kShowCoverage = "Покрытие звонками";
+inline constexpr std::string_view kCoverCalls = "Покрыть звонками…";
+inline constexpr std::string_view kCallsDiffer =
+    "Звонки расходятся со своими записями в папке calls; покрытие показано по звонкам, как они "
+    "прошли.";
+inline constexpr std::string_view kCannotCountCalls =
+    "Не удалось выполнить документ VoiceXML для записей звонков!";
+inline constexpr std::string_view kCannotCover = "Не удалось записать звонки в папку calls!";
 /// The buttons of every box, whatever Qt's own translation offers.
 inline constexpr std::string_view kYes = "Да";
 inline constexpr std::string_view kNo = "Нет";

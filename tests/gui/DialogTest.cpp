@@ -1,5 +1,6 @@
-#include "convert/Texts.h"
 #include "call/CallPath.h"
+#include "call/Texts.h"
+#include "convert/Texts.h"
 #include "gui/CallWindow.h"
 #include "gui/CallWords.h"
 #include "gui/DovetrelDlg.h"
@@ -13,6 +14,7 @@
 #include "vxml/Texts.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -167,6 +169,10 @@ private slots:
   void callWindowSavesTheCall();
   void callPathFollowsTheCall_data();
   void callPathFollowsTheCall();
+  void callWindowShowsTheCoverage_data();
+  void callWindowShowsTheCoverage();
+  void callWindowCoversTheCalls_data();
+  void callWindowCoversTheCalls();
   void callStepsReadRussian_data();
   void callStepsReadRussian();
   void windowsStayWithTheDialog_data();
@@ -871,6 +877,87 @@ void DialogTest::callPathFollowsTheCall() {
                         traced.step ? Place(*traced.step) : QString()})
                .join(QStringLiteral(" | ")),
            path);
+}
+
+void DialogTest::callWindowShowsTheCoverage_data() {
+  QTest::addColumn<QString>("record");  // written into calls/ as "a.txt"
+  QTest::addColumn<QString>("summary"); // empty: a box says why nothing is shown
+  AddTextRow("recorded call",
+             {"menu main.ivr\nplay welcome.wav\nwait 10s\npress 1\nmenu sales.ivr\n"
+              "play sales.wav\nwait 15s\npress 1\ndial 123\nbusy\n"
+              "menu main.ivr\nplay welcome.wav\nwait 10s\n",
+              "строк проверено звонками: 3 из 7 (42,8 %)"});
+  AddTextRow("no transcript", {"menu main.ivr\nhangup\nsilence\n", ""});
+}
+
+void DialogTest::callWindowShowsTheCoverage() {
+  QFETCH(QString, record);
+  QFETCH(QString, summary);
+  Field("ivrEdit")->setText(CopyWorkedExample());
+  QVERIFY(QDir(m_pDir->path()).mkdir(QStringLiteral("calls")));
+  QFile file(m_pDir->filePath(QStringLiteral("calls/a.txt")));
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(record.toUtf8()) > 0);
+  file.close();
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  auto* pShow = pWindow->findChild<QCheckBox*>(QStringLiteral("showCoverage"));
+  const QByteArray plain = pWindow->Drawing();
+  QVERIFY(!plain.contains("×"));
+  pShow->click();
+  QCOMPARE(pWindow->findChild<QLabel*>(QStringLiteral("coverageSummary"))->text(), summary);
+  QCOMPARE(pShow->isChecked(), !summary.isEmpty());
+  if (summary.isEmpty()) {
+    const ShownBox box = m_services.Take();
+    CheckBox(box, MessageKind::Warning, text::kRecordAfterHangup);
+    QCOMPARE(box.detail.nLine, 3);
+    QCOMPARE(pWindow->Drawing(), plain);
+    return;
+  }
+  // The call took main.ivr:2 and sales.ivr:2 and 3; the dial of main.ivr:3 it did not.
+  QVERIFY(pWindow->Drawing().contains("1 ×1") && pWindow->Drawing().contains("занято ×1"));
+  QVERIFY(pWindow->Drawing().contains("2 ×0") && pWindow->Drawing().contains("#c2255c"));
+  pShow->click();
+  QCOMPARE(pWindow->Drawing(), plain);
+  QVERIFY(pWindow->findChild<QLabel*>(QStringLiteral("coverageSummary"))->text().isEmpty());
+}
+
+void DialogTest::callWindowCoversTheCalls_data() {
+  QTest::addColumn<QString>("calls"); // what calls/ is beforehand: "folder", "kept", "file"
+  QTest::addColumn<QString>("said");  // the box's text
+  AddTextRow("no folder yet",
+             {"", "записано 4 звонка (не меньше 4: столько исходов завершают звонок)"});
+  AddTextRow("a record kept",
+             {"kept", "записано 3 звонка из 4 (не меньше 4: столько исходов завершают звонок)"});
+  AddTextRow("not a folder", {"file", "Не удалось записать звонки в папку calls!"});
+}
+
+void DialogTest::callWindowCoversTheCalls() {
+  QFETCH(QString, calls);
+  QFETCH(QString, said);
+  const QString strIvr = CopyWorkedExample();
+  const QString strCalls = m_pDir->filePath(QStringLiteral("calls"));
+  const QString strKept = strCalls + QStringLiteral("/cover-1-1-answer.txt");
+  if (calls == QLatin1String("kept"))
+    QVERIFY(QDir().mkdir(strCalls) && QFile(strKept).open(QIODevice::WriteOnly));
+  if (calls == QLatin1String("file"))
+    QVERIFY(QFile(strCalls).open(QIODevice::WriteOnly));
+  Field("ivrEdit")->setText(strIvr);
+  QTest::mouseClick(Button("checkCallButton"), Qt::LeftButton);
+  auto* pWindow = const_cast<CCallWindow*>(m_pDlg->CallWindow());
+  QTest::mouseClick(pWindow->findChild<QPushButton*>(QStringLiteral("coverCalls")), Qt::LeftButton);
+  const ShownBox box = m_services.Take();
+  QCOMPARE(Q(box.strText), said);
+  if (calls == QLatin1String("file"))
+    return;
+  QCOMPARE(static_cast<int>(box.kind), static_cast<int>(MessageKind::Information));
+  if (!calls.isEmpty()) {
+    QCOMPARE(ReadFile(strKept), QByteArray()); // never written over
+    return;
+  }
+  // The records cover every row: shown on the call flow, they leave none uncovered.
+  pWindow->findChild<QCheckBox*>(QStringLiteral("showCoverage"))->click();
+  QCOMPARE(pWindow->findChild<QLabel*>(QStringLiteral("coverageSummary"))->text(),
+           QStringLiteral("строк проверено звонками: 7 из 7 (100,0 %)"));
 }
 
 void DialogTest::callStepsReadRussian_data() {
