@@ -4,7 +4,8 @@
 # call flow's window, zooms it (Ctrl+plus, the wheel) and saves it (Ctrl+S and the chooser), closes
 # it with Escape; opens the call window, presses a key of the keypad with the mouse and one on the
 # keyboard, saving the call after each (Ctrl+S) and comparing the records with what dovetrel-call
-# prints for the same events; closes it through the window manager (Alt+F4, as its close button);
+# prints for the same events; clicks "Покрыть звонками…" and finds the generated calls in calls/;
+# closes it through the window manager (Alt+F4, as its close button);
 # then converts again in the dialog and leaves it. Every step waits, within a bound, for what the
 # input must bring about, and fails when it does not come.
 # Usage: window_input.sh DOVETREL DOVETREL_CALL EXAMPLES_DIR. Exits 77 (skipped) when Xvfb,
@@ -145,6 +146,19 @@ await [ -s "$work/calls/main-1-1.txt" ] || fail "the typed key or Ctrl+S was los
 cmp -s "$work/calls/main-1-1.txt" "$work/expected-1-1" || fail "the call record differs: $(cat "$work/calls/main-1-1.txt")"
 "$call_binary" --expect "$work/calls/main-1-1.txt" "$work/main.ivr" 2>>"$work/dovetrel-call.log" ||
   fail "dovetrel-call --expect does not replay the saved call"
+# "Покрыть звонками…", at the bottom left, clicked: the generated calls appear in calls/ beside
+# the two saved there, each as dovetrel-call --cover writes it, and a box says how many.
+height=$(xdotool getwindowgeometry "$call" | sed -n 's/.*Geometry: [0-9]*x//p')
+click_in "$call" 30 $((height - 22))
+box=$(await_window dovetrel) || fail "\"Покрыть звонками…\" showed no box"
+await [ "$(ls "$work/calls" | wc -l)" -gt 2 ] || fail "\"Покрыть звонками…\" wrote no call into calls/"
+"$call_binary" --cover "$work/expected-calls" "$work/main.ivr" >/dev/null 2>>"$work/dovetrel-call.log"
+for record in "$work"/expected-calls/*.txt; do
+  cmp -s "$record" "$work/calls/$(basename "$record")" || fail "no generated $(basename "$record") in calls/"
+done
+await active "$box" || fail "the box did not get the focus"
+xdotool key Return
+await active "$call" || fail "the box did not give the call window back"
 xdotool key alt+F4 # the window manager's close, as its close button
 await_gone "Проверка звонка — main.ivr" || fail "the window manager could not close the call window"
 await active "$dialog" || activate_dialog
