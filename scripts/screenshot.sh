@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the dialog on a virtual display, opened with the worked example's main file as a file
 # manager's "Open with" would, and saves pictures of its windows: the dialog, the call flow
-# ("Схема…") and a call placed on the document ("Проверить звонок…", the first key pressed).
+# ("Схема…") and a call placed on the document ("Проверить звонок…", the first key pressed, the
+# coverage of the example's recorded calls shown).
 # Usage: scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]   (defaults: build, docs)
 # Writes OUTPUT_DIR/dialog.png, OUTPUT_DIR/flow-window.png and OUTPUT_DIR/call-window.png.
 set -euo pipefail
@@ -60,6 +61,9 @@ open 6
 call=$(window '^Проверка звонка')
 sleep 0.3
 press "$call" 1 # the keypad's first key has the focus
+# "Покрытие звонками", beside the bottom left button: the example's calls/ on the call flow.
+height=$(xdotool getwindowgeometry "$call" | sed -n 's/.*Geometry: [0-9]*x//p')
+xdotool mousemove --window "$call" 220 $((height - 22)) click 1 mousemove 0 0
 sleep 0.5
 import -window "$call" "$output/call-window.png"
 INNER
