@@ -102,7 +102,7 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
                   "с --flow: выполнить записи звонков ЗАПИСЬ... и показать на\n"
                   "схеме, сколько звонков прошло через каждую строку")
       ->option_text("ЗАПИСЬ...")
-      ->type_name("запись звонка")
+      ->type_name("имя файла записи звонка")
       ->expected(1, CLI::detail::expected_max_vector_size)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   return [&call]() -> std::string {
