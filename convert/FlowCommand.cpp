@@ -9,7 +9,7 @@
 namespace dovetrel {
 
 bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
-                   std::string& strBytes, IMessageSink& messages) {
+                   std::string& strBytes, IMessageSink& messages, const DiagramMarks* pMarks) {
   std::string strReason;
   if (!IsDrawnFormat(format)) {
     if (WriteFlowJson(flow, strEncoding, strBytes, strReason))
@@ -30,7 +30,7 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
                          MessageKind::Error);
     return false;
   }
-  if (pModule->Draw(flow, strEncoding, format, strBytes, strReason))
+  if (pModule->Draw(flow, strEncoding, format, strBytes, strReason, pMarks))
     return true;
   ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
   return false;

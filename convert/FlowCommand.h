@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/Conversion.h"
+#include "diagram/DiagramGraph.h"
 #include "diagram/FlowDiagram.h"
 
 #include <optional>
@@ -22,10 +23,12 @@ struct LoadedFlow {
                                                  IMessageSink& messages,
                                                  const ConversionOptions& options = {});
 
-/// The bytes of \p flow in \p format; false, its message shown, when they cannot be made (the
-/// drawing module is missing, Graphviz fails).
+/// The bytes of \p flow in \p format, a drawing's arrows marked as \p pMarks says when given;
+/// false, its message shown, when they cannot be made (the drawing module is missing, Graphviz
+/// fails).
 [[nodiscard]] bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding,
-                                 FlowFormat format, std::string& strBytes, IMessageSink& messages);
+                                 FlowFormat format, std::string& strBytes, IMessageSink& messages,
+                                 const DiagramMarks* pMarks = nullptr);
 
 /// Puts \p strBytes in place of \p strPath once complete; false, its message shown, when it
 /// cannot, or when \p strPath is a file of the set.

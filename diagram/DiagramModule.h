@@ -9,7 +9,7 @@ namespace dovetrel {
 
 /// Raised whenever the table below or what it passes changes, so that a program never runs a
 /// module built from other sources.
-inline constexpr int kDiagramModuleVersion = 1;
+inline constexpr int kDiagramModuleVersion = 2;
 
 /// The name under which the module exports its entry point.
 inline constexpr const char* kDiagramModuleEntry = "DovetrelDiagramModule";

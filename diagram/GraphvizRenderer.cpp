@@ -78,6 +78,14 @@ constexpr Attribute kEdgeKindLook[][3] = {
     {{"color", "#a3a3a3"}, {"fontcolor", "#8a8a8a"}, {"style", "dashed"}},
 };
 
+/// The look of each mark of a comparison, in the order of DiagramMark after None: line, text,
+/// style, width.
+constexpr Attribute kEdgeMarkLook[][4] = {
+    {{"color", "#1b7d2b"}, {"fontcolor", "#1b7d2b"}, {"style", "solid"}, {"penwidth", "2.4"}},
+    {{"color", "#c45a00"}, {"fontcolor", "#c45a00"}, {"style", "solid"}, {"penwidth", "2.4"}},
+    {{"color", "#c62828"}, {"fontcolor", "#c62828"}, {"style", "dashed"}, {"penwidth", "1.6"}},
+};
+
 /// Backslashes a label must hold for one to show: Graphviz reads "\\" as one backslash, and a
 /// single one with the letter after it as a command of its own ("\N" the node's name, "\n" a line
 /// break).
@@ -216,6 +224,8 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Agedge_t* pEdge = agedge(pGraph, nodes.at(static_cast<std::size_t>(edge.nFrom)),
                              nodes.at(static_cast<std::size_t>(edge.nTo)), nullptr, 1);
     SetAll(pEdge, kEdgeKindLook[static_cast<int>(edge.kind)]);
+    if (edge.mark != DiagramMark::None)
+      SetAll(pEdge, kEdgeMarkLook[static_cast<int>(edge.mark) - 1]);
     Set(pEdge, "label", GraphvizText(edge.strLabel, kLabelBackslashes));
     Set(pEdge, "tooltip", TooltipText(edge.strTooltip));
     Set(pEdge, "labeltooltip", TooltipText(edge.strTooltip));
