@@ -53,7 +53,7 @@ mapfile -t programs < <(sed -n 's,^\./usr/bin/,,p' "$work/package.list")
 [ ${#programs[@]} -gt 0 ] || fail "no program in /usr/bin"
 for program in "${programs[@]}"; do
   case $program in
-    dovetrel | dovetrel-convert | dovetrel-call | dovetrel-lsp) ;;
+    dovetrel | dovetrel-convert | dovetrel-call | dovetrel-diff | dovetrel-lsp) ;;
     *) fail "/usr/bin/$program is not one of Dovetrel's programs (a test or a helper?)" ;;
   esac
   for page in "usr/share/man/man1/$program.1.gz" "usr/share/man/ru/man1/$program.1.gz"; do
