@@ -129,6 +129,13 @@ for example in worked callcentre; do
   done
 done
 
+# The unpacked dovetrel-diff: a set against itself changes nothing for callers.
+if has usr/bin/dovetrel-diff &&
+   ! "$bin/dovetrel-diff" "$top/examples/callcentre/main.ivr" "$top/examples/callcentre/main.ivr" \
+     >"$work/messages" 2>&1; then
+  fail "the unpacked dovetrel-diff found changes in a set against itself: $(cat "$work/messages")"
+fi
+
 # The call flow drawn in process, through the module the program finds beside its own folder.
 if has usr/lib/dovetrel/dovetrel-graphviz.so; then
   for format in svg png; do
