@@ -27,9 +27,10 @@ cp "$examples"/callcentre/*.ivr "$work/new/"
 # tv.ivr: the number of key 1 changes.
 new_number() { sed -i 's/+74952220003/+74952220009/' "$1"; }
 
+# git_repo [FOLDER]: a repository in $work/repo with the example set committed in FOLDER of it.
 git_repo() {
-  mkdir "$work/repo"
-  cp "$examples"/callcentre/*.ivr "$work/repo/"
+  mkdir -p "$work/repo/${1:-.}"
+  cp "$examples"/callcentre/*.ivr "$work/repo/${1:-.}/"
   (cd "$work/repo" && git init -q && git add . &&
      git -c user.name=t -c user.email=t@example.org commit -qm set) || fail "no repository"
 }
@@ -71,15 +72,16 @@ flow)
   grep -q 'c62828' "$work/changes.dot" || fail "no removed arrow marked in changes.dot"
   ;;
 git)
-  git_repo
-  new_number "$work/repo/tv.ivr"
-  (cd "$work/repo" && "$bin" --git HEAD main.ivr) >"$work/.out" 2>"$work/.err"
+  # The set in a folder of the repository, its nested files read at the revision too.
+  git_repo menus
+  new_number "$work/repo/menus/tv.ivr"
+  (cd "$work/repo" && "$bin" --git HEAD menus/main.ivr) >"$work/.out" 2>"$work/.err"
   status=$? out=$(cat "$work/.out") err=$(cat "$work/.err")
   expect_status 1
-  expect_out "tv.ivr:2:1: 2 2 1: набор +74952220003 → набор +74952220009"
+  expect_out "menus/tv.ivr:2:1: 2 2 1: набор +74952220003 → набор +74952220009"
   # Nothing was checked out: the working tree keeps its change.
-  grep -q '+74952220009' "$work/repo/tv.ivr" || fail "the working tree changed"
-  (cd "$work/repo" && "$bin" --git no-such-revision main.ivr) >"$work/.out" 2>"$work/.err"
+  grep -q '+74952220009' "$work/repo/menus/tv.ivr" || fail "the working tree changed"
+  (cd "$work/repo/menus" && "$bin" --git no-such-revision main.ivr) >"$work/.out" 2>"$work/.err"
   status=$? err=$(cat "$work/.err")
   expect_status 2
   ;;
