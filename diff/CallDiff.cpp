@@ -161,8 +161,8 @@ private:
       Add(CallChange{ChangeTopic::Greeting, ChangeShape::Changed,
                      SourcePlace{newer.strPath, newer.headLines[2]}, false, events, strOldGreeting,
                      strNewGreeting, {}, nNew, {}});
-    const std::string strOldWait = DecodeTranscriptText(older.strTimeout + "s", m_old.strEncoding);
-    const std::string strNewWait = DecodeTranscriptText(newer.strTimeout + "s", m_new.strEncoding);
+    const std::string strOldWait = DecodeTranscriptText(older.strTimeout, m_old.strEncoding);
+    const std::string strNewWait = DecodeTranscriptText(newer.strTimeout, m_new.strEncoding);
     if (strOldWait != strNewWait)
       Add(CallChange{ChangeTopic::Timeout, ChangeShape::Changed,
                      SourcePlace{newer.strPath, newer.headLines[1]}, false, events, strOldWait,
@@ -189,7 +189,7 @@ private:
 
   void CompareEvent(const MenuPair& pair, std::vector<std::string> events, MenuEvent older,
                     MenuEvent newer) {
-    if (!CompareStep(pair, events, older.pAction, newer.pAction, {}))
+    if (!CompareStep(pair, std::move(events), older.pAction, newer.pAction, {}))
       return;
     Reasoned(pair, older, newer, m_changes.back());
   }
@@ -200,7 +200,7 @@ private:
                    const FlowStep* pNew, const SourcePlace& dialRow) {
     const std::string strOld = StepWords(pOld, m_old.strEncoding);
     const std::string strNew = StepWords(pNew, m_new.strEncoding);
-    if (strOld != strNew) {
+    if (strOld != strNew && (pOld || pNew)) { // no step on either side reads alike
       const ChangeShape shape = !pNew ? ChangeShape::Removed
                                 : !pOld ? ChangeShape::Added
                                         : ChangeShape::Changed;
