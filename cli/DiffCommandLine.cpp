@@ -44,7 +44,8 @@ constexpr const char* kHelp = R"(Использование:
 
 /// What the command line asked for.
 struct Invocation {
-  std::vector<std::string> vecFiles; ///< the old set's main file and the new one's, or with --git the one
+  std::vector<std::string>
+      vecFiles; ///< the old set's main file and the new one's, or with --git the one
   std::optional<std::string> revision; ///< --git REV
   std::optional<std::string> flowFile; ///< --flow FILE
 };
@@ -89,7 +90,8 @@ std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
   return [&call]() -> std::string {
     const std::size_t nWanted = call.revision ? 1 : 2;
     if (call.vecFiles.size() < nWanted)
-      return call.revision ? "не указан файл сценария IVR" : "нужны два файла сценария: OLD_IVR NEW_IVR";
+      return call.revision ? "не указан файл сценария IVR"
+                           : "нужны два файла сценария: OLD_IVR NEW_IVR";
     return call.vecFiles.size() > nWanted ? "лишний аргумент " + call.vecFiles[nWanted] : "";
   };
 }
@@ -120,8 +122,8 @@ bool DrawChanges(const CallSet& newer, const std::vector<CallChange>& changes,
   CStreamMessageSink messages(err);
   const DiagramMarks marks = MarksOf(changes);
   std::string strBytes;
-  if (!MakeFlowBytes(newer.flow, newer.strEncoding, *FlowFormatOfPath(strPath), strBytes,
-                     messages, &marks))
+  if (!MakeFlowBytes(newer.flow, newer.strEncoding, *FlowFormatOfPath(strPath), strBytes, messages,
+                     &marks))
     return false;
   std::vector<std::string> setFiles;
   for (const FlowMenu& menu : newer.flow.menus)
@@ -147,8 +149,8 @@ DiffExitStatus RunDiff(const Invocation& call, IGitRunner& git, std::ostream& ou
   const std::optional<CallSet> newer = ReadSetForDiff(strNew, messages);
   if (!newer)
     return DiffExitStatus::Trouble;
-  const std::vector<CallChange> changes = CompareCallFlows({older->flow, older->strEncoding},
-                                                           {newer->flow, newer->strEncoding});
+  const std::vector<CallChange> changes =
+      CompareCallFlows({older->flow, older->strEncoding}, {newer->flow, newer->strEncoding});
   for (const CallChange& change : changes)
     out << FormatChange(change) << '\n';
   if (call.flowFile && !DrawChanges(*newer, changes, *call.flowFile, err))

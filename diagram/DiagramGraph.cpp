@@ -155,8 +155,7 @@ private:
 
 } // namespace
 
-DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text,
-                               const DiagramMarks* pMarks) {
+DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text, const DiagramMarks* pMarks) {
   return CGraphBuilder(flow, text, pMarks).Build();
 }
 

@@ -155,18 +155,34 @@ private:
     m_queue.push_back(MenuPair{nOld, nNew, events});
     const FlowMenu& older = Old(nOld);
     const FlowMenu& newer = New(nNew);
-    const std::string strOldGreeting = DecodeUriTranscriptText(older.strGreeting, m_old.strEncoding);
-    const std::string strNewGreeting = DecodeUriTranscriptText(newer.strGreeting, m_new.strEncoding);
+    const std::string strOldGreeting =
+        DecodeUriTranscriptText(older.strGreeting, m_old.strEncoding);
+    const std::string strNewGreeting =
+        DecodeUriTranscriptText(newer.strGreeting, m_new.strEncoding);
     if (strOldGreeting != strNewGreeting)
-      Add(CallChange{ChangeTopic::Greeting, ChangeShape::Changed,
-                     SourcePlace{newer.strPath, newer.headLines[2]}, false, events, strOldGreeting,
-                     strNewGreeting, {}, nNew, {}});
+      Add(CallChange{ChangeTopic::Greeting,
+                     ChangeShape::Changed,
+                     SourcePlace{newer.strPath, newer.headLines[2]},
+                     false,
+                     events,
+                     strOldGreeting,
+                     strNewGreeting,
+                     {},
+                     nNew,
+                     {}});
     const std::string strOldWait = DecodeTranscriptText(older.strTimeout, m_old.strEncoding);
     const std::string strNewWait = DecodeTranscriptText(newer.strTimeout, m_new.strEncoding);
     if (strOldWait != strNewWait)
-      Add(CallChange{ChangeTopic::Timeout, ChangeShape::Changed,
-                     SourcePlace{newer.strPath, newer.headLines[1]}, false, events, strOldWait,
-                     strNewWait, {}, nNew, {}});
+      Add(CallChange{ChangeTopic::Timeout,
+                     ChangeShape::Changed,
+                     SourcePlace{newer.strPath, newer.headLines[1]},
+                     false,
+                     events,
+                     strOldWait,
+                     strNewWait,
+                     {},
+                     nNew,
+                     {}});
   }
 
   void ComparePair(const MenuPair& pair) {
@@ -201,12 +217,19 @@ private:
     const std::string strOld = StepWords(pOld, m_old.strEncoding);
     const std::string strNew = StepWords(pNew, m_new.strEncoding);
     if (strOld != strNew && (pOld || pNew)) { // no step on either side reads alike
-      const ChangeShape shape = !pNew ? ChangeShape::Removed
+      const ChangeShape shape = !pNew   ? ChangeShape::Removed
                                 : !pOld ? ChangeShape::Added
                                         : ChangeShape::Changed;
-      Add(CallChange{ChangeTopic::Step, shape, pNew ? pNew->source : pOld->source, !pNew, events,
-                     pOld ? strOld : std::string(), pNew ? strNew : std::string(), {},
-                     pair.nNew, dialRow});
+      Add(CallChange{ChangeTopic::Step,
+                     shape,
+                     pNew ? pNew->source : pOld->source,
+                     !pNew,
+                     events,
+                     pOld ? strOld : std::string(),
+                     pNew ? strNew : std::string(),
+                     {},
+                     pair.nNew,
+                     dialRow});
       return true;
     }
     if (TargetOf(pOld) >= 0 && TargetOf(pNew) >= 0)
@@ -237,7 +260,8 @@ private:
     const std::string strNew = StepWords(newer.pAction, m_new.strEncoding);
     for (const InertRow& row : oldMenu.inert) {
       const FlowAction* pWas = ShadowedAction(oldMenu, row);
-      if (row.key == key && (!older.pAction || (pWas && StepWords(pWas, m_old.strEncoding) == strNew))) {
+      if (row.key == key &&
+          (!older.pAction || (pWas && StepWords(pWas, m_old.strEncoding) == strNew))) {
         change.strReason = std::string(text::kRowStarts) + InertWhy(row);
         return;
       }
@@ -268,12 +292,28 @@ private:
     const auto newNames = names(m_new, newReach);
     for (const auto& [strName, nMenu] : oldNames)
       if (!newNames.contains(strName))
-        Add(CallChange{ChangeTopic::MenuGone, ChangeShape::Removed,
-                       SourcePlace{Old(static_cast<int>(nMenu)).strPath, 0}, true, *oldReach[nMenu], {}, {}, {}, -1, {}});
+        Add(CallChange{ChangeTopic::MenuGone,
+                       ChangeShape::Removed,
+                       SourcePlace{Old(static_cast<int>(nMenu)).strPath, 0},
+                       true,
+                       *oldReach[nMenu],
+                       {},
+                       {},
+                       {},
+                       -1,
+                       {}});
     for (const auto& [strName, nMenu] : newNames)
       if (!oldNames.contains(strName))
-        Add(CallChange{ChangeTopic::MenuNew, ChangeShape::Added,
-                       SourcePlace{New(static_cast<int>(nMenu)).strPath, 0}, false, *newReach[nMenu], {}, {}, {}, -1, {}});
+        Add(CallChange{ChangeTopic::MenuNew,
+                       ChangeShape::Added,
+                       SourcePlace{New(static_cast<int>(nMenu)).strPath, 0},
+                       false,
+                       *newReach[nMenu],
+                       {},
+                       {},
+                       {},
+                       -1,
+                       {}});
   }
 
   const DiffSide& m_old;
@@ -311,12 +351,12 @@ std::string Events(const std::vector<std::string>& events) {
 
 /// What \p change says after its place and its events.
 std::string ChangeWords(const CallChange& change) {
-  const std::string strOld =
-      change.topic == ChangeTopic::Greeting && change.strOld.empty() ? std::string(text::kNoGreeting)
-                                                                      : change.strOld;
-  const std::string strNew =
-      change.topic == ChangeTopic::Greeting && change.strNew.empty() ? std::string(text::kNoGreeting)
-                                                                      : change.strNew;
+  const std::string strOld = change.topic == ChangeTopic::Greeting && change.strOld.empty()
+                                 ? std::string(text::kNoGreeting)
+                                 : change.strOld;
+  const std::string strNew = change.topic == ChangeTopic::Greeting && change.strNew.empty()
+                                 ? std::string(text::kNoGreeting)
+                                 : change.strNew;
   if (change.topic == ChangeTopic::Greeting)
     return std::string(text::kGreeting) + strOld + std::string(text::kChangeArrow) + strNew;
   if (change.topic == ChangeTopic::Timeout)
@@ -352,8 +392,8 @@ std::string FormatChange(const CallChange& change) {
     return strFile + ": " + std::string(text::kMenuGone) + Events(change.events) + ")";
   if (change.topic == ChangeTopic::MenuNew)
     return strFile + ": " + std::string(text::kMenuNew) + Events(change.events);
-  std::string strLine = strFile + ":" + std::to_string(change.place.nLine) + ":1: " +
-                        Events(change.events) + ": " + ChangeWords(change);
+  std::string strLine = strFile + ":" + std::to_string(change.place.nLine) +
+                        ":1: " + Events(change.events) + ": " + ChangeWords(change);
   if (!change.strReason.empty())
     strLine += " (" + change.strReason + ")";
   return strLine;

@@ -63,9 +63,8 @@ std::vector<CallChange> CompareCallFlows(const DiffSide& older, const DiffSide& 
 /// page its own texts choose, its files read from \p pFiles (null: the disk): what callers of that
 /// version get. Nothing when it does not convert, the conversion's messages shown on \p messages;
 /// the author's warnings are not looked for.
-[[nodiscard]] std::optional<CallSet> ReadSetForDiff(const std::string& strIvr,
-                                                    IMessageSink& messages,
-                                                    IInputFiles* pFiles = nullptr);
+[[nodiscard]] std::optional<CallSet>
+ReadSetForDiff(const std::string& strIvr, IMessageSink& messages, IInputFiles* pFiles = nullptr);
 
 /// \p change as one line, compiler-style: "main.ivr:3:1: 2 1: набор 104 → набор 105".
 std::string FormatChange(const CallChange& change);

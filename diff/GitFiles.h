@@ -10,9 +10,9 @@ namespace dovetrel {
 
 /// What a run of git gave back.
 struct GitRun {
-  bool bRan = false;   ///< git started and exited with status 0
-  std::string strOut;  ///< its standard output
-  std::string strWhy;  ///< when it did not: its standard error, or why it could not start
+  bool bRan = false;  ///< git started and exited with status 0
+  std::string strOut; ///< its standard output
+  std::string strWhy; ///< when it did not: its standard error, or why it could not start
 };
 
 /// Runs git with its arguments, never through a shell; tests put their own in its place.

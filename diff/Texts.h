@@ -30,7 +30,8 @@ inline constexpr std::string_view kLineWord = "строка ";
 inline constexpr std::string_view kUnknownKeyword = "действие строки не распознано";
 inline constexpr std::string_view kKeyTaken = "клавишу занимает строка ";
 inline constexpr std::string_view kSecondNoInput = "отсутствие ввода задаёт строка ";
-inline constexpr std::string_view kBusyServesNoDial = "строка занятости не служит ни одному переводу";
+inline constexpr std::string_view kBusyServesNoDial =
+    "строка занятости не служит ни одному переводу";
 
 /// Reading a revision through git.
 inline constexpr std::string_view kGitNotRun = "не удалось запустить git: ";

@@ -1,9 +1,9 @@
 // What changes for callers: hand-picked edits with the lines they give, and random edits of random
 // sets, whose changes must be exactly where the simulator's calls on the two documents part.
 
+#include "diff/CallDiff.h"
 #include "call/Call.h"
 #include "call/CallSetup.h"
-#include "diff/CallDiff.h"
 #include "scenario/Paths.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/RandomSets.h"
@@ -70,18 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
     Edits, CallDiffLines,
     testing::Values(
         // A number, a greeting and a timeout of a nested menu; a new key with a new menu.
-        DiffCase{{{"main.ivr", kMain}, {"tv.ivr", kTv}},
-                 {{"main.ivr", std::string(kMain) + "4    menu            billing.ivr\n"},
-                  {"tv.ivr", "7    tv2.wav\n1    dial            105\nb    menu            main.ivr\n"},
-                  {"billing.ivr", "5    b.wav\n"}},
-                 {"main.ivr:5:1: 4: новый пункт: меню billing.ivr",
-                  "tv.ivr:1:1: 2: приветствие tv.wav → tv2.wav", "tv.ivr:1:1: 2: ожидание 5s → 7s",
-                  "tv.ivr:2:1: 2 1: набор 104 → набор 105", "billing.ivr: меню стало достижимо: 4"}},
+        DiffCase{
+            {{"main.ivr", kMain}, {"tv.ivr", kTv}},
+            {{"main.ivr", std::string(kMain) + "4    menu            billing.ivr\n"},
+             {"tv.ivr", "7    tv2.wav\n1    dial            105\nb    menu            main.ivr\n"},
+             {"billing.ivr", "5    b.wav\n"}},
+            {"main.ivr:5:1: 4: новый пункт: меню billing.ivr",
+             "tv.ivr:1:1: 2: приветствие tv.wav → tv2.wav", "tv.ivr:1:1: 2: ожидание 5s → 7s",
+             "tv.ivr:2:1: 2 1: набор 104 → набор 105", "billing.ivr: меню стало достижимо: 4"}},
         // A menu no longer named, a busy row gone, a reformatted line that changes nothing.
-        DiffCase{{{"main.ivr", kMain}, {"tv.ivr", kTv}},
-                 {{"main.ivr", "10   hi.wav   \r\n1    dial                104\n-    disconnect\n"}},
-                 {"main.ivr:3:1: 2: пункт убран (было: меню tv.ivr)",
-                  "tv.ivr: меню больше недостижимо (было: 2)"}},
+        DiffCase{
+            {{"main.ivr", kMain}, {"tv.ivr", kTv}},
+            {{"main.ivr", "10   hi.wav   \r\n1    dial                104\n-    disconnect\n"}},
+            {"main.ivr:3:1: 2: пункт убран (было: меню tv.ivr)",
+             "tv.ivr: меню больше недостижимо (было: 2)"}},
         // A mistyped keyword stops its row; a row shadowed by an earlier one starts when that goes.
         DiffCase{{{"main.ivr", "10   hi.wav\n1    dial            104\n1    dial            105\n"
                                "2    dial            7\n"}},
@@ -333,8 +335,8 @@ TEST(CallDiffProperty, ChangesAreWhereTheSimulatedCallsPart) {
     if (edit == Edit::Reformat || edit == Edit::ShadowedRow) {
       EXPECT_TRUE(changes.empty()) << Show(files) << "-- edited:\n" << Show(*edited);
     }
-    EXPECT_EQ(Reported(changes), Partings(*older, *newer))
-        << Show(files) << "-- edited:\n" << Show(*edited);
+    EXPECT_EQ(Reported(changes), Partings(*older, *newer)) << Show(files) << "-- edited:\n"
+                                                           << Show(*edited);
   }
   for (const auto& [edit, nCount] : compared)
     EXPECT_GT(nCount, 60) << static_cast<int>(edit);
