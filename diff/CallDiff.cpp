@@ -160,29 +160,21 @@ private:
     const std::string strNewGreeting =
         DecodeUriTranscriptText(newer.strGreeting, m_new.strEncoding);
     if (strOldGreeting != strNewGreeting)
-      Add(CallChange{ChangeTopic::Greeting,
-                     ChangeShape::Changed,
-                     SourcePlace{newer.strPath, newer.headLines[2]},
-                     false,
-                     events,
-                     strOldGreeting,
-                     strNewGreeting,
-                     {},
-                     nNew,
-                     {}});
+      Add(CallChange{.topic = ChangeTopic::Greeting,
+                     .place = SourcePlace{newer.strPath, newer.headLines[2]},
+                     .events = events,
+                     .strOld = strOldGreeting,
+                     .strNew = strNewGreeting,
+                     .nMenu = nNew});
     const std::string strOldWait = DecodeTranscriptText(older.strTimeout, m_old.strEncoding);
     const std::string strNewWait = DecodeTranscriptText(newer.strTimeout, m_new.strEncoding);
     if (strOldWait != strNewWait)
-      Add(CallChange{ChangeTopic::Timeout,
-                     ChangeShape::Changed,
-                     SourcePlace{newer.strPath, newer.headLines[1]},
-                     false,
-                     events,
-                     strOldWait,
-                     strNewWait,
-                     {},
-                     nNew,
-                     {}});
+      Add(CallChange{.topic = ChangeTopic::Timeout,
+                     .place = SourcePlace{newer.strPath, newer.headLines[1]},
+                     .events = events,
+                     .strOld = strOldWait,
+                     .strNew = strNewWait,
+                     .nMenu = nNew});
   }
 
   void ComparePair(const MenuPair& pair) {
@@ -220,16 +212,14 @@ private:
       const ChangeShape shape = !pNew   ? ChangeShape::Removed
                                 : !pOld ? ChangeShape::Added
                                         : ChangeShape::Changed;
-      Add(CallChange{ChangeTopic::Step,
-                     shape,
-                     pNew ? pNew->source : pOld->source,
-                     !pNew,
-                     events,
-                     pOld ? strOld : std::string(),
-                     pNew ? strNew : std::string(),
-                     {},
-                     pair.nNew,
-                     dialRow});
+      Add(CallChange{.shape = shape,
+                     .place = pNew ? pNew->source : pOld->source,
+                     .bOldSet = !pNew,
+                     .events = events,
+                     .strOld = pOld ? strOld : std::string(),
+                     .strNew = pNew ? strNew : std::string(),
+                     .nMenu = pair.nNew,
+                     .dialRow = dialRow});
       return true;
     }
     if (TargetOf(pOld) >= 0 && TargetOf(pNew) >= 0)
@@ -292,28 +282,17 @@ private:
     const auto newNames = names(m_new, newReach);
     for (const auto& [strName, nMenu] : oldNames)
       if (!newNames.contains(strName))
-        Add(CallChange{ChangeTopic::MenuGone,
-                       ChangeShape::Removed,
-                       SourcePlace{Old(static_cast<int>(nMenu)).strPath, 0},
-                       true,
-                       *oldReach[nMenu],
-                       {},
-                       {},
-                       {},
-                       -1,
-                       {}});
+        Add(CallChange{.topic = ChangeTopic::MenuGone,
+                       .shape = ChangeShape::Removed,
+                       .place = SourcePlace{Old(static_cast<int>(nMenu)).strPath, 0},
+                       .bOldSet = true,
+                       .events = *oldReach[nMenu]});
     for (const auto& [strName, nMenu] : newNames)
       if (!oldNames.contains(strName))
-        Add(CallChange{ChangeTopic::MenuNew,
-                       ChangeShape::Added,
-                       SourcePlace{New(static_cast<int>(nMenu)).strPath, 0},
-                       false,
-                       *newReach[nMenu],
-                       {},
-                       {},
-                       {},
-                       -1,
-                       {}});
+        Add(CallChange{.topic = ChangeTopic::MenuNew,
+                       .shape = ChangeShape::Added,
+                       .place = SourcePlace{New(static_cast<int>(nMenu)).strPath, 0},
+                       .events = *newReach[nMenu]});
   }
 
   const DiffSide& m_old;

@@ -36,18 +36,18 @@ struct CallChange {
   ChangeTopic topic = ChangeTopic::Step;
   ChangeShape shape = ChangeShape::Changed;
   /// The new set's row; the old set's for a removal and a menu gone. Line 0: the file itself.
-  SourcePlace place;
+  SourcePlace place{};
   bool bOldSet = false; ///< place is in the old set
   /// The events that lead there from the start of the call, as dovetrel-call takes them ("2",
   /// "silence", "busy"); the last is the one that acts otherwise. Empty: the start of the call.
-  std::vector<std::string> events;
-  std::string strOld;    ///< what callers got, in words; empty when no row answered
-  std::string strNew;    ///< what callers get now, in words; empty when no row answers
-  std::string strReason; ///< a row that starts or stops acting, and why; empty for none
+  std::vector<std::string> events{};
+  std::string strOld{};    ///< what callers got, in words; empty when no row answered
+  std::string strNew{};    ///< what callers get now, in words; empty when no row answers
+  std::string strReason{}; ///< a row that starts or stops acting, and why; empty for none
   /// Step: the menu of the new flow the event is taken in, and for a busy outcome the row of the
   /// new flow's dial; -1 and empty otherwise. A drawing hangs a removed arrow there.
   int nMenu = -1;
-  SourcePlace dialRow;
+  SourcePlace dialRow{};
 };
 
 /// Everything callers meet otherwise in \p newer than in \p older. Both flows are walked together
