@@ -342,8 +342,10 @@ std::string ChangeWords(const CallChange& change) {
     return std::string(text::kTimeout) + strOld + std::string(text::kChangeArrow) + strNew;
   if (change.shape == ChangeShape::Added)
     return std::string(text::kAdded) + strNew;
-  if (change.shape == ChangeShape::Removed)
+  if (change.shape == ChangeShape::Removed && change.bOldSet)
     return std::string(text::kRemoved) + strOld + ")";
+  if (change.shape == ChangeShape::Removed) // a row of the new set that no longer acts
+    return strOld + std::string(text::kChangeArrow) + std::string(text::kStepHangup);
   return strOld + std::string(text::kChangeArrow) + strNew;
 }
 

@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"main.ivr", "10   hi.wav\n1    dial            105\n2    dail            7\n"}},
                  {"main.ivr:2:1: 1: набор 104 → набор 105 (строка начинает действовать; раньше: "
                   "клавишу занимает строка 2)",
-                  "main.ivr:3:1: 2: пункт убран (было: набор 7) (строка не действует: действие "
-                  "строки не распознано)"}},
+                  "main.ivr:3:1: 2: набор 7 → отбой (строка не действует: действие строки не "
+                  "распознано)"}},
         // The busy outcome of a dial, and a row inserted above one it now shadows.
         DiffCase{{{"main.ivr", kMain}, {"tv.ivr", kTv}},
                  {{"main.ivr", "10   hi.wav\n2    disconnect\n1    dial            104\n"
