@@ -310,7 +310,7 @@ bool SharesFormNames(const CallFlow& flow) {
 std::string Show(const Files& files) {
   std::string strText;
   for (const auto& [strName, strContent] : files)
-    strText += "== " + strName + "\n" + strContent;
+    strText.append("== ").append(strName).append("\n").append(strContent);
   return strText;
 }
 
