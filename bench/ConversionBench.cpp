@@ -346,6 +346,7 @@ constexpr Comparison kComparisons[] = {
     {"write/largest", "write_floor/largest", 0},
     {"write_w3c/largest", "write/largest", 1.5},
     {"convert/largest", "convert_floor/largest", 3.0},
+    {"diff/largest", "diff_floor/largest", 2.0}, // dovetrel-diff to the two conversions
     {"load/worked", "load_floor/worked", 0},
     {"write/worked", "write_floor/worked", 0},
     {"convert/worked", "convert_floor/worked", 0},

@@ -54,8 +54,8 @@ echo
 echo "== the language server started and answering initialize (median of 20 starts)"
 "$build/bin/dovetrel_lsp_ready" "$build/bin/dovetrel-lsp" 20 || status=1
 echo
-echo "== dependencies of dovetrel-convert and dovetrel-call"
-for program in dovetrel-convert dovetrel-call; do
+echo "== dependencies of dovetrel-convert, dovetrel-call and dovetrel-diff"
+for program in dovetrel-convert dovetrel-call dovetrel-diff; do
   if ldd "$build/bin/$program" | grep -qi qt; then
     echo "$program links Qt: OVER"
     status=1

@@ -179,7 +179,9 @@ ExitStatus Flow(const Invocation& call, std::ostream& out, std::ostream& err) {
   if (!call.vecRecords.empty())
     if (const std::optional<ExitStatus> status = RunRecords(call, run, err))
       return *status;
-  const std::optional<RowHits> hits = run ? std::optional(HitsOf(run->coverage)) : std::nullopt;
+  std::optional<DiagramMarks> hits;
+  if (run)
+    hits.emplace().hits = HitsOf(run->coverage);
   CStreamMessageSink messages(err);
   const FlowOutcome outcome =
       RunFlow(call.strIvr, *call.flowFile, *FlowFormatOfPath(*call.flowFile), messages,

@@ -9,10 +9,10 @@
 namespace dovetrel {
 
 bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
-                   std::string& strBytes, IMessageSink& messages, const RowHits* pHits) {
+                   std::string& strBytes, IMessageSink& messages, const DiagramMarks* pMarks) {
   std::string strReason;
   if (!IsDrawnFormat(format)) {
-    if (WriteFlowJson(flow, strEncoding, strBytes, strReason, pHits))
+    if (WriteFlowJson(flow, strEncoding, strBytes, strReason, pMarks ? &pMarks->hits : nullptr))
       return true;
     ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
     return false;
@@ -30,7 +30,7 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
                          MessageKind::Error);
     return false;
   }
-  if (pModule->Draw(flow, strEncoding, format, strBytes, strReason, pHits))
+  if (pModule->Draw(flow, strEncoding, format, strBytes, strReason, pMarks))
     return true;
   ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
   return false;
@@ -64,7 +64,7 @@ std::optional<LoadedFlow> LoadFlow(const std::string& strIvrFile, IMessageSink& 
 
 FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
                     FlowFormat format, IMessageSink& messages, const ConversionOptions& options,
-                    const RowHits* pHits) {
+                    const DiagramMarks* pMarks) {
   if (strIvrFile.empty() || strFlowFile.empty()) {
     ShowFailure(messages, FindingCode::NameMissing, text::kNameMissing, {});
     return FlowOutcome::NameMissing;
@@ -78,7 +78,7 @@ FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFil
     return FlowOutcome::TargetIsScenario;
   }
   std::string strBytes;
-  if (!MakeFlowBytes(loaded->flow, loaded->strEncoding, format, strBytes, messages, pHits))
+  if (!MakeFlowBytes(loaded->flow, loaded->strEncoding, format, strBytes, messages, pMarks))
     return FlowOutcome::NotDrawn;
   if (!WriteFlowFile(strFlowFile, strBytes, *loaded, options, messages))
     return FlowOutcome::WriteFailed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/Conversion.h"
+#include "diagram/DiagramGraph.h"
 #include "diagram/FlowDiagram.h"
 
 #include <optional>
@@ -22,12 +23,13 @@ struct LoadedFlow {
                                                  IMessageSink& messages,
                                                  const ConversionOptions& options = {});
 
-/// The bytes of \p flow in \p format, with the recorded calls' coverage \p pHits when given;
+/// The bytes of \p flow in \p format, its arrows marked as \p pMarks says when given (the
+/// recorded calls' counts, or a comparison's changes);
 /// false, its message shown, when they cannot be made (the drawing module is missing, Graphviz
 /// fails).
 [[nodiscard]] bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding,
                                  FlowFormat format, std::string& strBytes, IMessageSink& messages,
-                                 const RowHits* pHits = nullptr);
+                                 const DiagramMarks* pMarks = nullptr);
 
 /// Puts \p strBytes in place of \p strPath once complete; false, its message shown, when it
 /// cannot, or when \p strPath is a file of the set.
@@ -48,11 +50,11 @@ enum class FlowOutcome {
 /// The Flow command: loads the set \p strIvrFile exactly as the conversion does (the same
 /// messages on failure), builds its call flow and writes it to \p strFlowFile in \p format, in
 /// place of any earlier file only once complete. The drawn formats open the drawing module;
-/// JSON does without. With \p pHits, the flow shows the recorded calls' coverage. A read error in
+/// JSON does without. With \p pMarks, the flow shows the recorded calls' coverage. A read error in
 /// the middle of a file is not caught.
 [[nodiscard]] FlowOutcome RunFlow(const std::string& strIvrFile, const std::string& strFlowFile,
                                   FlowFormat format, IMessageSink& messages,
                                   const ConversionOptions& options = {},
-                                  const RowHits* pHits = nullptr);
+                                  const DiagramMarks* pMarks = nullptr);
 
 } // namespace dovetrel

@@ -11,14 +11,17 @@ namespace {
 /// dial carries its own busy edge and every node its own row.
 class CGraphBuilder {
 public:
-  CGraphBuilder(const CallFlow& flow, CFlowText& text, const RowHits* pHits)
-      : m_flow(flow), m_text(text), m_pHits(pHits) {}
+  CGraphBuilder(const CallFlow& flow, CFlowText& text, const DiagramMarks* pMarks)
+      : m_flow(flow), m_text(text), m_pMarks(pMarks) {}
 
   DiagramGraph Build() {
     for (const FlowMenu& menu : m_flow.menus)
       AddMenuNode(menu);
     for (std::size_t i = 0; i < m_flow.menus.size(); ++i)
       AddMenuEdges(static_cast<int>(i), m_flow.menus[i]);
+    if (m_pMarks)
+      for (const RemovedArrow& arrow : m_pMarks->removed)
+        AddRemoved(arrow);
     return std::move(m_graph);
   }
 
@@ -38,16 +41,18 @@ private:
     m_graph.edges.push_back({kind, nFrom, nTo, std::string(label), std::move(strTooltip)});
   }
 
-  /// An edge of the row \p source that acts; with the calls' coverage, its count in the label.
+  /// An arrow of a row that acts, with the row's count when the drawing shows the calls'
+  /// coverage and its mark when it shows a comparison.
   void AddActingEdge(DiagramEdgeKind kind, int nFrom, int nTo, std::string_view label,
                      const SourcePlace& source) {
     AddEdge(kind, nFrom, nTo, label, Place(source));
-    if (!m_pHits)
-      return;
-    const auto found = m_pHits->find({source.strFile, source.nLine});
-    if (found == m_pHits->end())
-      return;
     DiagramEdge& edge = m_graph.edges.back();
+    edge.mark = MarkOf(source);
+    if (!m_pMarks)
+      return;
+    const auto found = m_pMarks->hits.find({source.strFile, source.nLine});
+    if (found == m_pMarks->hits.end())
+      return;
     edge.nHits = found->second;
     edge.strLabel += std::string(text::kHitsMark) + std::to_string(found->second);
   }
@@ -81,12 +86,40 @@ private:
     return AddNode(DiagramNodeKind::Hangup, {std::string(text::kHangupNode)}, Place(step.source));
   }
 
+  /// How the marks mark the arrow of \p row.
+  DiagramMark MarkOf(const SourcePlace& row) const {
+    if (!m_pMarks)
+      return DiagramMark::None;
+    for (const MarkedArrow& arrow : m_pMarks->arrows)
+      if (arrow.row.nLine == row.nLine && arrow.row.strFile == row.strFile)
+        return arrow.mark;
+    return DiagramMark::None;
+  }
+
   void AddAction(int nMenu, std::string_view label, const FlowAction& action) {
     const int nStep = StepNode(action);
     AddActingEdge(DiagramEdgeKind::Key, nMenu, nStep, label, action.source);
-    if (action.kind == ActionKind::Dial && action.busy)
-      AddActingEdge(DiagramEdgeKind::Busy, nStep, StepNode(*action.busy), text::kBusyEdge,
-                    action.busy->source);
+    if (action.kind != ActionKind::Dial)
+      return;
+    m_dials.emplace_back(action.source, nStep);
+    if (!action.busy)
+      return;
+    AddActingEdge(DiagramEdgeKind::Busy, nStep, StepNode(*action.busy), text::kBusyEdge,
+                  action.busy->source);
+  }
+
+  /// A removed arrow, faded, from its menu or its dial to a box of where it led.
+  void AddRemoved(const RemovedArrow& arrow) {
+    int nFrom = arrow.nMenu;
+    for (const auto& [source, nNode] : m_dials)
+      if (source.nLine == arrow.dialRow.nLine && source.strFile == arrow.dialRow.strFile)
+        nFrom = nNode;
+    if (nFrom < 0 || nFrom >= static_cast<int>(m_graph.nodes.size()))
+      return;
+    const int nStep = AddNode(DiagramNodeKind::Inert, {arrow.strStep}, arrow.strTooltip);
+    AddEdge(arrow.dialRow.strFile.empty() ? DiagramEdgeKind::Key : DiagramEdgeKind::Busy, nFrom,
+            nStep, arrow.strLabel, arrow.strTooltip);
+    m_graph.edges.back().mark = DiagramMark::Removed;
   }
 
   /// How a key is named on the diagram: its own character, or the word of a key of its own kind.
@@ -129,14 +162,15 @@ private:
 
   const CallFlow& m_flow;
   CFlowText& m_text;
-  const RowHits* m_pHits; ///< the calls' coverage to show; null for none
+  const DiagramMarks* m_pMarks; ///< the calls' counts or a comparison's marks; null for none
+  std::vector<std::pair<SourcePlace, int>> m_dials; ///< each dial's row and its node
   DiagramGraph m_graph;
 };
 
 } // namespace
 
-DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text, const RowHits* pHits) {
-  return CGraphBuilder(flow, text, pHits).Build();
+DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text, const DiagramMarks* pMarks) {
+  return CGraphBuilder(flow, text, pMarks).Build();
 }
 
 } // namespace dovetrel

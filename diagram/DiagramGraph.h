@@ -33,6 +33,14 @@ struct DiagramNode {
   std::string strTooltip;            ///< where it comes from: a file path or "FILE:LINE"
 };
 
+/// How a comparison of two flows marks an arrow of the one drawn.
+enum class DiagramMark {
+  None,
+  Added,   ///< the arrow is new: no row answered its event before
+  Changed, ///< the arrow leads elsewhere than before
+  Removed, ///< the arrow is gone: it is drawn faded, to a box saying where it led
+};
+
 /// An edge between two nodes, given by their indexes.
 struct DiagramEdge {
   DiagramEdgeKind kind = DiagramEdgeKind::Key;
@@ -43,6 +51,31 @@ struct DiagramEdge {
   /// How many recorded calls took its row, when the drawing shows their coverage; -1 otherwise,
   /// and for a row that cannot act in the documents the calls ran on.
   int nHits = -1;
+  DiagramMark mark = DiagramMark::None;
+};
+
+/// The arrow of row \p row (a key's, no input's, a fax's or a busy row's) marked \p mark.
+struct MarkedArrow {
+  SourcePlace row;
+  DiagramMark mark = DiagramMark::Added;
+};
+
+/// An arrow the drawn flow no longer has, drawn from menu \p nMenu, or from the dial of
+/// \p dialRow when its file is given, to a box of \p strStep. Texts in UTF-8.
+struct RemovedArrow {
+  int nMenu = 0;
+  SourcePlace dialRow;
+  std::string strLabel;
+  std::string strStep;
+  std::string strTooltip;
+};
+
+/// What a drawing marks on the flow: the recorded calls' counts, or a comparison's changes; plain
+/// notes, free of how they were found.
+struct DiagramMarks {
+  RowHits hits; ///< every row's count, when the drawing shows the calls' coverage
+  std::vector<MarkedArrow> arrows;
+  std::vector<RemovedArrow> removed;
 };
 
 /// The call flow as boxes and arrows, every text decoded and ready to show: what the drawing module
@@ -55,8 +88,9 @@ struct DiagramGraph {
 
 /// The diagram of \p flow: a node per menu, a node per dial, hang-up and inert row, an edge per key
 /// that acts, per busy row that a dial takes and per inert row. Texts decoded through \p text.
-/// With \p pHits, every arrow of a row it holds carries the row's count, in its label as well.
+/// With \p pMarks, every arrow of a row its hits hold carries the row's count, in its label as
+/// well, its arrows are marked and its removed arrows added.
 DiagramGraph BuildDiagramGraph(const CallFlow& flow, CFlowText& text,
-                               const RowHits* pHits = nullptr);
+                               const DiagramMarks* pMarks = nullptr);
 
 } // namespace dovetrel

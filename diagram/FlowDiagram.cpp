@@ -117,7 +117,7 @@ const CDiagramModule* CDiagramModule::LoadFrom(const std::string& strPath, std::
 
 bool CDiagramModule::Draw(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
                           std::string& strBytes, std::string& strReason,
-                          const RowHits* pHits) const {
+                          const DiagramMarks* pMarks) const {
   if (!IsDrawnFormat(format)) {
     strReason = "JSON is written without the drawing module";
     return false;
@@ -127,7 +127,7 @@ bool CDiagramModule::Draw(const CallFlow& flow, const std::string& strEncoding, 
     strReason = "unknown code page " + strEncoding;
     return false;
   }
-  return m_pApi->pRender(BuildDiagramGraph(flow, *pText, pHits), format, strBytes, strReason);
+  return m_pApi->pRender(BuildDiagramGraph(flow, *pText, pMarks), format, strBytes, strReason);
 }
 
 } // namespace dovetrel

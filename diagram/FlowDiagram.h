@@ -37,6 +37,7 @@ inline constexpr std::string_view kDiagramModuleName = "dovetrel-graphviz.so";
 std::string DiagramModulePath(std::string& strReason);
 
 struct DiagramModuleApi;
+struct DiagramMarks;
 
 /// The opened drawing module. It stays loaded until the process ends: Graphviz and the libraries
 /// it brings are not made to be unloaded.
@@ -50,11 +51,11 @@ public:
   static const CDiagramModule* LoadFrom(const std::string& strPath, std::string& strReason);
 
   /// Lays out and draws \p flow in \p format (any but Json), its texts decoded from
-  /// \p strEncoding; with \p pHits, the recorded calls' coverage on its arrows. False, with
-  /// Graphviz's or the codec's reason, when it cannot.
+  /// \p strEncoding, its arrows marked as \p pMarks says when given. False, with Graphviz's or
+  /// the codec's reason, when it cannot.
   [[nodiscard]] bool Draw(const CallFlow& flow, const std::string& strEncoding, FlowFormat format,
                           std::string& strBytes, std::string& strReason,
-                          const RowHits* pHits = nullptr) const;
+                          const DiagramMarks* pMarks = nullptr) const;
 
 private:
   explicit CDiagramModule(const DiagramModuleApi* pApi) : m_pApi(pApi) {}

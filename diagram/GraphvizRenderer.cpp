@@ -83,6 +83,13 @@ constexpr Attribute kCoveredLook[] = {{"style", "solid"}, {"penwidth", "1.6"}};
 /// An arrow whose row can act and no recorded call took: dashed, in the colour of a warning.
 constexpr Attribute kUncoveredLook[] = {
     {"style", "dashed"}, {"penwidth", "1.6"}, {"color", "#c2255c"}, {"fontcolor", "#c2255c"}};
+/// The look of each mark of a comparison, in the order of DiagramMark after None: line, text,
+/// style, width.
+constexpr Attribute kEdgeMarkLook[][4] = {
+    {{"color", "#1b7d2b"}, {"fontcolor", "#1b7d2b"}, {"style", "solid"}, {"penwidth", "2.4"}},
+    {{"color", "#c45a00"}, {"fontcolor", "#c45a00"}, {"style", "solid"}, {"penwidth", "2.4"}},
+    {{"color", "#c62828"}, {"fontcolor", "#c62828"}, {"style", "dashed"}, {"penwidth", "1.6"}},
+};
 
 /// Backslashes a label must hold for one to show: Graphviz reads "\\" as one backslash, and a
 /// single one with the letter after it as a command of its own ("\N" the node's name, "\n" a line
@@ -222,7 +229,9 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Agedge_t* pEdge = agedge(pGraph, nodes.at(static_cast<std::size_t>(edge.nFrom)),
                              nodes.at(static_cast<std::size_t>(edge.nTo)), nullptr, 1);
     SetAll(pEdge, kEdgeKindLook[static_cast<int>(edge.kind)]);
-    if (edge.nHits > 0)
+    if (edge.mark != DiagramMark::None)
+      SetAll(pEdge, kEdgeMarkLook[static_cast<int>(edge.mark) - 1]);
+    else if (edge.nHits > 0)
       SetAll(pEdge, kCoveredLook);
     else if (edge.nHits == 0)
       SetAll(pEdge, kUncoveredLook);

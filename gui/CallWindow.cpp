@@ -221,7 +221,11 @@ public:
 bool CCallWindow::DrawFlow(const RowHits* pHits) {
   CNoMessages quiet;
   std::string strSvg;
-  if (!MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet, pHits))
+  DiagramMarks marks;
+  if (pHits)
+    marks.hits = *pHits;
+  if (!MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet,
+                     pHits ? &marks : nullptr))
     return false;
   m_svg = QByteArray::fromStdString(strSvg);
   return true;

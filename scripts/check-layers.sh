@@ -2,6 +2,7 @@
 # Checks that the source folders include one another only along the layers:
 #   text <- scenario <- flow <- vxml <- diagram <- convert <- call <- the front ends (cli, gui)
 #   convert <- lsp (the language server, beside call)
+#   call <- diff (what changes for callers between two sets) <- cli
 # audio/, the greetings' sound files, lies beside text: it includes nothing but itself, and the
 # conversion and everything above it may include it.
 # text/, the set's texts (stepping, code page, escaping, quoting), lies below them all: it includes
@@ -27,7 +28,8 @@ diagram   text scenario flow vxml diagram
 convert   text scenario flow vxml diagram convert audio
 call      text scenario flow vxml diagram convert call audio
 lsp       text scenario flow vxml diagram convert call lsp audio
-cli       text scenario flow vxml diagram convert call cli audio
+diff      text scenario flow vxml diagram convert call diff audio
+cli       text scenario flow vxml diagram convert call diff cli audio
 gui       text scenario flow vxml diagram convert call gui audio
 "
 

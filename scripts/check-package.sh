@@ -53,7 +53,7 @@ mapfile -t programs < <(sed -n 's,^\./usr/bin/,,p' "$work/package.list")
 [ ${#programs[@]} -gt 0 ] || fail "no program in /usr/bin"
 for program in "${programs[@]}"; do
   case $program in
-    dovetrel | dovetrel-convert | dovetrel-call | dovetrel-lsp) ;;
+    dovetrel | dovetrel-convert | dovetrel-call | dovetrel-diff | dovetrel-lsp) ;;
     *) fail "/usr/bin/$program is not one of Dovetrel's programs (a test or a helper?)" ;;
   esac
   for page in "usr/share/man/man1/$program.1.gz" "usr/share/man/ru/man1/$program.1.gz"; do
@@ -128,6 +128,13 @@ for example in worked callcentre; do
     fi
   done
 done
+
+# The unpacked dovetrel-diff: a set against itself changes nothing for callers.
+if has usr/bin/dovetrel-diff &&
+   ! "$bin/dovetrel-diff" "$top/examples/callcentre/main.ivr" "$top/examples/callcentre/main.ivr" \
+     >"$work/messages" 2>&1; then
+  fail "the unpacked dovetrel-diff found changes in a set against itself: $(cat "$work/messages")"
+fi
 
 # The call flow drawn in process, through the module the program finds beside its own folder.
 if has usr/lib/dovetrel/dovetrel-graphviz.so; then

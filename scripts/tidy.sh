@@ -9,7 +9,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$(cd "${1:-$top/build}" && pwd)
 folders=()
-for folder in text audio scenario flow vxml diagram convert call lsp cli gui; do
+for folder in text audio scenario flow vxml diagram convert call lsp diff cli gui; do
   [ -d "$top/$folder" ] && folders+=("$folder")
 done
 

@@ -44,13 +44,13 @@ CallFlow LoadFlow(const std::string& strMain, CScenarioTable& table,
 }
 
 std::string Draw(const CallFlow& flow, FlowFormat format, const std::string& strEncoding,
-                 const RowHits* pHits = nullptr) {
+                 const DiagramMarks* pMarks = nullptr) {
   std::string strReason;
   const CDiagramModule* pModule = CDiagramModule::Load(strReason);
   EXPECT_NE(pModule, nullptr) << strReason;
   std::string strBytes;
   if (pModule) {
-    EXPECT_TRUE(pModule->Draw(flow, strEncoding, format, strBytes, strReason, pHits)) << strReason;
+    EXPECT_TRUE(pModule->Draw(flow, strEncoding, format, strBytes, strReason, pMarks)) << strReason;
   }
   return strBytes;
 }
@@ -369,7 +369,9 @@ TEST(Coverage, ShowsOnEveryArrowOfARowThatActs) {
       {"sales.ivr:4", {"нет ввода", "solid", "#4a4a4a", "", "-"}},
   };
   std::map<std::string, std::vector<std::string>> shown;
-  const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8", &hits));
+  DiagramMarks marks;
+  marks.hits = hits;
+  const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8", &marks));
   ASSERT_NE(pGraph, nullptr);
   for (Agnode_t* pNode = agfstnode(pGraph.get()); pNode; pNode = agnxtnode(pGraph.get(), pNode))
     for (Agedge_t* pEdge = agfstout(pGraph.get(), pNode); pEdge;

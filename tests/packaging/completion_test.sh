@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Drives the bash completion of dovetrel-convert and dovetrel-call as bash would on Tab: sources
+# Drives the bash completion of dovetrel-convert, dovetrel-call and dovetrel-diff as bash would on Tab: sources
 # bash-completion and the scripts, fills COMP_WORDS for a command line and compares what is offered
 # with what should be.
 # Usage: completion_test.sh COMPLETIONS_DIR (the folder that holds packaging/completion's files)
@@ -14,6 +14,8 @@ source "$framework"
 source "$dir/dovetrel-convert"
 # shellcheck source=/dev/null
 source "$dir/dovetrel-call"
+# shellcheck source=/dev/null
+source "$dir/dovetrel-diff"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -110,6 +112,10 @@ expect "notes.txt" dovetrel-call --coverage main.ivr no
 expect "" dovetrel-call --coverage --min ''
 expect "flow.json flow.svg main.ivr main.vxml notes.txt old.vxml sales.IVR scenarios" \
   dovetrel-call --expect ''
+expect "--flow --git --help --version" dovetrel-diff --
+expect "main.ivr sales.IVR scenarios" dovetrel-diff main.ivr ''
+expect "" dovetrel-diff --git HEAD main.ivr ''
+expect "flow.svg scenarios" dovetrel-diff --flow ''
 if command -v iconv >/dev/null; then
   expect_some "KOI8-R" dovetrel-call --encoding KOI8-
 fi
