@@ -2,31 +2,24 @@
 
 #include "call/Texts.h"
 #include "convert/Greetings.h"
+#include "flow/FlowRoutes.h"
 #include "text/Escape.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <optional>
-#include <set>
-#include <utility>
 
 namespace dovetrel {
 
 namespace {
 
-/// The events that reach a menu from the start of the call, and what was heard on the way.
+/// The events that reach a point of the call from its start, and what was heard on the way.
 struct Route {
   std::vector<std::string> events;
   std::vector<int> heard;  ///< menus whose greeting played, in order
   std::vector<int> waited; ///< menus whose timeout passed, in order
-};
-
-/// An action of a menu with the events that take it, the menu's index beside it.
-struct Move {
-  const FlowStep* pStep;
-  std::vector<std::string> events;
-  bool bWaits; ///< the menu's timeout passes first (no input)
 };
 
 /// The event word of \p key, as dovetrel-call takes it.
@@ -38,63 +31,24 @@ std::string EventOf(char key, const std::string& strEncoding) {
   return DecodeTranscriptText(std::string(1, key), strEncoding);
 }
 
-/// Every action of \p menu, a dial's busy row after it, in row order.
-std::vector<Move> MovesOf(const FlowMenu& menu, const std::string& strEncoding) {
-  std::vector<Move> moves;
-  const auto add = [&](const FlowAction& action, char key) {
-    const std::string strEvent = EventOf(key, strEncoding);
-    moves.push_back(Move{&action, {strEvent}, key == keyNoInput});
-    if (action.kind == ActionKind::Dial && action.busy)
-      moves.push_back(Move{&*action.busy, {strEvent, "busy"}, key == keyNoInput});
-  };
-  for (const KeyAction& key : menu.keys)
-    add(key.action, key.key);
-  if (menu.noInput)
-    add(*menu.noInput, keyNoInput);
-  std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
-    return a.pStep->source.nLine < b.pStep->source.nLine;
-  });
-  return moves;
+/// \p route followed by \p move.
+void Follow(Route& route, const FlowMove& move, const std::string& strEncoding) {
+  route.events.push_back(EventOf(move.key, strEncoding));
+  if (move.bBusy)
+    route.events.emplace_back("busy");
+  if (move.key == keyNoInput)
+    route.waited.push_back(static_cast<int>(move.nMenu));
+  if (move.Step().kind == ActionKind::Menu && move.Step().nTargetMenu >= 0)
+    route.heard.push_back(move.Step().nTargetMenu);
 }
 
-/// \p route followed by \p move out of menu \p nMenu.
-Route Follow(const Route& route, const Move& move, int nMenu) {
-  Route next = route;
-  next.events.insert(next.events.end(), move.events.begin(), move.events.end());
-  if (move.bWaits)
-    next.waited.push_back(nMenu);
-  if (move.pStep->kind == ActionKind::Menu && move.pStep->nTargetMenu >= 0)
-    next.heard.push_back(move.pStep->nTargetMenu);
-  return next;
-}
-
-/// The shortest route to every menu the call reaches, by the number of events; of routes as short,
-/// the one found first (menus taken in table order, their rows in row order).
-std::vector<std::optional<Route>> ShortestRoutes(const CallFlow& flow,
-                                                 const std::vector<std::vector<Move>>& moves) {
-  std::vector<std::optional<Route>> routes(flow.menus.size());
-  if (flow.menus.empty())
-    return routes;
-  routes[0] = Route{{}, {0}, {}};
-  std::set<std::pair<std::size_t, int>> queue{{0, 0}};
-  while (!queue.empty()) {
-    const int nMenu = queue.begin()->second;
-    queue.erase(queue.begin());
-    for (const Move& move : moves[static_cast<std::size_t>(nMenu)]) {
-      const int nTarget = move.pStep->nTargetMenu;
-      if (move.pStep->kind != ActionKind::Menu || nTarget < 0)
-        continue;
-      Route next = Follow(*routes[static_cast<std::size_t>(nMenu)], move, nMenu);
-      std::optional<Route>& known = routes[static_cast<std::size_t>(nTarget)];
-      if (known && known->events.size() <= next.events.size())
-        continue;
-      if (known)
-        queue.erase({known->events.size(), nTarget});
-      queue.emplace(next.events.size(), nTarget);
-      known = std::move(next);
-    }
-  }
-  return routes;
+/// The shortest route from the start of the call to \p move, \p move last.
+Route RouteTo(const CFlowRoutes& routes, const FlowMove& move, const std::string& strEncoding) {
+  Route route{{}, {0}, {}};
+  for (const FlowMove& step : routes.To(move.nMenu))
+    Follow(route, step, strEncoding);
+  Follow(route, move, strEncoding);
+  return route;
 }
 
 /// Reads each menu's greeting once, on demand.
@@ -193,22 +147,24 @@ std::string EndName(const CallFlow& flow, const FlowStep& step, const std::strin
 
 std::vector<std::string> DescribeCallPaths(const CallFlow& flow, const std::string& strEncoding,
                                            IAudioFiles& audio) {
-  std::vector<std::vector<Move>> moves;
-  for (const FlowMenu& menu : flow.menus)
-    moves.push_back(MovesOf(menu, strEncoding));
-  const std::vector<std::optional<Route>> routes = ShortestRoutes(flow, moves);
+  const MenuMoves moves = MovesOf(flow);
+  const CFlowRoutes routes(moves, 0);
   CGreetingLengths lengths(flow, strEncoding, audio);
   std::vector<std::string> lines;
   for (std::size_t nMenu = 0; nMenu < flow.menus.size(); ++nMenu) {
-    for (const Move& move : moves[nMenu]) {
-      if (move.pStep->kind == ActionKind::Menu)
-        continue;
-      std::string strLine = EndName(flow, *move.pStep, strEncoding) + ": ";
-      if (!routes[nMenu]) {
+    std::vector<FlowMove> ends;
+    std::copy_if(moves[nMenu].begin(), moves[nMenu].end(), std::back_inserter(ends),
+                 [](const FlowMove& move) { return move.Step().kind != ActionKind::Menu; });
+    std::stable_sort(ends.begin(), ends.end(), [](const FlowMove& a, const FlowMove& b) {
+      return a.Step().source.nLine < b.Step().source.nLine;
+    });
+    for (const FlowMove& move : ends) {
+      std::string strLine = EndName(flow, move.Step(), strEncoding) + ": ";
+      if (!routes.Reaches(nMenu)) {
         lines.push_back(strLine + std::string(text::kPathUnreachable));
         continue;
       }
-      const Route route = Follow(*routes[nMenu], move, static_cast<int>(nMenu));
+      const Route route = RouteTo(routes, move, strEncoding);
       std::string strEvents;
       for (const std::string& strEvent : route.events)
         strEvents += (strEvents.empty() ? "" : " ") + strEvent;

@@ -335,8 +335,8 @@ TEST_F(CallSets, CoverWritesRecordsThatReplayAndKeepsThoseThere) {
     EXPECT_EQ(first.err, "");
     const std::vector<std::string> names = Files(strCalls);
     EXPECT_EQ(names,
-              (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-2-answer.txt",
-                                        "cover-1-silence.txt", "cover-silence-0.txt"}));
+              (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-0.txt",
+                                        "cover-1-silence.txt", "cover-silence-2-answer.txt"}));
     for (const std::string& strName : names) {
       const std::string strRecord = strCalls + "/" += strName;
       EXPECT_EQ(Call({"--dialect", szDialect, "--expect", strRecord, kWorked}).status,
