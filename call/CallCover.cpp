@@ -97,9 +97,13 @@ void CCoverPlanner::AddMove(const FlowMove& move) {
     AddStep(move.nMenu, std::move(events), action, {}, &move);
     return;
   }
-  // The dial's busy row tells busy apart from the outcomes that end the call.
-  events.emplace_back(word::kAnswer);
-  AddEdge(Edge{move.nMenu, std::move(events), kEnd, {action.source}, true});
+  // The dial's busy row tells busy apart from the outcomes that end the call, each of which a
+  // call must take once: the answer and no answer.
+  for (const std::string_view outcome : {word::kAnswer, word::kNoAnswer}) {
+    std::vector<std::string> ended = events;
+    ended.emplace_back(outcome);
+    AddEdge(Edge{move.nMenu, std::move(ended), kEnd, {action.source}, true});
+  }
 }
 
 void CCoverPlanner::AddStep(std::size_t nMenu, std::vector<std::string> events,

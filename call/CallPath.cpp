@@ -62,6 +62,8 @@ private:
       // The dial stays the step the call is at, unless its busy row takes the call on. A busy
       // dial's busy row, which may dial again but has no busy row of its own.
       const bool bBusyRow = event.kind == CallEventKind::Busy && m_pAction && m_pAction->busy;
+      if (event.kind == CallEventKind::NoAnswer && m_pAction && m_pAction->busy)
+        m_path.noAnswers.push_back(m_pAction->source);
       m_pStep = bBusyRow ? &*m_pAction->busy : nullptr;
       m_pAction = nullptr;
       if (m_pStep)

@@ -31,6 +31,10 @@ inline constexpr std::string_view kLcovIsSetFile =
     "перезаписан!";
 inline constexpr std::string_view kCannotWriteLcov = "Не удалось записать файл покрытия звонками!";
 inline constexpr std::string_view kRowNotCovered = "строка не проверена ни одним звонком";
+inline constexpr std::string_view kNoAnswerNotCovered =
+    "исход «нет ответа» (noanswer) этого перевода не проверен ни одним звонком";
+/// The summary's count of no-answer outcomes after the rows' (", исходов «нет ответа»: 1 из 2").
+inline constexpr std::string_view kNoAnswersCovered = ", исходов «нет ответа»: ";
 
 /// Generated calls (dovetrel-call --cover).
 inline constexpr std::string_view kMenuNeverReached =

@@ -242,6 +242,7 @@ bool CoverRecords(const Invocation& call, const std::vector<std::vector<Recorded
     for (const FlowMenu& menu : set.flow.menus)
       setFiles.push_back(menu.strPath);
     coverage.AddRows(ActingRows(set.flow, dialect));
+    coverage.AddNoAnswers(NoAnswerDials(set.flow, dialect));
     for (std::size_t i = 0; i < records.size(); ++i) {
       const std::string& strPath = call.vecWords[i + 1];
       const Replay replay = ReplayRecord(*prepared->pProgram, records[i], strPath, set.strEncoding);
