@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -42,12 +42,11 @@ void Follow(Route& route, const FlowMove& move, const std::string& strEncoding) 
     route.heard.push_back(move.Step().nTargetMenu);
 }
 
-/// The shortest route from the start of the call to \p move, \p move last.
-Route RouteTo(const CFlowRoutes& routes, const FlowMove& move, const std::string& strEncoding) {
+/// The shortest route from the start of the call to the wait of menu \p nMenu.
+Route RouteTo(const CFlowRoutes& routes, std::size_t nMenu, const std::string& strEncoding) {
   Route route{{}, {0}, {}};
-  for (const FlowMove& step : routes.To(move.nMenu))
+  for (const FlowMove& step : routes.To(nMenu))
     Follow(route, step, strEncoding);
-  Follow(route, move, strEncoding);
   return route;
 }
 
@@ -132,6 +131,12 @@ std::string Waiting(const CallFlow& flow, const Route& route) {
          std::to_string(nTotal) + std::string(text::kSeconds);
 }
 
+/// " (main.ivr:3)": where row \p nLine of \p strFile stands; " (main.ivr)" for line 0.
+std::string Place(const CallFlow& flow, const std::string& strFile, int nLine) {
+  return " (" + std::string(PathInSet(flow, strFile)) +
+         (nLine > 0 ? ":" + std::to_string(nLine) : std::string()) + ")";
+}
+
 /// "до набора 123 (main.ivr:3)": what \p step does and where its row stands.
 std::string EndName(const CallFlow& flow, const FlowStep& step, const std::string& strEncoding) {
   std::string strName =
@@ -139,8 +144,63 @@ std::string EndName(const CallFlow& flow, const FlowStep& step, const std::strin
       : step.strArgument.empty()
           ? std::string(text::kPathNoNumber)
           : std::string(text::kPathToDial) + DecodeTranscriptText(step.strArgument, strEncoding);
-  return strName + " (" + std::string(PathInSet(flow, step.source.strFile)) + ":" +
-         std::to_string(step.source.nLine) + ")";
+  return strName + Place(flow, step.source.strFile, step.source.nLine);
+}
+
+/// One way a call ends: its name and place, the row it stands at and how the call gets there.
+struct PathEnd {
+  int nLine; ///< the row, to list the ends in row order; the ends no row gives come last
+  std::string strName;
+  Route route;
+  bool bRow = true; ///< a row gives the end: a dial or a hang-up
+};
+
+/// The ways the calls end in menu \p nMenu, each with the shortest route to it: its dials and
+/// hang-ups, and where no row answers: a busy number, the first key a telephone sends, no input.
+std::vector<PathEnd> EndsOf(const CallFlow& flow, std::size_t nMenu, const MenuMoves& moves,
+                            const Route& toMenu, const std::string& strEncoding) {
+  std::vector<PathEnd> ends;
+  const FlowMenu& menu = flow.menus[nMenu];
+  const int nLast = std::numeric_limits<int>::max();
+  for (const FlowMove& move : moves[nMenu]) {
+    const FlowStep& step = move.Step();
+    if (step.kind == ActionKind::Menu)
+      continue;
+    Route route = toMenu;
+    Follow(route, move, strEncoding);
+    ends.push_back(PathEnd{step.source.nLine, EndName(flow, step, strEncoding), route, true});
+    if (step.kind != ActionKind::Dial || (!move.bBusy && move.pAction->busy))
+      continue;
+    route.events.emplace_back("busy"); // no busy row takes the call on: it ends
+    ends.push_back(PathEnd{step.source.nLine,
+                           (step.strArgument.empty()
+                                ? std::string(text::kPathBusyNoNumber)
+                                : std::string(text::kPathBusyEnd) +
+                                      DecodeTranscriptText(step.strArgument, strEncoding)) +
+                               Place(flow, step.source.strFile, step.source.nLine),
+                           route, false});
+  }
+  constexpr std::string_view kTelephoneKeys = "0123456789*#";
+  const auto free = std::find_if(kTelephoneKeys.begin(), kTelephoneKeys.end(), [&](char key) {
+    return std::none_of(menu.keys.begin(), menu.keys.end(),
+                        [key](const KeyAction& action) { return action.key == key; });
+  });
+  if (free != kTelephoneKeys.end()) {
+    Route route = toMenu;
+    route.events.emplace_back(1, *free);
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoKeyEnd) + Place(flow, menu.strPath, 0),
+                           route, false});
+  }
+  if (!menu.noInput) {
+    Route route = toMenu;
+    route.events.emplace_back("silence");
+    route.waited.push_back(static_cast<int>(nMenu));
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoInputEnd) + Place(flow, menu.strPath, 0),
+                           route, false});
+  }
+  std::stable_sort(ends.begin(), ends.end(),
+                   [](const PathEnd& a, const PathEnd& b) { return a.nLine < b.nLine; });
+  return ends;
 }
 
 } // namespace
@@ -152,24 +212,20 @@ std::vector<std::string> DescribeCallPaths(const CallFlow& flow, const std::stri
   CGreetingLengths lengths(flow, strEncoding, audio);
   std::vector<std::string> lines;
   for (std::size_t nMenu = 0; nMenu < flow.menus.size(); ++nMenu) {
-    std::vector<FlowMove> ends;
-    std::copy_if(moves[nMenu].begin(), moves[nMenu].end(), std::back_inserter(ends),
-                 [](const FlowMove& move) { return move.Step().kind != ActionKind::Menu; });
-    std::stable_sort(ends.begin(), ends.end(), [](const FlowMove& a, const FlowMove& b) {
-      return a.Step().source.nLine < b.Step().source.nLine;
-    });
-    for (const FlowMove& move : ends) {
-      std::string strLine = EndName(flow, move.Step(), strEncoding) + ": ";
-      if (!routes.Reaches(nMenu)) {
-        lines.push_back(strLine + std::string(text::kPathUnreachable));
+    const bool bReached = routes.Reaches(nMenu);
+    const Route toMenu = bReached ? RouteTo(routes, nMenu, strEncoding) : Route{};
+    for (const PathEnd& end : EndsOf(flow, nMenu, moves, toMenu, strEncoding)) {
+      // A menu no call reaches lists the rows that would end a call there, and says so.
+      if (!bReached) {
+        if (end.bRow)
+          lines.push_back(end.strName + ": " + std::string(text::kPathUnreachable));
         continue;
       }
-      const Route route = RouteTo(routes, move, strEncoding);
       std::string strEvents;
-      for (const std::string& strEvent : route.events)
+      for (const std::string& strEvent : end.route.events)
         strEvents += (strEvents.empty() ? "" : " ") + strEvent;
-      lines.push_back(strLine + strEvents + ", " + Listening(route, lengths) +
-                      Waiting(flow, route));
+      lines.push_back(end.strName + ": " + strEvents + ", " + Listening(end.route, lengths) +
+                      Waiting(flow, end.route));
     }
   }
   return lines;

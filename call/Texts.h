@@ -13,6 +13,11 @@ inline constexpr std::string_view kPathToDial = "до набора ";
 inline constexpr std::string_view kPathNoNumber = "до набора без номера";
 inline constexpr std::string_view kPathToHangup = "до отбоя";
 inline constexpr std::string_view kPathUnreachable = "звонок сюда не доходит";
+/// The ends no row gives: a busy number without a busy row, a key and no input no row answers.
+inline constexpr std::string_view kPathBusyEnd = "до отбоя при занятом ";
+inline constexpr std::string_view kPathBusyNoNumber = "до отбоя при занятом наборе без номера";
+inline constexpr std::string_view kPathNoKeyEnd = "до отбоя на клавишу без действия";
+inline constexpr std::string_view kPathNoInputEnd = "до отбоя без ввода";
 inline constexpr std::string_view kPathListen = "прослушать ";
 inline constexpr std::string_view kPathAtLeast = "не менее ";
 inline constexpr std::string_view kPathUnknownLength = " — длительность неизвестна";
