@@ -12,6 +12,11 @@
 namespace dovetrel {
 namespace {
 
+/// The caller's events a move takes: its key, and the busy outcome after a dial.
+int EventsOf(const FlowMove& move) {
+  return move.bBusy ? 2 : 1;
+}
+
 /// The fewest events from \p nFrom to every menu, each move relaxed until nothing changes;
 /// -1 for a menu no route enters. \p bAllows decides which moves may be taken.
 std::vector<int> Relaxed(const MenuMoves& moves, std::size_t nFrom, bool (*bAllows)(char)) {
@@ -26,8 +31,8 @@ std::vector<int> Relaxed(const MenuMoves& moves, std::size_t nFrom, bool (*bAllo
         if (nTo < 0 || nAt < 0 || !bAllows(move.key))
           continue;
         int& nKnown = events[static_cast<std::size_t>(nTo)];
-        if (nKnown < 0 || nAt + move.Events() < nKnown) {
-          nKnown = nAt + move.Events();
+        if (nKnown < 0 || nAt + EventsOf(move) < nKnown) {
+          nKnown = nAt + EventsOf(move);
           bChanged = true;
         }
       }
@@ -70,7 +75,7 @@ TEST(FlowRoutes, AreTheShortestAndLeadWhereTheySay) {
             ASSERT_EQ(move.nMenu, nAt);
             ASSERT_TRUE(bAllows(move.key));
             nAt = static_cast<std::size_t>(routes.Target(move));
-            nEvents += move.Events();
+            nEvents += EventsOf(move);
             ++nRoutes;
           }
           EXPECT_EQ(nEvents, std::max(expected[nMenu], 0));
