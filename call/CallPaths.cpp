@@ -155,13 +155,47 @@ struct PathEnd {
   bool bRow = true; ///< a row gives the end: a dial or a hang-up
 };
 
-/// The ways the calls end in menu \p nMenu, each with the shortest route to it: its dials and
-/// hang-ups, and where no row answers: a busy number, the first key a telephone sends, no input.
+/// "до отбоя при занятом 123 (main.ivr:3)": the end of dial \p step's busy number, when no busy
+/// row takes the call on.
+std::string BusyEndName(const CallFlow& flow, const FlowStep& step,
+                        const std::string& strEncoding) {
+  return (step.strArgument.empty() ? std::string(text::kPathBusyNoNumber)
+                                   : std::string(text::kPathBusyEnd) +
+                                         DecodeTranscriptText(step.strArgument, strEncoding)) +
+         Place(flow, step.source.strFile, step.source.nLine);
+}
+
+/// The ends of menu \p nMenu that no row gives, after \p toMenu: the first key a telephone sends
+/// that no row answers, and no input where no row takes it.
+std::vector<PathEnd> MenuEnds(const CallFlow& flow, std::size_t nMenu, const Route& toMenu) {
+  const FlowMenu& menu = flow.menus[nMenu];
+  const int nLast = std::numeric_limits<int>::max(); // after the rows
+  std::vector<PathEnd> ends;
+  constexpr std::string_view kTelephoneKeys = "0123456789*#";
+  const auto free = std::find_if(kTelephoneKeys.begin(), kTelephoneKeys.end(), [&](char key) {
+    return std::none_of(menu.keys.begin(), menu.keys.end(),
+                        [key](const KeyAction& action) { return action.key == key; });
+  });
+  if (free != kTelephoneKeys.end()) {
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoKeyEnd) + Place(flow, menu.strPath, 0),
+                           toMenu, false});
+    ends.back().route.events.emplace_back(1, *free);
+  }
+  if (!menu.noInput) {
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoInputEnd) + Place(flow, menu.strPath, 0),
+                           toMenu, false});
+    ends.back().route.events.emplace_back("silence");
+    ends.back().route.waited.push_back(static_cast<int>(nMenu));
+  }
+  return ends;
+}
+
+/// The ways the calls end in menu \p nMenu, each with the shortest route to it, \p toMenu the one
+/// to the menu's wait, in row order: its dials and hang-ups, a busy number no busy row takes, and
+/// then the ends no row gives at all.
 std::vector<PathEnd> EndsOf(const CallFlow& flow, std::size_t nMenu, const MenuMoves& moves,
                             const Route& toMenu, const std::string& strEncoding) {
   std::vector<PathEnd> ends;
-  const FlowMenu& menu = flow.menus[nMenu];
-  const int nLast = std::numeric_limits<int>::max();
   for (const FlowMove& move : moves[nMenu]) {
     const FlowStep& step = move.Step();
     if (step.kind == ActionKind::Menu)
@@ -171,35 +205,14 @@ std::vector<PathEnd> EndsOf(const CallFlow& flow, std::size_t nMenu, const MenuM
     ends.push_back(PathEnd{step.source.nLine, EndName(flow, step, strEncoding), route, true});
     if (step.kind != ActionKind::Dial || (!move.bBusy && move.pAction->busy))
       continue;
-    route.events.emplace_back("busy"); // no busy row takes the call on: it ends
-    ends.push_back(PathEnd{step.source.nLine,
-                           (step.strArgument.empty()
-                                ? std::string(text::kPathBusyNoNumber)
-                                : std::string(text::kPathBusyEnd) +
-                                      DecodeTranscriptText(step.strArgument, strEncoding)) +
-                               Place(flow, step.source.strFile, step.source.nLine),
-                           route, false});
-  }
-  constexpr std::string_view kTelephoneKeys = "0123456789*#";
-  const auto free = std::find_if(kTelephoneKeys.begin(), kTelephoneKeys.end(), [&](char key) {
-    return std::none_of(menu.keys.begin(), menu.keys.end(),
-                        [key](const KeyAction& action) { return action.key == key; });
-  });
-  if (free != kTelephoneKeys.end()) {
-    Route route = toMenu;
-    route.events.emplace_back(1, *free);
-    ends.push_back(PathEnd{nLast, std::string(text::kPathNoKeyEnd) + Place(flow, menu.strPath, 0),
-                           route, false});
-  }
-  if (!menu.noInput) {
-    Route route = toMenu;
-    route.events.emplace_back("silence");
-    route.waited.push_back(static_cast<int>(nMenu));
-    ends.push_back(PathEnd{nLast, std::string(text::kPathNoInputEnd) + Place(flow, menu.strPath, 0),
-                           route, false});
+    route.events.emplace_back("busy");
+    ends.push_back(
+        PathEnd{step.source.nLine, BusyEndName(flow, step, strEncoding), std::move(route), false});
   }
   std::stable_sort(ends.begin(), ends.end(),
                    [](const PathEnd& a, const PathEnd& b) { return a.nLine < b.nLine; });
+  for (PathEnd& end : MenuEnds(flow, nMenu, toMenu))
+    ends.push_back(std::move(end));
   return ends;
 }
 
