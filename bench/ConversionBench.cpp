@@ -350,6 +350,8 @@ constexpr Comparison kComparisons[] = {
     {"load/worked", "load_floor/worked", 0},
     {"write/worked", "write_floor/worked", 0},
     {"convert/worked", "convert_floor/worked", 0},
+    // The generated calls of the largest set to one conversion of it (CoverBench.cpp).
+    {"cover/largest", "convert/largest", 10.0},
 };
 
 struct ProcessComparison {
@@ -363,6 +365,7 @@ constexpr ProcessComparison kProcessComparisons[] = {
     {"flow_process", "dovetrel-convert --flow x.svg to dot -Tsvg", 1.3},
     {"call_process/classic", "dovetrel-call, 100 events, to dovetrel-convert", 1.5},
     {"call_process/w3c", "dovetrel-call --dialect w3c, 100 events, to dovetrel-convert", 1.5},
+    {"coverage/largest", "coverage of 100 records to their --expect runs (CoverBench.cpp)", 1.5},
 };
 
 struct TimeBudget {

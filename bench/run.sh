@@ -2,8 +2,9 @@
 # Reproduces every figure of docs/performance.md: sets up and builds (RelWithDebInfo), then runs
 # the in-process benchmarks against their system-call floors, the whole process beside
 # xmllint --format, --flow beside Graphviz's dot and a call of dovetrel-call beside the plain
-# conversion, and the language server's answer to an edit (dovetrel_bench), and times the start-up
-# of the dialog and of the language server. Exits non-zero when a budget is missed.
+# conversion, the generated calls and the coverage of records beside a conversion and a replay, and
+# the language server's answer to an edit (dovetrel_bench), and times the start-up of the dialog
+# and of the language server. Exits non-zero when a budget is missed.
 # Usage: bench/run.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

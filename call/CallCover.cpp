@@ -5,14 +5,16 @@
 #include "call/Call.h"
 #include "call/Texts.h"
 #include "call/Transcript.h"
+#include "flow/FlowRoutes.h"
 #include "scenario/Paths.h"
 #include "text/Keys.h"
 #include "vxml/W3cWriter.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 
 namespace dovetrel {
 
@@ -38,11 +40,11 @@ using Path = std::vector<std::size_t>; ///< edges, one after another
 class CCoverPlanner {
 public:
   CCoverPlanner(const CallFlow& flow, Dialect dialect)
-      : m_flow(flow), m_bStandard(dialect == Dialect::W3c), m_out(flow.menus.size()),
-        m_vecDist(flow.menus.size(), -1), m_vecParent(flow.menus.size(), kNone) {
+      : m_flow(flow), m_bStandard(dialect == Dialect::W3c), m_moves(MovesOf(flow)),
+        m_out(flow.menus.size()) {
     for (std::size_t i = 0; i < flow.menus.size(); ++i)
       AddEdges(i);
-    Reach();
+    m_main.emplace(m_moves, 0, Rules(nullptr));
   }
 
   std::vector<std::vector<std::string>> Plan();
@@ -52,60 +54,68 @@ public:
 private:
   using EdgeTest = std::function<bool(std::size_t)>;
   void AddEdges(std::size_t nMenu);
-  void AddAction(std::size_t nMenu, const std::vector<std::string>& events,
-                 const FlowAction& action);
+  void AddMove(const FlowMove& move);
   void AddStep(std::size_t nMenu, std::vector<std::string> events, const FlowStep& step,
-               std::vector<SourcePlace> rows);
+               std::vector<SourcePlace> rows, const FlowMove* pMove);
   void AddEdge(Edge edge);
   int Target(const FlowStep& step) const;
-  void Reach();
-  Path TreePath(std::size_t nMenu) const;
+  RouteRules Rules(const std::vector<bool>* pAvoid) const;
+  Path RouteEdges(const CFlowRoutes& routes, std::size_t nMenu) const;
   Path Search(std::size_t nFrom, const EdgeTest& wanted, const std::vector<bool>& avoid) const;
   std::vector<std::string> PlanCall(std::size_t nTarget, std::vector<bool>& covered) const;
-  bool Reached(const Edge& edge) const { return m_vecDist[edge.nFrom] >= 0; }
+  bool Reached(const Edge& edge) const { return m_main->Reaches(edge.nFrom); }
 
   const CallFlow& m_flow;
   const bool m_bStandard;
+  const MenuMoves m_moves;
   std::vector<Edge> m_edges;
   std::vector<std::vector<std::size_t>> m_out; ///< per menu, its edges in row order
-  std::vector<int> m_vecDist;           ///< transitions from the main menu; -1 when unreached
-  std::vector<std::size_t> m_vecParent; ///< the edge a shortest way enters each menu by
+  /// The edge of each move that enters a menu: the move's action and whether busy takes it.
+  std::map<std::pair<const FlowAction*, bool>, std::size_t> m_mapMoveEdge;
+  std::optional<CFlowRoutes> m_main; ///< the shortest routes from the main menu, over the edges
 };
 
 void CCoverPlanner::AddEdges(std::size_t nMenu) {
-  const FlowMenu& menu = m_flow.menus[nMenu];
-  for (const KeyAction& key : menu.keys)
-    if (!m_bStandard || IsDtmfKey(key.key))
-      AddAction(nMenu, {key.key == keyFax ? std::string(word::kFax) : std::string(1, key.key)},
-                key.action);
-  if (menu.noInput)
-    AddAction(nMenu, {std::string(word::kSilence)}, *menu.noInput);
-  else
+  for (const FlowMove& move : m_moves[nMenu])
+    if (!m_bStandard || move.key == keyNoInput || IsDtmfKey(move.key))
+      AddMove(move);
+  if (!m_flow.menus[nMenu].noInput)
     AddEdge(Edge{nMenu, {std::string(word::kSilence)}, kEnd, {}, false});
 }
 
-void CCoverPlanner::AddAction(std::size_t nMenu, const std::vector<std::string>& events,
-                              const FlowAction& action) {
-  if (action.kind != ActionKind::Dial || !action.busy) {
-    AddStep(nMenu, events, action, {});
+void CCoverPlanner::AddMove(const FlowMove& move) {
+  std::vector<std::string> events{move.key == keyFax       ? std::string(word::kFax)
+                                  : move.key == keyNoInput ? std::string(word::kSilence)
+                                                           : std::string(1, move.key)};
+  const FlowAction& action = *move.pAction;
+  if (move.bBusy) {
+    events.emplace_back(word::kBusy);
+    AddStep(move.nMenu, std::move(events), *action.busy, {action.source}, &move);
     return;
   }
-  // The dial's busy row tells busy apart from the outcomes that end the call.
-  std::vector<std::string> answered = events;
-  answered.emplace_back(word::kAnswer);
-  AddEdge(Edge{nMenu, std::move(answered), kEnd, {action.source}, true});
-  std::vector<std::string> busy = events;
-  busy.emplace_back(word::kBusy);
-  AddStep(nMenu, std::move(busy), *action.busy, {action.source});
+  if (action.kind != ActionKind::Dial || !action.busy) {
+    AddStep(move.nMenu, std::move(events), action, {}, &move);
+    return;
+  }
+  // The dial's busy row tells busy apart from the outcomes that end the call, each of which a
+  // call must take once: the answer and no answer.
+  for (const std::string_view outcome : {word::kAnswer, word::kNoAnswer}) {
+    std::vector<std::string> ended = events;
+    ended.emplace_back(outcome);
+    AddEdge(Edge{move.nMenu, std::move(ended), kEnd, {action.source}, true});
+  }
 }
 
 void CCoverPlanner::AddStep(std::size_t nMenu, std::vector<std::string> events,
-                            const FlowStep& step, std::vector<SourcePlace> rows) {
+                            const FlowStep& step, std::vector<SourcePlace> rows,
+                            const FlowMove* pMove) {
   rows.push_back(step.source);
   // A dial here has no busy row of its own: every outcome ends the call.
   if (step.kind == ActionKind::Dial)
     events.emplace_back(word::kAnswer);
   const int nTo = step.kind == ActionKind::Menu ? Target(step) : kEnd;
+  if (nTo >= 0)
+    m_mapMoveEdge[{pMove->pAction, pMove->bBusy}] = m_edges.size();
   AddEdge(Edge{nMenu, std::move(events), nTo, std::move(rows), true});
 }
 
@@ -125,29 +135,23 @@ int CCoverPlanner::Target(const FlowStep& step) const {
   return it == m_flow.menus.end() ? kStop : static_cast<int>(it - m_flow.menus.begin());
 }
 
-void CCoverPlanner::Reach() {
-  if (m_flow.menus.empty())
-    return;
-  std::deque<std::size_t> queue{0};
-  m_vecDist[0] = 0;
-  for (; !queue.empty(); queue.pop_front())
-    for (const std::size_t nEdge : m_out[queue.front()]) {
-      const Edge& edge = m_edges[nEdge];
-      if (edge.nTo < 0 || m_vecDist[static_cast<std::size_t>(edge.nTo)] >= 0)
-        continue;
-      const auto nTo = static_cast<std::size_t>(edge.nTo);
-      m_vecDist[nTo] = m_vecDist[edge.nFrom] + 1;
-      m_vecParent[nTo] = nEdge;
-      queue.push_back(nTo);
-    }
+/// The rules of the routes over the edges: the moves the document carries, as it takes them,
+/// but those whose edge \p pAvoid marks.
+RouteRules CCoverPlanner::Rules(const std::vector<bool>* pAvoid) const {
+  RouteRules rules;
+  rules.allows = [this, pAvoid](const FlowMove& move) {
+    const auto found = m_mapMoveEdge.find({move.pAction, move.bBusy});
+    return found != m_mapMoveEdge.end() && (!pAvoid || !(*pAvoid)[found->second]);
+  };
+  rules.target = [this](const FlowStep& step) { return std::max(Target(step), -1); };
+  return rules;
 }
 
-Path CCoverPlanner::TreePath(std::size_t nMenu) const {
+/// The edges of the route \p routes found to menu \p nMenu.
+Path CCoverPlanner::RouteEdges(const CFlowRoutes& routes, std::size_t nMenu) const {
   Path path;
-  for (std::size_t nEdge = m_vecParent[nMenu]; nEdge != kNone;
-       nEdge = m_vecParent[m_edges[nEdge].nFrom])
-    path.push_back(nEdge);
-  std::reverse(path.begin(), path.end());
+  for (const FlowMove& move : routes.To(nMenu))
+    path.push_back(m_mapMoveEdge.at({move.pAction, move.bBusy}));
   return path;
 }
 
@@ -155,27 +159,24 @@ Path CCoverPlanner::TreePath(std::size_t nMenu) const {
 /// \p avoid marks are not taken. Empty when there is none.
 Path CCoverPlanner::Search(std::size_t nFrom, const EdgeTest& wanted,
                            const std::vector<bool>& avoid) const {
-  std::vector<std::size_t> entered(m_flow.menus.size(), kNone); // the edge each menu came by
-  std::vector<bool> seen(m_flow.menus.size(), false);
-  seen[nFrom] = true;
-  std::deque<std::size_t> queue{nFrom};
-  for (; !queue.empty(); queue.pop_front())
-    for (const std::size_t nEdge : m_out[queue.front()]) {
-      const Edge& edge = m_edges[nEdge];
-      if (wanted(nEdge)) {
-        Path path{nEdge};
-        for (std::size_t n = entered[edge.nFrom]; n != kNone; n = entered[m_edges[n].nFrom])
-          path.push_back(n);
-        std::reverse(path.begin(), path.end());
-        return path;
+  const CFlowRoutes routes(m_moves, nFrom, Rules(&avoid));
+  std::size_t nBest = kNone;
+  std::size_t nBestEvents = 0;
+  for (const std::size_t nMenu : routes.Order()) {
+    const auto nTo = static_cast<std::size_t>(routes.Events(nMenu));
+    if (nBest != kNone && nTo >= nBestEvents)
+      break; // every edge from here on is as far at least
+    for (const std::size_t nEdge : m_out[nMenu])
+      if (wanted(nEdge) && (nBest == kNone || nTo + m_edges[nEdge].events.size() < nBestEvents)) {
+        nBest = nEdge;
+        nBestEvents = nTo + m_edges[nEdge].events.size();
       }
-      if (edge.nTo < 0 || avoid[nEdge] || seen[static_cast<std::size_t>(edge.nTo)])
-        continue;
-      seen[static_cast<std::size_t>(edge.nTo)] = true;
-      entered[static_cast<std::size_t>(edge.nTo)] = nEdge;
-      queue.push_back(static_cast<std::size_t>(edge.nTo));
-    }
-  return {};
+  }
+  if (nBest == kNone)
+    return {};
+  Path path = RouteEdges(routes, m_edges[nBest].nFrom);
+  path.push_back(nBest);
+  return path;
 }
 
 /// The events of the call made for edge \p nTarget: the shortest way to it from the main menu,
@@ -187,7 +188,7 @@ std::vector<std::string> CCoverPlanner::PlanCall(std::size_t nTarget,
   const EdgeTest ends = [&](std::size_t n) { return m_edges[n].nTo == kEnd; };
   const std::vector<bool> none(m_edges.size(), false);
   std::vector<bool> used(m_edges.size(), false);
-  Path path = TreePath(m_edges[nTarget].nFrom);
+  Path path = RouteEdges(*m_main, m_edges[nTarget].nFrom);
   path.push_back(nTarget);
   std::vector<std::string> events;
   for (std::size_t nTaken = 0;;) {
@@ -216,7 +217,7 @@ std::vector<std::vector<std::string>> CCoverPlanner::Plan() {
   // Transitions into menus first, as each call they start goes on to a row that ends a call;
   // the deepest first, as the way to them takes the transitions above them. Then the ends left.
   const auto Key = [this](std::size_t n) {
-    return std::pair(m_edges[n].nTo < 0, -m_vecDist[m_edges[n].nFrom]);
+    return std::pair(m_edges[n].nTo < 0, -m_main->Events(m_edges[n].nFrom));
   };
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return Key(a) < Key(b); });

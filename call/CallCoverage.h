@@ -24,33 +24,57 @@ struct CoveredRow {
 /// row, and the busy rows that a dial which can act takes.
 std::vector<SourcePlace> ActingRows(const CallFlow& flow, Dialect dialect);
 
+/// The dials of \p flow whose no-answer outcome their rows tell apart, among the rows ActingRows
+/// gives for \p dialect, in its order: the dials with a busy row. Busy takes that row where no
+/// answer ends the call, so a call of the one does not cover the other, and the outcome is an item
+/// of its own, at the dial's row.
+std::vector<SourcePlace> NoAnswerDials(const CallFlow& flow, Dialect dialect);
+
 /// How far a set of calls covers the rows of a scenario set that can act: the rows of every
 /// dialect added, then the paths of the calls counted on them.
 class CCallCoverage {
 public:
   /// Adds \p rows to the rows to cover; a row already there stays once, with its count.
   void AddRows(const std::vector<SourcePlace>& rows);
-  /// Counts every row \p path took; rows that cannot act are not counted.
+  /// Adds the no-answer outcomes of \p dials (NoAnswerDials) to the items to cover; one already
+  /// there stays once, with its count.
+  void AddNoAnswers(const std::vector<SourcePlace>& dials);
+  /// Counts every row \p path took and every no-answer outcome; those that are no item are not
+  /// counted.
   void Count(const CallPath& path);
 
   /// The rows in the order they were added, with their counts.
   const std::vector<CoveredRow>& Rows() const { return m_vecRows; }
-  /// The rows no call took.
+  /// The no-answer outcomes, each at its dial's row, in the order they were added.
+  const std::vector<CoveredRow>& NoAnswers() const { return m_vecNoAnswers; }
+  /// The items, rows and no-answer outcomes, no call took.
   int Uncovered() const;
-  /// The share of rows some call took, in percent; 100 when no row can act.
+  /// The share of items some call took, in percent; 100 when there is none.
   double Percent() const;
 
-  /// Every row no call took, as a warning at its row (column 1), in the order of Rows().
+  /// Every item no call took, as a warning at its row (column 1), in the order of Rows(), a
+  /// dial's no-answer outcome after the dial.
   std::vector<Finding> Findings() const;
-  /// "строк проверено звонками: COVERED из ALL (PERCENT %)", the summary of a coverage run.
+  /// "строк проверено звонками: COVERED из ALL (PERCENT %)", the summary of a coverage run;
+  /// where there are no-answer outcomes, their count before the share of all items
+  /// (", исходов «нет ответа»: COVERED из ALL").
   std::string Summary() const;
-  /// The rows as an lcov tracefile named \p strTest: a record per scenario file (SF: its absolute
-  /// path), a DA line per row with its count, LF and LH; what genhtml renders as annotated source.
+  /// The items as an lcov tracefile named \p strTest: a record per scenario file (SF: its
+  /// absolute path), a DA line per row with its count, LF and LH; a no-answer outcome is a
+  /// branch of its dial's line (BRDA, BRF and BRH). What genhtml renders as annotated source.
   std::string Lcov(const std::string& strTest) const;
 
 private:
+  using Index = std::map<std::pair<std::string, int>, std::size_t>; ///< (file, line) to its item
+  static void Add(const std::vector<SourcePlace>& places, std::vector<CoveredRow>& items,
+                  Index& index);
+  static void Count(const std::vector<SourcePlace>& places, std::vector<CoveredRow>& items,
+                    const Index& index);
+
   std::vector<CoveredRow> m_vecRows;
-  std::map<std::pair<std::string, int>, std::size_t> m_mapIndex; ///< (file, line) to its row
+  Index m_mapIndex;
+  std::vector<CoveredRow> m_vecNoAnswers;
+  Index m_mapNoAnswers;
 };
 
 /// Writes the tracefile of \p coverage to \p strPath, in place of any earlier file only once

@@ -33,10 +33,10 @@ public:
       : m_flow(flow), m_menuNames(menuNames), m_dialect(dialect) {}
 
   void Take(const std::string& strLine, const std::string& strEncoding) {
-    const std::string strMenu = TranscriptLine(word::kMenu) + ' ';
-    if (strLine.compare(0, strMenu.size(), strMenu) == 0) {
-      const auto found =
-          std::find(m_menuNames.begin(), m_menuNames.end(), strLine.substr(strMenu.size()));
+    const std::string_view line = strLine;
+    const std::size_t nName = word::kMenu.size() + 1; // the word and a space
+    if (line.starts_with(word::kMenu) && line.size() >= nName && line[nName - 1] == ' ') {
+      const auto found = std::find(m_menuNames.begin(), m_menuNames.end(), line.substr(nName));
       m_nMenu = static_cast<int>(found - m_menuNames.begin());
       m_path.menus.push_back(m_nMenu);
       m_path.step.reset();
@@ -62,6 +62,8 @@ private:
       // The dial stays the step the call is at, unless its busy row takes the call on. A busy
       // dial's busy row, which may dial again but has no busy row of its own.
       const bool bBusyRow = event.kind == CallEventKind::Busy && m_pAction && m_pAction->busy;
+      if (event.kind == CallEventKind::NoAnswer && m_pAction && m_pAction->busy)
+        m_path.noAnswers.push_back(m_pAction->source);
       m_pStep = bBusyRow ? &*m_pAction->busy : nullptr;
       m_pAction = nullptr;
       if (m_pStep)

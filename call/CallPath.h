@@ -19,7 +19,10 @@ bool EventActs(const FlowMenu& menu, std::string_view word, Dialect dialect);
 struct CallPath {
   std::vector<SourcePlace> rows; ///< the rows that acted, in order: keys, no input, fax, busy
   std::vector<int> menus;        ///< the menus entered, in order (indexes into CallFlow::menus)
-  int nWaitingMenu = -1;         ///< the menu whose keys the call waits for; -1 for none
+  /// The dials with a busy row whose number did not answer, in order: an outcome their rows tell
+  /// apart from busy, with no row of its own.
+  std::vector<SourcePlace> noAnswers;
+  int nWaitingMenu = -1; ///< the menu whose keys the call waits for; -1 for none
   /// The row of the step the call is at when no menu waits: the dial whose number rings, or the
   /// hang-up or dial that ended the call.
   std::optional<SourcePlace> step;

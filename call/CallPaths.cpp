@@ -2,31 +2,24 @@
 
 #include "call/Texts.h"
 #include "convert/Greetings.h"
+#include "flow/FlowRoutes.h"
 #include "text/Escape.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <optional>
-#include <set>
-#include <utility>
 
 namespace dovetrel {
 
 namespace {
 
-/// The events that reach a menu from the start of the call, and what was heard on the way.
+/// The events that reach a point of the call from its start, and what was heard on the way.
 struct Route {
   std::vector<std::string> events;
   std::vector<int> heard;  ///< menus whose greeting played, in order
   std::vector<int> waited; ///< menus whose timeout passed, in order
-};
-
-/// An action of a menu with the events that take it, the menu's index beside it.
-struct Move {
-  const FlowStep* pStep;
-  std::vector<std::string> events;
-  bool bWaits; ///< the menu's timeout passes first (no input)
 };
 
 /// The event word of \p key, as dovetrel-call takes it.
@@ -38,63 +31,23 @@ std::string EventOf(char key, const std::string& strEncoding) {
   return DecodeTranscriptText(std::string(1, key), strEncoding);
 }
 
-/// Every action of \p menu, a dial's busy row after it, in row order.
-std::vector<Move> MovesOf(const FlowMenu& menu, const std::string& strEncoding) {
-  std::vector<Move> moves;
-  const auto add = [&](const FlowAction& action, char key) {
-    const std::string strEvent = EventOf(key, strEncoding);
-    moves.push_back(Move{&action, {strEvent}, key == keyNoInput});
-    if (action.kind == ActionKind::Dial && action.busy)
-      moves.push_back(Move{&*action.busy, {strEvent, "busy"}, key == keyNoInput});
-  };
-  for (const KeyAction& key : menu.keys)
-    add(key.action, key.key);
-  if (menu.noInput)
-    add(*menu.noInput, keyNoInput);
-  std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
-    return a.pStep->source.nLine < b.pStep->source.nLine;
-  });
-  return moves;
+/// \p route followed by \p move.
+void Follow(Route& route, const FlowMove& move, const std::string& strEncoding) {
+  route.events.push_back(EventOf(move.key, strEncoding));
+  if (move.bBusy)
+    route.events.emplace_back("busy");
+  if (move.key == keyNoInput)
+    route.waited.push_back(static_cast<int>(move.nMenu));
+  if (move.Step().kind == ActionKind::Menu && move.Step().nTargetMenu >= 0)
+    route.heard.push_back(move.Step().nTargetMenu);
 }
 
-/// \p route followed by \p move out of menu \p nMenu.
-Route Follow(const Route& route, const Move& move, int nMenu) {
-  Route next = route;
-  next.events.insert(next.events.end(), move.events.begin(), move.events.end());
-  if (move.bWaits)
-    next.waited.push_back(nMenu);
-  if (move.pStep->kind == ActionKind::Menu && move.pStep->nTargetMenu >= 0)
-    next.heard.push_back(move.pStep->nTargetMenu);
-  return next;
-}
-
-/// The shortest route to every menu the call reaches, by the number of events; of routes as short,
-/// the one found first (menus taken in table order, their rows in row order).
-std::vector<std::optional<Route>> ShortestRoutes(const CallFlow& flow,
-                                                 const std::vector<std::vector<Move>>& moves) {
-  std::vector<std::optional<Route>> routes(flow.menus.size());
-  if (flow.menus.empty())
-    return routes;
-  routes[0] = Route{{}, {0}, {}};
-  std::set<std::pair<std::size_t, int>> queue{{0, 0}};
-  while (!queue.empty()) {
-    const int nMenu = queue.begin()->second;
-    queue.erase(queue.begin());
-    for (const Move& move : moves[static_cast<std::size_t>(nMenu)]) {
-      const int nTarget = move.pStep->nTargetMenu;
-      if (move.pStep->kind != ActionKind::Menu || nTarget < 0)
-        continue;
-      Route next = Follow(*routes[static_cast<std::size_t>(nMenu)], move, nMenu);
-      std::optional<Route>& known = routes[static_cast<std::size_t>(nTarget)];
-      if (known && known->events.size() <= next.events.size())
-        continue;
-      if (known)
-        queue.erase({known->events.size(), nTarget});
-      queue.emplace(next.events.size(), nTarget);
-      known = std::move(next);
-    }
-  }
-  return routes;
+/// The shortest route from the start of the call to the wait of menu \p nMenu.
+Route RouteTo(const CFlowRoutes& routes, std::size_t nMenu, const std::string& strEncoding) {
+  Route route{{}, {0}, {}};
+  for (const FlowMove& step : routes.To(nMenu))
+    Follow(route, step, strEncoding);
+  return route;
 }
 
 /// Reads each menu's greeting once, on demand.
@@ -178,6 +131,12 @@ std::string Waiting(const CallFlow& flow, const Route& route) {
          std::to_string(nTotal) + std::string(text::kSeconds);
 }
 
+/// " (main.ivr:3)": where row \p nLine of \p strFile stands; " (main.ivr)" for line 0.
+std::string Place(const CallFlow& flow, const std::string& strFile, int nLine) {
+  return " (" + std::string(PathInSet(flow, strFile)) +
+         (nLine > 0 ? ":" + std::to_string(nLine) : std::string()) + ")";
+}
+
 /// "до набора 123 (main.ivr:3)": what \p step does and where its row stands.
 std::string EndName(const CallFlow& flow, const FlowStep& step, const std::string& strEncoding) {
   std::string strName =
@@ -185,35 +144,101 @@ std::string EndName(const CallFlow& flow, const FlowStep& step, const std::strin
       : step.strArgument.empty()
           ? std::string(text::kPathNoNumber)
           : std::string(text::kPathToDial) + DecodeTranscriptText(step.strArgument, strEncoding);
-  return strName + " (" + std::string(PathInSet(flow, step.source.strFile)) + ":" +
-         std::to_string(step.source.nLine) + ")";
+  return strName + Place(flow, step.source.strFile, step.source.nLine);
+}
+
+/// One way a call ends: its name and place, the row it stands at and how the call gets there.
+struct PathEnd {
+  int nLine; ///< the row, to list the ends in row order; the ends no row gives come last
+  std::string strName;
+  Route route;
+  bool bRow = true; ///< a row gives the end: a dial or a hang-up
+};
+
+/// "до отбоя при занятом 123 (main.ivr:3)": the end of dial \p step's busy number, when no busy
+/// row takes the call on.
+std::string BusyEndName(const CallFlow& flow, const FlowStep& step,
+                        const std::string& strEncoding) {
+  return (step.strArgument.empty() ? std::string(text::kPathBusyNoNumber)
+                                   : std::string(text::kPathBusyEnd) +
+                                         DecodeTranscriptText(step.strArgument, strEncoding)) +
+         Place(flow, step.source.strFile, step.source.nLine);
+}
+
+/// The ends of menu \p nMenu that no row gives, after \p toMenu: the first key a telephone sends
+/// that no row answers, and no input where no row takes it.
+std::vector<PathEnd> MenuEnds(const CallFlow& flow, std::size_t nMenu, const Route& toMenu) {
+  const FlowMenu& menu = flow.menus[nMenu];
+  const int nLast = std::numeric_limits<int>::max(); // after the rows
+  std::vector<PathEnd> ends;
+  constexpr std::string_view kTelephoneKeys = "0123456789*#";
+  const auto free = std::find_if(kTelephoneKeys.begin(), kTelephoneKeys.end(), [&](char key) {
+    return std::none_of(menu.keys.begin(), menu.keys.end(),
+                        [key](const KeyAction& action) { return action.key == key; });
+  });
+  if (free != kTelephoneKeys.end()) {
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoKeyEnd) + Place(flow, menu.strPath, 0),
+                           toMenu, false});
+    ends.back().route.events.emplace_back(1, *free);
+  }
+  if (!menu.noInput) {
+    ends.push_back(PathEnd{nLast, std::string(text::kPathNoInputEnd) + Place(flow, menu.strPath, 0),
+                           toMenu, false});
+    ends.back().route.events.emplace_back("silence");
+    ends.back().route.waited.push_back(static_cast<int>(nMenu));
+  }
+  return ends;
+}
+
+/// The ways the calls end in menu \p nMenu, each with the shortest route to it, \p toMenu the one
+/// to the menu's wait, in row order: its dials and hang-ups, a busy number no busy row takes, and
+/// then the ends no row gives at all.
+std::vector<PathEnd> EndsOf(const CallFlow& flow, std::size_t nMenu, const MenuMoves& moves,
+                            const Route& toMenu, const std::string& strEncoding) {
+  std::vector<PathEnd> ends;
+  for (const FlowMove& move : moves[nMenu]) {
+    const FlowStep& step = move.Step();
+    if (step.kind == ActionKind::Menu)
+      continue;
+    Route route = toMenu;
+    Follow(route, move, strEncoding);
+    ends.push_back(PathEnd{step.source.nLine, EndName(flow, step, strEncoding), route, true});
+    if (step.kind != ActionKind::Dial || (!move.bBusy && move.pAction->busy))
+      continue;
+    route.events.emplace_back("busy");
+    ends.push_back(
+        PathEnd{step.source.nLine, BusyEndName(flow, step, strEncoding), std::move(route), false});
+  }
+  std::stable_sort(ends.begin(), ends.end(),
+                   [](const PathEnd& a, const PathEnd& b) { return a.nLine < b.nLine; });
+  for (PathEnd& end : MenuEnds(flow, nMenu, toMenu))
+    ends.push_back(std::move(end));
+  return ends;
 }
 
 } // namespace
 
 std::vector<std::string> DescribeCallPaths(const CallFlow& flow, const std::string& strEncoding,
                                            IAudioFiles& audio) {
-  std::vector<std::vector<Move>> moves;
-  for (const FlowMenu& menu : flow.menus)
-    moves.push_back(MovesOf(menu, strEncoding));
-  const std::vector<std::optional<Route>> routes = ShortestRoutes(flow, moves);
+  const MenuMoves moves = MovesOf(flow);
+  const CFlowRoutes routes(moves, 0);
   CGreetingLengths lengths(flow, strEncoding, audio);
   std::vector<std::string> lines;
   for (std::size_t nMenu = 0; nMenu < flow.menus.size(); ++nMenu) {
-    for (const Move& move : moves[nMenu]) {
-      if (move.pStep->kind == ActionKind::Menu)
-        continue;
-      std::string strLine = EndName(flow, *move.pStep, strEncoding) + ": ";
-      if (!routes[nMenu]) {
-        lines.push_back(strLine + std::string(text::kPathUnreachable));
+    const bool bReached = routes.Reaches(nMenu);
+    const Route toMenu = bReached ? RouteTo(routes, nMenu, strEncoding) : Route{};
+    for (const PathEnd& end : EndsOf(flow, nMenu, moves, toMenu, strEncoding)) {
+      // A menu no call reaches lists the rows that would end a call there, and says so.
+      if (!bReached) {
+        if (end.bRow)
+          lines.push_back(end.strName + ": " + std::string(text::kPathUnreachable));
         continue;
       }
-      const Route route = Follow(*routes[nMenu], move, static_cast<int>(nMenu));
       std::string strEvents;
-      for (const std::string& strEvent : route.events)
+      for (const std::string& strEvent : end.route.events)
         strEvents += (strEvents.empty() ? "" : " ") + strEvent;
-      lines.push_back(strLine + strEvents + ", " + Listening(route, lengths) +
-                      Waiting(flow, route));
+      lines.push_back(end.strName + ": " + strEvents + ", " + Listening(end.route, lengths) +
+                      Waiting(flow, end.route));
     }
   }
   return lines;

@@ -22,6 +22,7 @@ void CountRecordedCalls(const CallSet& set, const CCallProgram& program, Dialect
   for (const FlowMenu& menu : set.flow.menus)
     run.setFiles.push_back(menu.strPath);
   run.coverage.AddRows(ActingRows(set.flow, dialect));
+  run.coverage.AddNoAnswers(NoAnswerDials(set.flow, dialect));
   for (const CoverageRecord& record : records) {
     Replay replay = ReplayRecord(program, record.lines, record.strPath, set.strEncoding);
     if (replay.fault) {

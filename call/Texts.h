@@ -13,6 +13,11 @@ inline constexpr std::string_view kPathToDial = "до набора ";
 inline constexpr std::string_view kPathNoNumber = "до набора без номера";
 inline constexpr std::string_view kPathToHangup = "до отбоя";
 inline constexpr std::string_view kPathUnreachable = "звонок сюда не доходит";
+/// The ends no row gives: a busy number without a busy row, a key and no input no row answers.
+inline constexpr std::string_view kPathBusyEnd = "до отбоя при занятом ";
+inline constexpr std::string_view kPathBusyNoNumber = "до отбоя при занятом наборе без номера";
+inline constexpr std::string_view kPathNoKeyEnd = "до отбоя на клавишу без действия";
+inline constexpr std::string_view kPathNoInputEnd = "до отбоя без ввода";
 inline constexpr std::string_view kPathListen = "прослушать ";
 inline constexpr std::string_view kPathAtLeast = "не менее ";
 inline constexpr std::string_view kPathUnknownLength = " — длительность неизвестна";
@@ -36,6 +41,10 @@ inline constexpr std::string_view kRowNotCovered = "строка не прове
 inline constexpr std::string_view kCallDiffers = "звонок расходится с записью ";
 inline constexpr std::string_view kInClassicDocument = " (документ classic)";
 inline constexpr std::string_view kInW3cDocument = " (документ w3c)";
+inline constexpr std::string_view kNoAnswerNotCovered =
+    "исход «нет ответа» (noanswer) этого перевода не проверен ни одним звонком";
+/// The summary's count of no-answer outcomes after the rows' (", исходов «нет ответа»: 1 из 2").
+inline constexpr std::string_view kNoAnswersCovered = ", исходов «нет ответа»: ";
 
 /// Generated calls (dovetrel-call --cover).
 inline constexpr std::string_view kMenuNeverReached =

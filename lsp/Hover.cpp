@@ -1,21 +1,15 @@
 #include "lsp/Hover.h"
 
 #include "diagram/FlowText.h"
+#include "flow/FlowRoutes.h"
 #include "lsp/Texts.h"
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 
 namespace dovetrel {
 
 namespace {
-
-/// A way from one menu to another: its key's words and the menu it enters.
-struct MenuEdge {
-  std::string strKeys;
-  int nTarget;
-};
 
 /// Puts the flow of one set into words, its texts decoded from the set's code page.
 class CHoverWriter {
@@ -78,8 +72,6 @@ public:
   std::string Way(int nMenu);
 
 private:
-  std::vector<MenuEdge> Edges(const FlowMenu& menu);
-
   const CallFlow& m_flow;
   std::unique_ptr<CFlowText> m_pText;
 };
@@ -106,42 +98,22 @@ std::optional<std::string> CHoverWriter::Row(const FlowMenu& menu, int nLine) {
   return std::nullopt;
 }
 
-std::vector<MenuEdge> CHoverWriter::Edges(const FlowMenu& menu) {
-  std::vector<MenuEdge> edges;
-  const auto Add = [&](const std::string& strKeys, const FlowAction& action) {
-    if (action.kind == ActionKind::Menu)
-      edges.push_back(MenuEdge{strKeys, action.nTargetMenu});
-    if (action.busy && action.busy->kind == ActionKind::Menu)
-      edges.push_back(MenuEdge{strKeys + std::string(text::kLspBusy), action.busy->nTargetMenu});
-  };
-  for (const KeyAction& key : menu.keys)
-    Add(Code(std::string_view(&key.key, 1)), key.action);
-  if (menu.noInput)
-    Add(std::string(text::kLspNoInputStep), *menu.noInput);
-  return edges;
-}
-
 std::string CHoverWriter::Way(int nMenu) {
   if (nMenu == 0)
     return std::string(text::kLspMainMenu);
-  // Breadth first from the main menu: the first way found to a menu is a shortest one.
-  std::vector<std::optional<std::pair<int, std::string>>> from(m_flow.menus.size());
-  std::deque<int> queue{0};
-  for (; !queue.empty() && !from[static_cast<std::size_t>(nMenu)]; queue.pop_front())
-    for (MenuEdge& edge : Edges(m_flow.menus[static_cast<std::size_t>(queue.front())])) {
-      if (edge.nTarget <= 0 || from[static_cast<std::size_t>(edge.nTarget)])
-        continue;
-      from[static_cast<std::size_t>(edge.nTarget)].emplace(queue.front(), std::move(edge.strKeys));
-      queue.push_back(edge.nTarget);
-    }
-  if (!from[static_cast<std::size_t>(nMenu)])
+  const MenuMoves moves = MovesOf(m_flow);
+  const CFlowRoutes routes(moves, 0);
+  if (!routes.Reaches(static_cast<std::size_t>(nMenu)))
     return std::string(text::kLspUnreached);
-  std::vector<std::string> keys;
-  for (int n = nMenu; n > 0; n = from[static_cast<std::size_t>(n)]->first)
-    keys.push_back(from[static_cast<std::size_t>(n)]->second);
   std::string strWay(text::kLspFromMain);
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-    strWay += (key == keys.rbegin() ? "" : ", ") + *key;
+  bool bFirst = true;
+  for (const FlowMove& move : routes.To(static_cast<std::size_t>(nMenu))) {
+    strWay += bFirst ? "" : ", ";
+    bFirst = false;
+    strWay += move.key == keyNoInput ? std::string(text::kLspNoInputStep)
+                                     : Code(std::string_view(&move.key, 1));
+    strWay += move.bBusy ? std::string(text::kLspBusy) : "";
+  }
   return strWay;
 }
 

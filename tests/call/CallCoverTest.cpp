@@ -38,7 +38,8 @@ std::string Row(const SourcePlace& place) {
 }
 
 /// The rows that can act in the document of \p dialect: those of the menus a call reaches from
-/// the main menu, walked straight over the flow.
+/// the main menu, walked straight over the flow; and the no-answer outcome of each of their dials
+/// with a busy row, "FILE:LINE noanswer".
 std::set<std::string> RowsThatCanAct(const CallFlow& flow, Dialect dialect) {
   const auto Target = [&](const FlowStep& step) {
     if (dialect == Dialect::W3c)
@@ -62,8 +63,10 @@ std::set<std::string> RowsThatCanAct(const CallFlow& flow, Dialect dialect) {
   };
   const auto ActWithBusy = [&](const FlowAction& action) {
     Act(action);
-    if (action.kind == ActionKind::Dial && action.busy)
-      Act(*action.busy);
+    if (action.kind != ActionKind::Dial || !action.busy)
+      return;
+    Act(*action.busy);
+    rows.insert(Row(action.source) + " noanswer");
   };
   for (; !queue.empty(); queue.pop_front()) {
     const FlowMenu& menu = flow.menus[static_cast<std::size_t>(queue.front())];
@@ -108,9 +111,10 @@ struct Tally {
   int nCovered = 0; ///< sets whose calls were generated in one dialect
   int nCalls = 0;
   int nRows = 0;
-  int nBusy = 0;    ///< calls that take a busy outcome
-  int nIdle = 0;    ///< rows listed as acting in no call
-  int nAtBound = 0; ///< covers with no more calls than the lower bound
+  int nBusy = 0;     ///< calls that take a busy outcome
+  int nNoAnswer = 0; ///< calls that end unanswered after a dial with a busy row
+  int nIdle = 0;     ///< rows listed as acting in no call
+  int nAtBound = 0;  ///< covers with no more calls than the lower bound
 };
 
 void CheckCover(const test::RandomSet& random, Dialect dialect, Tally& tally) {
@@ -137,6 +141,9 @@ void CheckCover(const test::RandomSet& random, Dialect dialect, Tally& tally) {
         test::ActingRows(set.flow, set.menus, set.strEncoding, dialect, call.events);
     acted.insert(rows.begin(), rows.end());
     tally.nBusy += std::count(call.events.begin(), call.events.end(), "busy") > 0 ? 1 : 0;
+    tally.nNoAnswer += std::any_of(rows.begin(), rows.end(), [](const std::string& strRow) {
+      return strRow.ends_with(" noanswer");
+    });
   }
   const std::set<std::string> expected = RowsThatCanAct(set.flow, dialect);
   EXPECT_EQ(acted, expected) << strShown;
@@ -162,6 +169,7 @@ TEST(CallCover, RecordsReplayAndMakeEveryRowActThatCan) {
   EXPECT_GT(tally.nCovered, kSets);
   EXPECT_GT(tally.nRows, kSets * 4);
   EXPECT_GT(tally.nBusy, kSets / 10);
+  EXPECT_GT(tally.nNoAnswer, kSets / 10);
   EXPECT_GT(tally.nIdle, kSets / 10);
   EXPECT_GT(tally.nAtBound, tally.nCovered * 3 / 4);
   std::cout << tally.nCovered << " covers, " << tally.nCalls << " calls, " << tally.nRows

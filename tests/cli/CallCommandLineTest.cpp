@@ -331,12 +331,12 @@ TEST_F(CallSets, CoverWritesRecordsThatReplayAndKeepsThoseThere) {
     const std::string strCalls = dir.Path() + "calls-" + szDialect;
     const Outcome first = Call({"--dialect", szDialect, "--cover", strCalls, kWorked});
     EXPECT_EQ(first.status, CallExitStatus::Success) << first.err;
-    EXPECT_EQ(first.out, "записано 4 звонка (не меньше 4: столько исходов завершают звонок)\n");
+    EXPECT_EQ(first.out, "записано 5 звонков (не меньше 5: столько исходов завершают звонок)\n");
     EXPECT_EQ(first.err, "");
     const std::vector<std::string> names = Files(strCalls);
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-2-answer.txt",
-                                        "cover-1-silence.txt", "cover-silence-0.txt"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"cover-1-1-answer.txt", "cover-1-1-busy-0.txt",
+                                               "cover-1-1-noanswer.txt", "cover-1-silence.txt",
+                                               "cover-silence-2-answer.txt"}));
     for (const std::string& strName : names) {
       const std::string strRecord = strCalls + "/" += strName;
       EXPECT_EQ(Call({"--dialect", szDialect, "--expect", strRecord, kWorked}).status,
@@ -351,7 +351,7 @@ TEST_F(CallSets, CoverWritesRecordsThatReplayAndKeepsThoseThere) {
     const Outcome second = Call({"--dialect", szDialect, "--cover", strCalls, kWorked});
     EXPECT_EQ(second.status, CallExitStatus::Success);
     EXPECT_EQ(second.out,
-              "записано 3 звонка из 4 (не меньше 4: столько исходов завершают звонок)\n");
+              "записано 4 звонка из 5 (не меньше 5: столько исходов завершают звонок)\n");
     EXPECT_EQ(second.err, strKept + ": запись уже есть, оставлена как есть\n");
     EXPECT_EQ(test::ReadWholeFile(strKept), "# kept\n");
   }

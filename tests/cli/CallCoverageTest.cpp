@@ -42,6 +42,7 @@ const std::map<char, std::vector<std::string>> kCalls = {
     {'B', {"1", "silence", "fax"}},               // main 2, sales 3, the fax row main 5
     {'C', {"1", "1", "answer"}},                  // main 2, sales 2
     {'D', {"2", "busy", "2", "busy", "silence"}}, // main 3 and 4 twice, 6
+    {'E', {"2", "noanswer"}},                     // main 3, its no-answer outcome
 };
 
 class CallCoverage : public testing::Test {
@@ -73,13 +74,16 @@ protected:
   CTempDir dir;
 };
 
-/// The lines of \p err that say a row is not covered.
+/// The places of \p err that say a row or a no-answer outcome (" noanswer" after it) is not
+/// covered.
 std::string Uncovered(const std::string& err) {
   std::istringstream lines(err);
   std::string strUncovered;
-  for (std::string strLine; std::getline(lines, strLine);)
-    if (strLine.find("warning: строка не проверена ни одним звонком") != std::string::npos)
-      strUncovered += strLine.substr(0, strLine.find(": warning")) + ' ';
+  for (std::string strLine; std::getline(lines, strLine);) {
+    const bool bRow = strLine.ends_with(": warning: строка не проверена ни одним звонком");
+    if (bRow || strLine.ends_with("этого перевода не проверен ни одним звонком"))
+      strUncovered += strLine.substr(0, strLine.find(": warning")) + (bRow ? " " : " noanswer ");
+  }
   return strUncovered;
 }
 
@@ -111,47 +115,59 @@ TEST_P(CoverageCases, ListTheRowsNoCallTookAndCountTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sets, CoverageCases,
-    testing::Values(
-        CoverageCase{"OneCall",
-                     "A",
-                     {},
-                     CallExitStatus::Differs,
-                     "DIR/main.ivr:2:1 DIR/main.ivr:5:1 DIR/sales.ivr:2:1 DIR/sales.ivr:3:1 ",
-                     "3 из 7 (42,8 %)"},
-        CoverageCase{"EveryRow", "ABC", {}, CallExitStatus::Success, "", "7 из 7 (100,0 %)"},
-        CoverageCase{"MinRelaxes",
-                     "AB",
-                     {"--min", "85.7"},
-                     CallExitStatus::Success,
-                     "DIR/sales.ivr:2:1 ",
-                     "6 из 7 (85,7 %)"},
-        CoverageCase{"MinAboveTheShare",
-                     "AB",
-                     {"--min", "86"},
-                     CallExitStatus::Differs,
-                     "DIR/sales.ivr:2:1 ",
-                     "6 из 7 (85,7 %)"},
-        CoverageCase{"StandardHasNoFaxRow",
-                     "AC",
-                     {"--dialect", "w3c"},
-                     CallExitStatus::Differs,
-                     "DIR/sales.ivr:3:1 ",
-                     "5 из 6 (83,3 %)"},
-        CoverageCase{"BothDialects",
-                     "AC",
-                     {"--dialect", "both"},
-                     CallExitStatus::Differs,
-                     "DIR/main.ivr:5:1 DIR/sales.ivr:3:1 ",
-                     "5 из 7 (71,4 %)"}),
+    testing::Values(CoverageCase{"OneCall",
+                                 "A",
+                                 {},
+                                 CallExitStatus::Differs,
+                                 "DIR/main.ivr:2:1 DIR/main.ivr:3:1 noanswer DIR/main.ivr:5:1 "
+                                 "DIR/sales.ivr:2:1 DIR/sales.ivr:3:1 ",
+                                 "3 из 7, исходов «нет ответа»: 0 из 1 (37,5 %)"},
+                    CoverageCase{"EveryRow",
+                                 "ABCE",
+                                 {},
+                                 CallExitStatus::Success,
+                                 "",
+                                 "7 из 7, исходов «нет ответа»: 1 из 1 (100,0 %)"},
+                    CoverageCase{"NoAnswerLeft",
+                                 "ABC",
+                                 {},
+                                 CallExitStatus::Differs,
+                                 "DIR/main.ivr:3:1 noanswer ",
+                                 "7 из 7, исходов «нет ответа»: 0 из 1 (87,5 %)"},
+                    CoverageCase{"MinRelaxes",
+                                 "ABE",
+                                 {"--min", "87.5"},
+                                 CallExitStatus::Success,
+                                 "DIR/sales.ivr:2:1 ",
+                                 "6 из 7, исходов «нет ответа»: 1 из 1 (87,5 %)"},
+                    CoverageCase{"MinAboveTheShare",
+                                 "ABE",
+                                 {"--min", "88"},
+                                 CallExitStatus::Differs,
+                                 "DIR/sales.ivr:2:1 ",
+                                 "6 из 7, исходов «нет ответа»: 1 из 1 (87,5 %)"},
+                    CoverageCase{"StandardHasNoFaxRow",
+                                 "ACE",
+                                 {"--dialect", "w3c"},
+                                 CallExitStatus::Differs,
+                                 "DIR/sales.ivr:3:1 ",
+                                 "5 из 6, исходов «нет ответа»: 1 из 1 (85,7 %)"},
+                    CoverageCase{"BothDialects",
+                                 "AC",
+                                 {"--dialect", "both"},
+                                 CallExitStatus::Differs,
+                                 "DIR/main.ivr:3:1 noanswer DIR/main.ivr:5:1 DIR/sales.ivr:3:1 ",
+                                 "5 из 7, исходов «нет ответа»: 0 из 1 (62,5 %)"}),
     [](const auto& info) { return std::string(info.param.szName); });
 
 TEST_F(CallCoverage, TheTracefileCountsEveryTimeARowActed) {
   const std::string strLcov = dir.Path() + "calls.info";
-  const Outcome run = Call(Coverage("DC", {"--lcov", strLcov}));
+  const Outcome run = Call(Coverage("DCE", {"--lcov", strLcov}));
   EXPECT_EQ(run.status, CallExitStatus::Differs) << run.err;
   EXPECT_EQ(test::ReadWholeFile(strLcov),
             "TN:dovetrel\nSF:" + Main() +
-                "\nDA:2,1\nDA:3,2\nDA:4,2\nDA:5,0\nDA:6,1\nLF:5\nLH:4\nend_of_record\n"
+                "\nBRDA:3,0,0,1\nBRF:1\nBRH:1\n"
+                "DA:2,1\nDA:3,3\nDA:4,2\nDA:5,0\nDA:6,1\nLF:5\nLH:4\nend_of_record\n"
                 "TN:dovetrel\nSF:" +
                 dir.Path() + "sales.ivr\nDA:2,1\nDA:3,0\nLF:2\nLH:1\nend_of_record\n");
 }

@@ -28,7 +28,7 @@ case $case in
 covered)
   run --coverage --dialect both --lcov calls.info main.ivr "$work"/calls/*.txt
   expect_status 0; expect_err ""
-  expect_out "строк проверено звонками: 7 из 7 (100,0 %)"
+  expect_out "строк проверено звонками: 7 из 7, исходов «нет ответа»: 1 из 1 (100,0 %)"
   grep -qx "SF:$work/sales.ivr" "$work/calls.info" || fail "no record of sales.ivr in calls.info"
   [ "$(grep -c '^DA:' "$work/calls.info")" -eq 7 ] || fail "calls.info does not hold 7 rows"
   ;;
@@ -39,8 +39,9 @@ uncovered)
 main.ivr:4:1: warning: строка не проверена ни одним звонком
 main.ivr:5:1: warning: строка не проверена ни одним звонком
 sales.ivr:2:1: warning: строка не проверена ни одним звонком
+sales.ivr:2:1: warning: исход «нет ответа» (noanswer) этого перевода не проверен ни одним звонком
 sales.ivr:3:1: warning: строка не проверена ни одним звонком"
-  expect_out "строк проверено звонками: 2 из 7 (28,5 %)"
+  expect_out "строк проверено звонками: 2 из 7, исходов «нет ответа»: 0 из 1 (25,0 %)"
   run --coverage --min 25 main.ivr calls/sales-no-input.txt
   expect_status 0
   ;;

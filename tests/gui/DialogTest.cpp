@@ -886,7 +886,7 @@ void DialogTest::callWindowShowsTheCoverage_data() {
              {"menu main.ivr\nplay welcome.wav\nwait 10s\npress 1\nmenu sales.ivr\n"
               "play sales.wav\nwait 15s\npress 1\ndial 123\nbusy\n"
               "menu main.ivr\nplay welcome.wav\nwait 10s\n",
-              "строк проверено звонками: 3 из 7 (42,8 %)"});
+              "строк проверено звонками: 3 из 7, исходов «нет ответа»: 0 из 1 (37,5 %)"});
   AddTextRow("no transcript", {"menu main.ivr\nhangup\nsilence\n", ""});
 }
 
@@ -925,9 +925,9 @@ void DialogTest::callWindowCoversTheCalls_data() {
   QTest::addColumn<QString>("calls"); // what calls/ is beforehand: "folder", "kept", "file"
   QTest::addColumn<QString>("said");  // the box's text
   AddTextRow("no folder yet",
-             {"", "записано 4 звонка (не меньше 4: столько исходов завершают звонок)"});
+             {"", "записано 5 звонков (не меньше 5: столько исходов завершают звонок)"});
   AddTextRow("a record kept",
-             {"kept", "записано 3 звонка из 4 (не меньше 4: столько исходов завершают звонок)"});
+             {"kept", "записано 4 звонка из 5 (не меньше 5: столько исходов завершают звонок)"});
   AddTextRow("not a folder", {"file", "Не удалось записать звонки в папку calls!"});
 }
 
@@ -956,8 +956,9 @@ void DialogTest::callWindowCoversTheCalls() {
   }
   // The records cover every row: shown on the call flow, they leave none uncovered.
   pWindow->findChild<QCheckBox*>(QStringLiteral("showCoverage"))->click();
-  QCOMPARE(pWindow->findChild<QLabel*>(QStringLiteral("coverageSummary"))->text(),
-           QStringLiteral("строк проверено звонками: 7 из 7 (100,0 %)"));
+  QCOMPARE(
+      pWindow->findChild<QLabel*>(QStringLiteral("coverageSummary"))->text(),
+      QStringLiteral("строк проверено звонками: 7 из 7, исходов «нет ответа»: 1 из 1 (100,0 %)"));
 }
 
 void DialogTest::callStepsReadRussian_data() {

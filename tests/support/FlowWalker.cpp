@@ -81,6 +81,7 @@ private:
       return;
     case ActionKind::Dial:
       Line(word::kDial, UriText(step.strArgument));
+      m_strDial = m_vecRows.back();
       m_busy = busy;
       m_wait = Wait::Outcome;
       return;
@@ -111,6 +112,8 @@ private:
     const FlowAction* pAction = nullptr;
     if (bOutcome) {
       Line(strEvent);
+      if (strEvent == word::kNoAnswer && m_busy)
+        m_vecRows.push_back(m_strDial + " noanswer");
       if (strEvent == word::kBusy && m_busy)
         Do(*m_busy, std::nullopt);
       else
@@ -145,6 +148,7 @@ private:
   Wait m_wait = Wait::Nothing;
   std::optional<FlowStep> m_busy;
   std::vector<std::string> m_vecRows;
+  std::string m_strDial; ///< the row of the dial whose outcome the call waits for
 };
 
 class CCollectedTranscript final : public ICallTranscript {

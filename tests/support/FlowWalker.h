@@ -31,7 +31,8 @@ CallRun WalkFlow(const CallFlow& flow, const std::vector<std::string>& menus,
                  const std::vector<std::string>& events);
 
 /// The rows that act on the call WalkFlow walks for the same arguments, "FILE:LINE" each, in the
-/// order they act: a key's, no input's or fax's row, then a dial's busy row on busy.
+/// order they act: a key's, no input's or fax's row, then a dial's busy row on busy; the no-answer
+/// outcome of a dial with a busy row, which no row gives, as "FILE:LINE noanswer" at the dial.
 std::vector<std::string> ActingRows(const CallFlow& flow, const std::vector<std::string>& menus,
                                     const std::string& strEncoding, Dialect dialect,
                                     const std::vector<std::string>& events);
