@@ -133,19 +133,6 @@ ExitStatus Convert(const Invocation& call, std::ostream& err) {
   return outcome == ConversionOutcome::Converted ? ExitStatus::Success : ExitStatus::Failure;
 }
 
-/// The conversion's messages but its success: a set converted for its calls says nothing more.
-class CFailureMessages final : public IMessageSink {
-public:
-  explicit CFailureMessages(std::ostream& err) : m_messages(err) {}
-  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
-    return kind == MessageKind::Information ? MessageReply::Ok
-                                            : m_messages.ShowMessage(finding, kind);
-  }
-
-private:
-  CStreamMessageSink m_messages;
-};
-
 /// Runs the records of --coverage on the set as dovetrel-call --coverage does, each difference
 /// said on \p err; the exit status when the flow is not to be drawn.
 std::optional<ExitStatus> RunRecords(const Invocation& call, std::optional<RecordedCoverage>& run,

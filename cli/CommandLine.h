@@ -27,6 +27,20 @@ private:
   std::ostream& m_stream;
 };
 
+/// The conversion's messages but its success, as CStreamMessageSink prints them: a set loaded for
+/// its calls or for a comparison says nothing more than why it failed.
+class CFailureMessages final : public IMessageSink {
+public:
+  explicit CFailureMessages(std::ostream& err) : m_messages(err) {}
+  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
+    return kind == MessageKind::Information ? MessageReply::Ok
+                                            : m_messages.ShowMessage(finding, kind);
+  }
+
+private:
+  CStreamMessageSink m_messages;
+};
+
 /// The whole of dovetrel-convert: \p args are the arguments after the program name. Help and the
 /// version go to \p out, every message to \p err. Returns the exit status.
 [[nodiscard]] ExitStatus RunCommandLine(const std::vector<std::string>& args, std::ostream& out,

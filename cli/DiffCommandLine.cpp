@@ -50,20 +50,6 @@ struct Invocation {
   std::optional<std::string> flowFile; ///< --flow FILE
 };
 
-/// The conversion's messages of a set that does not load; its success and warnings say nothing
-/// of what changed, so they are left out.
-class CFailureMessages final : public IMessageSink {
-public:
-  explicit CFailureMessages(std::ostream& err) : m_messages(err) {}
-  MessageReply ShowMessage(const Finding& finding, MessageKind kind) override {
-    return kind == MessageKind::Information ? MessageReply::Ok
-                                            : m_messages.ShowMessage(finding, kind);
-  }
-
-private:
-  CStreamMessageSink m_messages;
-};
-
 /// Declares the options into \p call; returns what they get wrong together.
 std::function<std::string()> Declare(CCommandLine& line, Invocation& call) {
   line.add_option("IVR_FILE", call.vecFiles)->required();

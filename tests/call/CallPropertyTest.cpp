@@ -49,16 +49,6 @@ struct Coverage {
   int nSameCalls = 0; ///< calls compared between the two documents
 };
 
-/// True when two files of \p flow give one form name, which the classic document cannot tell
-/// apart; its calls then follow the first of them.
-bool SharesFormNames(const CallFlow& flow) {
-  for (std::size_t i = 0; i < flow.menus.size(); ++i)
-    for (std::size_t j = 0; j < i; ++j)
-      if (ScenarioName(flow.menus[i].strName) == ScenarioName(flow.menus[j].strName))
-        return true;
-  return false;
-}
-
 /// True when \p events hold a fax or a key a telephone cannot send.
 bool LeavesDtmf(const std::vector<std::string>& events) {
   return std::any_of(events.begin(), events.end(), [](const std::string& strEvent) {
@@ -109,7 +99,7 @@ TEST(CallProperty, BothDocumentsRunTheCallTheFlowPredicts) {
       const CallRun runClassic = CheckCall(*classic, Dialect::Classic, events, strShown, coverage);
       const CallRun runStandard = CheckCall(*standard, Dialect::W3c, events, strShown, coverage);
       // Where the standard document carries all of it, both documents make one call.
-      if (!SharesFormNames(classic->flow) && !LeavesDtmf(events)) {
+      if (!test::SharesFormNames(classic->flow) && !LeavesDtmf(events)) {
         EXPECT_EQ(runClassic, runStandard) << strShown;
         ++coverage.nSameCalls;
       }

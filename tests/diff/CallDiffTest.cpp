@@ -5,6 +5,7 @@
 #include "call/Call.h"
 #include "call/CallSetup.h"
 #include "scenario/Paths.h"
+#include "tests/support/FlowWalker.h"
 #include "tests/support/MemoryFiles.h"
 #include "tests/support/RandomSets.h"
 #include "text/Escape.h"
@@ -299,14 +300,6 @@ std::set<std::string> Reported(const std::vector<CallChange>& changes) {
   return reported;
 }
 
-bool SharesFormNames(const CallFlow& flow) {
-  for (std::size_t i = 0; i < flow.menus.size(); ++i)
-    for (std::size_t j = 0; j < i; ++j)
-      if (ScenarioName(flow.menus[i].strName) == ScenarioName(flow.menus[j].strName))
-        return true;
-  return false;
-}
-
 std::string Show(const Files& files) {
   std::string strText;
   for (const auto& [strName, strContent] : files)
@@ -327,7 +320,8 @@ TEST(CallDiffProperty, ChangesAreWhereTheSimulatedCallsPart) {
     const std::optional<Files> edited = editor.Apply(files, edit);
     const std::optional<PreparedCall> older = Prepare(files);
     const std::optional<PreparedCall> newer = edited ? Prepare(*edited) : std::nullopt;
-    if (!older || !newer || SharesFormNames(older->set.flow) || SharesFormNames(newer->set.flow))
+    if (!older || !newer || test::SharesFormNames(older->set.flow) ||
+        test::SharesFormNames(newer->set.flow))
       continue;
     ++compared[edit];
     const std::vector<CallChange> changes = Compare(*older, *newer);

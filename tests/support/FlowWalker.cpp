@@ -293,4 +293,12 @@ char CEventChooser::AnyKey(bool bSingleByte) {
   return kKeys[static_cast<std::size_t>(Below(kKeys.size()))];
 }
 
+bool SharesFormNames(const CallFlow& flow) {
+  for (std::size_t i = 0; i < flow.menus.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      if (ScenarioName(flow.menus[i].strName) == ScenarioName(flow.menus[j].strName))
+        return true;
+  return false;
+}
+
 } // namespace dovetrel::test

@@ -37,6 +37,10 @@ std::vector<std::string> ActingRows(const CallFlow& flow, const std::vector<std:
                                     const std::string& strEncoding, Dialect dialect,
                                     const std::vector<std::string>& events);
 
+/// True when two files of \p flow give one form name, which the classic document cannot tell
+/// apart; its calls then follow the first of them, where the flow model follows each menu row.
+bool SharesFormNames(const CallFlow& flow);
+
 /// The same events run by the simulator on \p document (a converted set's), in the same form.
 /// Faults of the document fail the run: the returned transcript then ends with a line
 /// "FAULT: TEXT".
