@@ -1,25 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real dovetrel-call --coverage, one case per run.
 # Usage: call_coverage_e2e.sh BINARY EXAMPLES_DIR CASE
-set -u
-bin=$1 examples=$2 case=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-fail() { echo "FAIL [$case]: $*" >&2; failures=$((failures + 1)); }
-
-# run ARGS...: runs the binary in the copy of the worked example, leaving $status, $out and $err.
-run() {
-  (cd "$work" && "$bin" "$@") >"$work/.out" 2>"$work/.err"
-  status=$?
-  out=$(cat "$work/.out")
-  err=$(cat "$work/.err")
-}
-
-expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"; }
-expect_out() { [ "$out" = "$1" ] || fail "standard output was:"$'\n'"$out"$'\n'"expected:"$'\n'"$1"; }
-expect_err() { [ "$err" = "$1" ] || fail "standard error was:"$'\n'"$err"$'\n'"expected:"$'\n'"$1"; }
+# run ARGS...: runs the binary in $work, leaving $status, $out and $err.
+run() { run_in "$work" "$@"; }
 
 cp "$examples/worked/main.ivr" "$examples/worked/sales.ivr" "$work/"
 cp -r "$examples/worked/calls" "$work/calls"

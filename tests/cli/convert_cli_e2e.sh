@@ -1,36 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real dovetrel-convert binary, one case per run.
 # Usage: convert_cli_e2e.sh BINARY EXAMPLES_DIR CASE
-set -u
-bin=$1 examples=$2 case=$3
-work=$(mktemp -d)
-logs=$(mktemp -d)
-trap 'rm -rf "$work" "$logs"' EXIT
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-fail() { echo "FAIL [$case]: $*" >&2; failures=$((failures + 1)); }
+# run ARGS...: runs the binary here, leaving $status, $out and $err.
+run() { run_in . "$@"; }
 
-# run ARGS...: runs the binary, leaving $status, $out and $err.
-run() {
-  "$bin" "$@" >"$logs/out" 2>"$logs/err"
-  status=$?
-  out=$(cat "$logs/out")
-  err=$(cat "$logs/err")
-}
-
-# run_in DIR ARGS...: runs the binary in DIR.
-run_in() {
-  local dir=$1
-  shift
-  (cd "$dir" && "$bin" "$@") >"$logs/out" 2>"$logs/err"
-  status=$?
-  out=$(cat "$logs/out")
-  err=$(cat "$logs/err")
-}
-
-expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"; }
-expect_err() { [ "$err" = "$1" ] || fail "standard error was:"$'\n'"$err"$'\n'"expected:"$'\n'"$1"; }
-expect_no_out() { [ -z "$out" ] || fail "standard output was not empty: $out"; }
 expect_listing() {
   local listing
   listing=$(cd "$work" && ls -A | tr '\n' ' ')

@@ -2,24 +2,10 @@
 # End-to-end checks of the real dovetrel-diff, one case per run; the git cases work in a temporary
 # repository of their own.
 # Usage: diff_cli_e2e.sh BINARY EXAMPLES_DIR CASE
-set -u
-bin=$1 examples=$2 case=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL [$case]: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
 # run ARGS...: runs the binary in $work, leaving $status, $out and $err.
-run() {
-  (cd "$work" && "$bin" "$@") >"$work/.out" 2>"$work/.err"
-  status=$?
-  out=$(cat "$work/.out")
-  err=$(cat "$work/.err")
-}
-
-expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1 (stderr: $err)"; }
-expect_out() { [ "$out" = "$1" ] || fail "standard output was:"$'\n'"$out"$'\n'"expected:"$'\n'"$1"; }
+run() { run_in "$work" "$@"; }
 
 mkdir "$work/old" "$work/new"
 cp "$examples"/callcentre/*.ivr "$work/old/"
@@ -72,14 +58,12 @@ git)
   # The set in a folder of the repository, its nested files read at the revision too.
   git_repo menus
   new_number "$work/repo/menus/tv.ivr"
-  (cd "$work/repo" && "$bin" --git HEAD menus/main.ivr) >"$work/.out" 2>"$work/.err"
-  status=$? out=$(cat "$work/.out") err=$(cat "$work/.err")
+  run_in "$work/repo" --git HEAD menus/main.ivr
   expect_status 1
   expect_out "menus/tv.ivr:2:1: 2 2 1: набор +74952220003 → набор +74952220009"
   # Nothing was checked out: the working tree keeps its change.
   grep -q '+74952220009' "$work/repo/menus/tv.ivr" || fail "the working tree changed"
-  (cd "$work/repo/menus" && "$bin" --git no-such-revision main.ivr) >"$work/.out" 2>"$work/.err"
-  status=$? err=$(cat "$work/.err")
+  run_in "$work/repo/menus" --git no-such-revision main.ivr
   expect_status 2
   ;;
 difftool)
