@@ -2,12 +2,14 @@
 
 #include "audio/Texts.h"
 
+#include <dlfcn.h>
 #include <sndfile.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace dovetrel {
 
@@ -45,6 +47,52 @@ void SetCoding(int nFormat, AudioFormat& format) {
   }
 }
 
+/// The few calls of libsndfile the reader makes. The library is opened the first time a sound
+/// file is read, not linked: it brings a dozen codecs' libraries with it, and every process that
+/// reads no greeting (a plain conversion above all) would load them at its start.
+struct SndfileCalls {
+  decltype(&sf_open) pOpen = nullptr;
+  decltype(&sf_close) pClose = nullptr;
+  decltype(&sf_strerror) pStrError = nullptr;
+};
+
+/// libsndfile's calls, or why the library cannot be opened.
+struct LoadedSndfile {
+  std::optional<SndfileCalls> calls;
+  std::string strReason;
+};
+
+LoadedSndfile LoadSndfile() {
+  constexpr const char* kLibrary = "libsndfile.so.1";
+  LoadedSndfile loaded;
+  void* pLibrary = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+  if (pLibrary == nullptr) {
+    loaded.strReason = dlerror();
+    return loaded;
+  }
+  SndfileCalls calls;
+  calls.pOpen = reinterpret_cast<decltype(&sf_open)>(dlsym(pLibrary, "sf_open"));
+  calls.pClose = reinterpret_cast<decltype(&sf_close)>(dlsym(pLibrary, "sf_close"));
+  calls.pStrError = reinterpret_cast<decltype(&sf_strerror)>(dlsym(pLibrary, "sf_strerror"));
+  if (!calls.pOpen || !calls.pClose || !calls.pStrError) {
+    loaded.strReason = std::string(kLibrary) + ": " + dlerror();
+    return loaded;
+  }
+  loaded.calls = calls;
+  return loaded;
+}
+
+/// libsndfile's calls, opened the first time and kept for the life of the process; null, with
+/// the loader's reason in \p strReason, when the library cannot be opened.
+const SndfileCalls* OpenSndfile(std::string& strReason) {
+  static const LoadedSndfile loaded = LoadSndfile();
+  if (!loaded.calls) {
+    strReason = loaded.strReason;
+    return nullptr;
+  }
+  return &*loaded.calls;
+}
+
 class CSndfileAudioFiles final : public IAudioFiles {
 public:
   AudioReading Read(const std::string& strPath) override {
@@ -59,10 +107,13 @@ public:
       reading.strReason = std::strerror(EISDIR);
       return reading;
     }
+    const SndfileCalls* pCalls = OpenSndfile(reading.strReason);
+    if (pCalls == nullptr)
+      return reading;
     SF_INFO info{};
-    SNDFILE* pFile = sf_open(strPath.c_str(), SFM_READ, &info);
+    SNDFILE* pFile = pCalls->pOpen(strPath.c_str(), SFM_READ, &info);
     if (pFile == nullptr) {
-      reading.strReason = sf_strerror(nullptr);
+      reading.strReason = pCalls->pStrError(nullptr);
       return reading;
     }
     AudioFormat format;
@@ -70,7 +121,7 @@ public:
     format.nChannels = info.channels;
     format.nFrames = info.frames;
     SetCoding(info.format, format);
-    sf_close(pFile);
+    pCalls->pClose(pFile);
     reading.format = format;
     return reading;
   }
