@@ -57,11 +57,13 @@ std::optional<RecordedCoverage> CoverRecordedCalls(const std::string& strIvrFile
   return run;
 }
 
-RowHits HitsOf(const CCallCoverage& coverage) {
-  RowHits hits;
+DiagramMarks CoverageMarks(const CCallCoverage& coverage) {
+  DiagramMarks marks;
   for (const CoveredRow& row : coverage.Rows())
-    hits[{row.row.strFile, row.row.nLine}] = row.nHits;
-  return hits;
+    marks.hits[{row.row.strFile, row.row.nLine}] = row.nHits;
+  for (const CoveredRow& dial : coverage.NoAnswers())
+    marks.noAnswers[{dial.row.strFile, dial.row.nLine}] = dial.nHits;
+  return marks;
 }
 
 } // namespace dovetrel

@@ -3,7 +3,7 @@
 #include "call/CallCoverage.h"
 #include "call/CallRecord.h"
 #include "call/CallSetup.h"
-#include "diagram/RowHits.h"
+#include "diagram/DiagramGraph.h"
 
 #include <optional>
 #include <string>
@@ -48,7 +48,8 @@ CoverRecordedCalls(const std::string& strIvrFile, const std::vector<CoverageReco
                    const std::vector<Dialect>& dialects, const std::string& strEncoding,
                    IMessageSink& messages);
 
-/// The rows of \p coverage with their counts, as a drawing of the call flow shows them.
-RowHits HitsOf(const CCallCoverage& coverage);
+/// The rows of \p coverage and its dials' no-answer outcomes with their counts, as a drawing of
+/// the call flow shows them.
+DiagramMarks CoverageMarks(const CCallCoverage& coverage);
 
 } // namespace dovetrel

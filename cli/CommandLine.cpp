@@ -168,7 +168,7 @@ ExitStatus Flow(const Invocation& call, std::ostream& out, std::ostream& err) {
       return *status;
   std::optional<DiagramMarks> hits;
   if (run)
-    hits.emplace().hits = HitsOf(run->coverage);
+    hits = CoverageMarks(run->coverage);
   CStreamMessageSink messages(err);
   const FlowOutcome outcome =
       RunFlow(call.strIvr, *call.flowFile, *FlowFormatOfPath(*call.flowFile), messages,

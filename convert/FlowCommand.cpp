@@ -12,7 +12,7 @@ bool MakeFlowBytes(const CallFlow& flow, const std::string& strEncoding, FlowFor
                    std::string& strBytes, IMessageSink& messages, const DiagramMarks* pMarks) {
   std::string strReason;
   if (!IsDrawnFormat(format)) {
-    if (WriteFlowJson(flow, strEncoding, strBytes, strReason, pMarks ? &pMarks->hits : nullptr))
+    if (WriteFlowJson(flow, strEncoding, strBytes, strReason, pMarks))
       return true;
     ShowFailure(messages, FindingCode::CannotDraw, text::kCannotDraw, {.strNote = strReason});
     return false;

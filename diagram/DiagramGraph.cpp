@@ -65,6 +65,25 @@ private:
             m_text.DecodePath(PathInSet(m_flow, menu.strPath)));
   }
 
+  /// A dial's node, with the calls that went unanswered there when the coverage counts them.
+  int AddDialNode(const FlowStep& step) {
+    const int nNode = AddNode(DiagramNodeKind::Dial,
+                              {std::string(text::kDialLine), step.strArgument.empty()
+                                                                 ? std::string(text::kNoNumber)
+                                                                 : m_text.Decode(step.strArgument)},
+                              Place(step.source));
+    if (!m_pMarks)
+      return nNode;
+    const auto found = m_pMarks->noAnswers.find({step.source.strFile, step.source.nLine});
+    if (found == m_pMarks->noAnswers.end())
+      return nNode;
+    DiagramNode& node = m_graph.nodes.back();
+    node.nNoAnswerHits = found->second;
+    node.vecLines.push_back(std::string(text::kNoAnswerLine) + std::string(text::kHitsMark) +
+                            std::to_string(found->second));
+    return nNode;
+  }
+
   /// The node a step leads to: the menu entered, or a new dial, hang-up or missing-file node.
   int StepNode(const FlowStep& step) {
     switch (step.kind) {
@@ -75,11 +94,7 @@ private:
                      {m_text.Decode(step.strArgument), std::string(text::kMissingMenu)},
                      Place(step.source));
     case ActionKind::Dial:
-      return AddNode(DiagramNodeKind::Dial,
-                     {std::string(text::kDialLine), step.strArgument.empty()
-                                                        ? std::string(text::kNoNumber)
-                                                        : m_text.Decode(step.strArgument)},
-                     Place(step.source));
+      return AddDialNode(step);
     case ActionKind::Hangup:
       break;
     }

@@ -31,6 +31,9 @@ struct DiagramNode {
   DiagramNodeKind kind = DiagramNodeKind::Menu;
   std::vector<std::string> vecLines; ///< the label, one line each
   std::string strTooltip;            ///< where it comes from: a file path or "FILE:LINE"
+  /// A dial whose busy row the calls' coverage counts apart from no answer: how many calls went
+  /// unanswered there; -1 for every other node and drawing.
+  int nNoAnswerHits = -1;
 };
 
 /// How a comparison of two flows marks an arrow of the one drawn.
@@ -74,6 +77,9 @@ struct RemovedArrow {
 /// notes, free of how they were found.
 struct DiagramMarks {
   RowHits hits; ///< every row's count, when the drawing shows the calls' coverage
+  /// With the calls' coverage, each dial (its row) whose no answer is an outcome of its own, its
+  /// busy row taking busy: how many calls went unanswered there.
+  RowHits noAnswers;
   std::vector<MarkedArrow> arrows;
   std::vector<RemovedArrow> removed;
 };

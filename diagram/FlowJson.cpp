@@ -40,8 +40,8 @@ const char* ReasonName(InertReason reason) {
 /// Writes the flow's parts; every text goes through the decoder.
 class CJsonWriter {
 public:
-  CJsonWriter(const CallFlow& flow, CFlowText& text, const RowHits* pHits)
-      : m_flow(flow), m_text(text), m_pHits(pHits) {}
+  CJsonWriter(const CallFlow& flow, CFlowText& text, const DiagramMarks* pMarks)
+      : m_flow(flow), m_text(text), m_pMarks(pMarks) {}
 
   Json Source(const SourcePlace& source) {
     return {{"file", m_text.DecodePath(PathInSet(m_flow, source.strFile))}, {"line", source.nLine}};
@@ -56,10 +56,15 @@ public:
       json["number"] = m_text.Decode(step.strArgument);
     }
     json["source"] = Source(step.source);
-    if (m_pHits)
-      if (const auto found = m_pHits->find({step.source.strFile, step.source.nLine});
-          found != m_pHits->end())
+    if (m_pMarks) {
+      const std::pair<std::string, int> row{step.source.strFile, step.source.nLine};
+      if (const auto found = m_pMarks->hits.find(row); found != m_pMarks->hits.end())
         json["hits"] = found->second;
+      if (step.kind != ActionKind::Dial)
+        return json;
+      if (const auto found = m_pMarks->noAnswers.find(row); found != m_pMarks->noAnswers.end())
+        json["noAnswerHits"] = found->second;
+    }
     return json;
   }
 
@@ -108,19 +113,19 @@ public:
 private:
   const CallFlow& m_flow;
   CFlowText& m_text;
-  const RowHits* m_pHits; ///< the recorded calls' coverage; null for none
+  const DiagramMarks* m_pMarks; ///< the recorded calls' coverage; null for none
 };
 
 } // namespace
 
 bool WriteFlowJson(const CallFlow& flow, const std::string& strEncoding, std::string& strJson,
-                   std::string& strReason, const RowHits* pHits) {
+                   std::string& strReason, const DiagramMarks* pMarks) {
   const std::unique_ptr<CFlowText> pText = CFlowText::Open(strEncoding);
   if (!pText) {
     strReason = "unknown code page " + strEncoding;
     return false;
   }
-  CJsonWriter writer(flow, *pText, pHits);
+  CJsonWriter writer(flow, *pText, pMarks);
   Json menus = Json::array();
   for (const FlowMenu& menu : flow.menus)
     menus.push_back(writer.Menu(menu));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagram/RowHits.h"
+#include "diagram/DiagramGraph.h"
 #include "flow/CallFlow.h"
 
 #include <string>
@@ -12,10 +12,12 @@ namespace dovetrel {
 inline constexpr int kFlowJsonVersion = 1;
 
 /// \p flow as JSON for other tools (docs/flow.md), its texts decoded from \p strEncoding into
-/// UTF-8; with \p pHits, every action and busy step of a row it holds carries the row's count as
-/// "hits". False, with the reason, when iconv knows no such code page.
+/// UTF-8; with the recorded calls' counts of \p pMarks, every action and busy step of a row they
+/// hold carries the row's count as "hits", and a dial whose no answer they count the calls that
+/// went unanswered as "noAnswerHits" (a comparison's marks are for the drawings). False, with the
+/// reason, when iconv knows no such code page.
 [[nodiscard]] bool WriteFlowJson(const CallFlow& flow, const std::string& strEncoding,
                                  std::string& strJson, std::string& strReason,
-                                 const RowHits* pHits = nullptr);
+                                 const DiagramMarks* pMarks = nullptr);
 
 } // namespace dovetrel

@@ -83,6 +83,11 @@ constexpr Attribute kCoveredLook[] = {{"style", "solid"}, {"penwidth", "1.6"}};
 /// An arrow whose row can act and no recorded call took: dashed, in the colour of a warning.
 constexpr Attribute kUncoveredLook[] = {
     {"style", "dashed"}, {"penwidth", "1.6"}, {"color", "#c2255c"}, {"fontcolor", "#c2255c"}};
+/// A dial whose no answer no recorded call took: its outline dashed, in the colour of a warning.
+constexpr Attribute kUnansweredLook[] = {{"style", "filled,dashed"},
+                                         {"penwidth", "1.6"},
+                                         {"color", "#c2255c"},
+                                         {"fontcolor", "#c2255c"}};
 /// The look of each mark of a comparison, in the order of DiagramMark after None: line, text,
 /// style, width.
 constexpr Attribute kEdgeMarkLook[][4] = {
@@ -223,6 +228,8 @@ Agraph_t* BuildGraph(const DiagramGraph& graph, Agdisc_t* pDisc) {
     Set(pNode, "tooltip", TooltipText(node.strTooltip));
     if (nodes.empty() && node.kind == DiagramNodeKind::Menu)
       SetAll(pNode, kStartLook);
+    if (node.nNoAnswerHits == 0)
+      SetAll(pNode, kUnansweredLook);
     nodes.push_back(pNode);
   }
   for (const DiagramEdge& edge : graph.edges) {

@@ -19,6 +19,8 @@ inline constexpr std::string_view kKeyWord = "клавиша ";
 inline constexpr std::string_view kLineWord = "строка ";
 /// Put between an arrow's key and the number of recorded calls that took its row: "1 ×3".
 inline constexpr std::string_view kHitsMark = " ×";
+/// A dial's line of the calls that went unanswered there: "нет ответа ×2".
+inline constexpr std::string_view kNoAnswerLine = "нет ответа";
 /// What a row with an unknown action word means for the author; the checks of its line say more.
 inline constexpr std::string_view kUnknownKeyword =
     "ключевое слово не распознано (не menu, dial или disconnect): строка не сработает";

@@ -218,14 +218,10 @@ public:
 
 } // namespace
 
-bool CCallWindow::DrawFlow(const RowHits* pHits) {
+bool CCallWindow::DrawFlow(const DiagramMarks* pHits) {
   CNoMessages quiet;
   std::string strSvg;
-  DiagramMarks marks;
-  if (pHits)
-    marks.hits = *pHits;
-  if (!MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet,
-                     pHits ? &marks : nullptr))
+  if (!MakeFlowBytes(m_set.flow, m_set.strEncoding, FlowFormat::Svg, strSvg, quiet, pHits))
     return false;
   m_svg = QByteArray::fromStdString(strSvg);
   return true;
@@ -281,7 +277,7 @@ std::string CCallWindow::CallsFolder() const {
   return (std::filesystem::path(m_strDirectory) / "calls").string();
 }
 
-std::optional<RowHits> CCallWindow::CountCallsFolder() {
+std::optional<DiagramMarks> CCallWindow::CountCallsFolder() {
   std::vector<std::string> paths;
   std::error_code error;
   for (std::filesystem::directory_iterator it(CallsFolder(), error), end; !error && it != end;
@@ -314,12 +310,12 @@ std::optional<RowHits> CCallWindow::CountCallsFolder() {
                         .strText = std::string(text::kCallsDiffer),
                         .strNote = strDifferences});
   m_pCoverageSummary->setText(FromUtf8(run.coverage.Summary()));
-  return HitsOf(run.coverage);
+  return CoverageMarks(run.coverage);
 }
 
 void CCallWindow::OnShowCoverage(bool bShow) {
   m_pCoverageSummary->clear();
-  const std::optional<RowHits> hits = bShow ? CountCallsFolder() : std::nullopt;
+  const std::optional<DiagramMarks> hits = bShow ? CountCallsFolder() : std::nullopt;
   {
     const QSignalBlocker quiet(m_pCoverageBox); // called from the box, or to set it
     m_pCoverageBox->setChecked(hits.has_value());

@@ -2,8 +2,8 @@
 
 #include "call/Call.h"
 #include "call/CallSetup.h"
+#include "diagram/DiagramGraph.h"
 #include "diagram/FlowText.h"
-#include "diagram/RowHits.h"
 #include "gui/DialogServices.h"
 
 #include <QByteArray>
@@ -81,10 +81,10 @@ private:
   /// The controls of the calls' coverage, in a row beneath the rest.
   QBoxLayout* CreateCoverageControls();
   /// Draws the call flow anew into m_svg, with the calls' counts \p pHits when given.
-  [[nodiscard]] bool DrawFlow(const RowHits* pHits);
+  [[nodiscard]] bool DrawFlow(const DiagramMarks* pHits);
   /// Counts the records in calls/ on the window's document; nothing, after a box, when one cannot
   /// be read or run.
-  std::optional<RowHits> CountCallsFolder();
+  std::optional<DiagramMarks> CountCallsFolder();
   /// The set's folder of call records: calls/ beside the main file.
   std::string CallsFolder() const;
   /// Draws the call's path so far on the call flow.

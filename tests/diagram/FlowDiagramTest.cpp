@@ -371,23 +371,38 @@ TEST(Coverage, ShowsOnEveryArrowOfARowThatActs) {
   std::map<std::string, std::vector<std::string>> shown;
   DiagramMarks marks;
   marks.hits = hits;
+  // The dial of sales.ivr:2 has a busy row: no call went unanswered there.
+  marks.noAnswers = {{{strSales, 2}, 0}};
   const DotGraph pGraph = ReadDot(Draw(flow, FlowFormat::Dot, "UTF-8", &marks));
   ASSERT_NE(pGraph, nullptr);
-  for (Agnode_t* pNode = agfstnode(pGraph.get()); pNode; pNode = agnxtnode(pGraph.get(), pNode))
+  // Each dial node: its label, style and colour; its "noAnswerHits" in the JSON.
+  const std::map<std::string, std::vector<std::string>> expectedDials = {
+      {"main.ivr:3", {"набор\n123", "filled", "#4b7d3b", "-"}},
+      {"sales.ivr:2", {"набор\n123\nнет ответа ×0", "filled,dashed", "#c2255c", "0"}},
+  };
+  std::map<std::string, std::vector<std::string>> shownDials;
+  for (Agnode_t* pNode = agfstnode(pGraph.get()); pNode; pNode = agnxtnode(pGraph.get(), pNode)) {
+    if (Attribute(pNode, "label").starts_with("набор"))
+      shownDials[ShownTooltip(Attribute(pNode, "tooltip"))] = {
+          ShownLabel(Attribute(pNode, "label")), Attribute(pNode, "style"),
+          Attribute(pNode, "color"), "-"};
     for (Agedge_t* pEdge = agfstout(pGraph.get(), pNode); pEdge;
          pEdge = agnxtout(pGraph.get(), pEdge))
       shown[ShownTooltip(Attribute(pEdge, "tooltip"))] = {
           ShownLabel(Attribute(pEdge, "label")), Attribute(pEdge, "style"),
           Attribute(pEdge, "color"), Attribute(pEdge, "penwidth"), "-"};
+  }
   std::string strJson;
   std::string strReason;
-  ASSERT_TRUE(WriteFlowJson(flow, "UTF-8", strJson, strReason, &hits)) << strReason;
+  ASSERT_TRUE(WriteFlowJson(flow, "UTF-8", strJson, strReason, &marks)) << strReason;
   const auto ShowHits = [&](const nlohmann::json& step) {
     const nlohmann::json& source = step.at("source");
     const std::string strPlace =
         source.at("file").get<std::string>() + ':' + std::to_string(source.at("line").get<int>());
     shown[strPlace].resize(5);
     shown[strPlace][4] = step.contains("hits") ? std::to_string(step.at("hits").get<int>()) : "-";
+    if (step.contains("noAnswerHits"))
+      shownDials[strPlace].at(3) = std::to_string(step.at("noAnswerHits").get<int>());
   };
   const nlohmann::json json = nlohmann::json::parse(strJson);
   for (const nlohmann::json& menu : json.at("menus")) {
@@ -399,6 +414,7 @@ TEST(Coverage, ShowsOnEveryArrowOfARowThatActs) {
     ShowHits(menu.at("noInput"));
   }
   EXPECT_EQ(shown, expected);
+  EXPECT_EQ(shownDials, expectedDials);
 }
 
 // ---------------------------------------------------------------------------------------------
