@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scenario/Message.h"
 #include "tests/support/TempDir.h"
 
 #include <memory>
@@ -7,6 +8,17 @@
 #include <vector>
 
 namespace dovetrel::bench {
+
+/// Counts failures; a benchmark whose conversion fails measures nothing worth reporting.
+class CCountingSink final : public IMessageSink {
+public:
+  int m_nFailures = 0;
+  MessageReply ShowMessage(const Finding&, MessageKind kind) override {
+    if (kind != MessageKind::Information)
+      ++m_nFailures;
+    return MessageReply::Ok;
+  }
+};
 
 /// A scenario set written to a fresh directory for a benchmark, removed again with it.
 class CBenchSet {

@@ -24,17 +24,6 @@
 namespace dovetrel::bench {
 namespace {
 
-/// Counts failures; a benchmark whose conversion fails measures nothing worth reporting.
-class CCountingSink final : public IMessageSink {
-public:
-  int m_nFailures = 0;
-  MessageReply ShowMessage(const Finding&, MessageKind kind) override {
-    if (kind != MessageKind::Information)
-      ++m_nFailures;
-    return MessageReply::Ok;
-  }
-};
-
 /// A set with its document already written once, so the floor can write as many bytes.
 struct Fixture {
   CBenchSet set;

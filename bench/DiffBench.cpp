@@ -11,15 +11,6 @@
 namespace dovetrel::bench {
 namespace {
 
-class CFailureCount final : public IMessageSink {
-public:
-  int m_nFailures = 0;
-  MessageReply ShowMessage(const Finding&, MessageKind kind) override {
-    m_nFailures += kind == MessageKind::Information ? 0 : 1;
-    return MessageReply::Ok;
-  }
-};
-
 /// Two largest sets: the second with another number, greeting and timeout in places, so that the
 /// comparison has changes to say.
 struct DiffSets {
@@ -40,7 +31,7 @@ const DiffSets& Sets() {
 
 /// dovetrel-diff's work: both sets converted into memory, their flows compared.
 void Diff(benchmark::State& state) {
-  CFailureCount messages;
+  CCountingSink messages;
   std::size_t nChanges = 0;
   for (auto _ : state) {
     const std::optional<CallSet> older = ReadSetForDiff(Sets().older.MainFile(), messages);
@@ -58,7 +49,7 @@ void Diff(benchmark::State& state) {
 
 /// The two conversions, as dovetrel-convert makes them.
 void DiffFloor(benchmark::State& state) {
-  CFailureCount messages;
+  CCountingSink messages;
   CScenarioTable table;
   std::string strBaseDir;
   for (auto _ : state)
