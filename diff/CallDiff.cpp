@@ -2,6 +2,7 @@
 
 #include "call/Transcript.h"
 #include "diff/Texts.h"
+#include "flow/FlowRoutes.h"
 #include "text/Escape.h"
 
 #include <algorithm>
@@ -58,32 +59,22 @@ int TargetOf(const FlowStep* pStep) {
   return pStep && pStep->kind == ActionKind::Menu ? pStep->nTargetMenu : -1;
 }
 
-/// The events of the shortest call that reaches each menu of \p side, in the order the walk of
-/// the comparison takes them (event words in byte order, a dial's busy outcome after it).
+/// The events of the shortest call that reaches each menu of \p side; none for a menu no call
+/// enters.
 std::vector<std::optional<std::vector<std::string>>> Reach(const DiffSide& side) {
   std::vector<std::optional<std::vector<std::string>>> reach(side.flow.menus.size());
   if (reach.empty())
     return reach;
-  reach[0].emplace();
-  std::deque<int> queue{0};
-  const auto enter = [&](const FlowStep* pStep, std::vector<std::string> events) {
-    const int nTarget = TargetOf(pStep);
-    if (nTarget < 0 || reach[static_cast<std::size_t>(nTarget)])
-      return;
-    reach[static_cast<std::size_t>(nTarget)] = std::move(events);
-    queue.push_back(nTarget);
-  };
-  for (; !queue.empty(); queue.pop_front()) {
-    const std::vector<std::string> here = *reach[static_cast<std::size_t>(queue.front())];
-    const FlowMenu& menu = side.flow.menus[static_cast<std::size_t>(queue.front())];
-    for (const auto& [strWord, event] : EventsOf(menu, side.strEncoding)) {
-      std::vector<std::string> events = here;
-      events.push_back(strWord);
-      enter(event.pAction, events);
-      if (event.pAction->kind == ActionKind::Dial && event.pAction->busy) {
+  const MenuMoves moves = MovesOf(side.flow);
+  const CFlowRoutes routes(moves, 0);
+  for (std::size_t nMenu = 0; nMenu < reach.size(); ++nMenu) {
+    if (!routes.Reaches(nMenu))
+      continue;
+    std::vector<std::string>& events = reach[nMenu].emplace();
+    for (const FlowMove& move : routes.To(nMenu)) {
+      events.push_back(EventOf(move.key, side.strEncoding));
+      if (move.bBusy)
         events.emplace_back("busy");
-        enter(&*event.pAction->busy, events);
-      }
     }
   }
   return reach;
