@@ -4,7 +4,8 @@
 # call flow's window, zooms it (Ctrl+plus, the wheel) and saves it (Ctrl+S and the chooser), closes
 # it with Escape; opens the call window, presses a key of the keypad with the mouse and one on the
 # keyboard, saving the call after each (Ctrl+S) and comparing the records with what dovetrel-call
-# prints for the same events; clicks "Покрыть звонками…" and finds the generated calls in calls/;
+# prints for the same events; clicks "Покрыть звонками…" and finds the generated calls in calls/,
+# then "Покрытие звонками", which says in a box that a record there is no transcript;
 # closes it through the window manager (Alt+F4, as its close button);
 # then converts again in the dialog and leaves it. Every step waits, within a bound, for what the
 # input must bring about, and fails when it does not come.
@@ -156,6 +157,14 @@ await [ "$(ls "$work/calls" | wc -l)" -gt 2 ] || fail "\"Покрыть звон
 for record in "$work"/expected-calls/*.txt; do
   cmp -s "$record" "$work/calls/$(basename "$record")" || fail "no generated $(basename "$record") in calls/"
 done
+await active "$box" || fail "the box did not get the focus"
+xdotool key Return
+await active "$call" || fail "the box did not give the call window back"
+# "Покрытие звонками", beside it, clicked on its label: the records in calls/ are run, and one that
+# is no transcript is said in a box.
+printf 'menu main.ivr\nhangup\nsilence\n' >"$work/calls/zz-no-transcript.txt"
+click_in "$call" 200 $((height - 22))
+box=$(await_window dovetrel) || fail "\"Покрытие звонками\" showed no box for a record that is no transcript"
 await active "$box" || fail "the box did not get the focus"
 xdotool key Return
 await active "$call" || fail "the box did not give the call window back"
